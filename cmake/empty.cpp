@@ -1,0 +1,1 @@
+// The shared core library is assembled from the static module libraries.

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the Debian 12 packages the build, the tests and the benchmarks need.
+set -eu
+PACKAGES="build-essential cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
+  libtiff-tools imagemagick netpbm ghostscript poppler-utils"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing

@@ -1,0 +1,31 @@
+#pragma once
+// A scratch directory for one test, removed with everything in it at the end.
+#include <string>
+
+namespace hv::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // Directory path ending with '/'.
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+// Writes bytes to a file; fails the current test when it cannot.
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+
+// Runs a shell command; returns its exit status (-1 when it could not run).
+int runCommand(const std::string& command);
+// True when an executable of that name is on PATH.
+bool haveProgram(const std::string& name);
+
+}  // namespace hv::test
