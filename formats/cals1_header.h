@@ -1,0 +1,43 @@
+#pragma once
+// CALS header records: the templates of both header forms, the raster
+// records, record lookup by keyword and the constant keywords.
+#include <cstdint>
+#include <string>
+
+namespace hv::formats::cals {
+
+// True when a header block begins "specversion: " (Form B), ignoring case.
+bool isFormB(const char* block);
+
+// Fills the first 2048 bytes of a 2560-byte block with spaces and writes the
+// keywords of the block's form; Form A gets its "NONE" values.
+void buildTemplate(char* block);
+
+// Writes the raster records (rtype/dtype, rorient, rpelcnt, rdensty) of the
+// block's form.
+void setRasterRecords(char* block, int pelPath, int lineProgression, std::uint32_t width, std::uint32_t height,
+                      std::uint32_t resolution, int rasterType);
+
+// Copies the first of the 20 records whose start equals keyword (ignoring
+// case) into out (128 bytes) and returns 1; otherwise out becomes the keyword
+// directly followed by "NONE", padded with spaces, and the result is 0.
+int findRecord(const char* header, const char* keyword, char* out);
+
+// The record at index i of a block, as text without trailing spaces.
+std::string recordText(const char* block, int i);
+
+// Decimal number at p: leading spaces and zeros allowed, up to the first
+// non-digit; reading stops at `end`.
+std::uint32_t readNumber(const char* p, const char* end);
+
+const char* keywordSrcDocId();
+const char* keywordSpecVersion();
+const char* keywordDstDocId();
+const char* keywordDocCls();
+const char* keywordNotes();
+const char* keywordTxtFilId();
+const char* keywordFigId();
+const char* keywordSrcGph();
+const char* valueNone();
+
+}  // namespace hv::formats::cals

@@ -1,0 +1,134 @@
+#pragma once
+// The image file manager: binds a file's format filter and dispatches every
+// reading and writing call to the filter's procedures.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/code_buffer.h"
+#include "formats/identify.h"
+#include "formats/image_file.h"
+
+namespace hv::formats {
+
+// Decoder bit state handed back by a seek: the decoder continues with
+// `bitBuffer` holding `bitsLeft` unread bits of the first buffer byte. Zero
+// bits available means the decoder starts at the beginning of the strip.
+struct SeekBitState {
+  std::int32_t bitsAvailable = 0;
+  std::uint32_t bitBuffer = 0;
+  std::int32_t bitsLeft = 0;
+};
+
+// The image specifications a writer receives.
+struct ImageSpecs {
+  std::uint32_t filter, width, height, bitsPerPixel, fillOrder, photometric, xResolution, yResolution,
+      compression;
+};
+
+// A strip or tile being written (left, top, right, bottom).
+struct StripDesc {
+  std::uint32_t left, top, right, bottom;
+};
+
+// The encoder's output as handed to write-codes.
+struct WriteCodeBuffer {
+  std::uint8_t* data;
+  std::uint32_t unused;
+  std::uint32_t bitCount;
+  std::uint32_t byteCount;
+};
+
+// Labelled, already formatted values of a format's information dialog.
+struct InfoField {
+  std::string label;
+  std::string value;
+};
+struct ImageInformation {
+  std::string title;  // the dialog's caption
+  std::vector<InfoField> fields;
+};
+
+struct SeekRequest {
+  std::int32_t x = 0, y = 0;
+};
+struct SeekResult {
+  std::int32_t originX = 0, originY = 0;
+  SeekBitState bits;
+  std::uint32_t wrap[6] = {};
+  bool restoredRefLine = false;
+};
+
+// A filter: the procedures of one format.
+struct FilterProcs {
+  int loaded = 0;
+  ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
+  void (*close)(ImageFileRecord*) = nullptr;
+  int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
+  int (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
+              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
+  ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
+  void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::uint32_t bitOffset, std::uint32_t bufferBytes,
+                   const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap) = nullptr;
+  int (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
+  int (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
+  int (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
+  int (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
+};
+
+// The bound procedures of a filter, or null when the filter is not bound.
+const FilterProcs* boundFilter(int filter);
+
+// The information a format's dialog shows, as data.
+ImageInformation imageInformation(ImageFileRecord* record);
+
+// Shows image information: the program installs a presenter (the viewer a
+// modal dialog); without one nothing is shown.
+using InfoPresenter = void (*)(const ImageInformation&, void* owner);
+void setInfoPresenter(InfoPresenter presenter);
+
+// The default resolution: `value` when it is 1..1200 and a multiple of 10,
+// otherwise the default from imviewer.ini ([FileMgr] Res), 200 when that is
+// absent or unusable.
+std::uint32_t resolveResolution(std::uint32_t value);
+// Forgets the cached default (tests, or after imviewer.ini changed).
+void resetDefaultResolution();
+// Where imviewer.ini is looked for: the directory given here (tests), else the
+// current directory, else beside the executable.
+void setIniDirectory(const std::string& dir);
+
+// Record allocation and release for the filters.
+ImageFileRecord* newRecord();
+void freeRecord(ImageFileRecord* record);
+
+}  // namespace hv::formats
+
+extern "C" {
+// Binds filter 1..6 and returns its number; 0 for any other number.
+[[nodiscard]] int imfLoadFileFilter(int filter);
+// Identifies path and binds its filter. Returns the filter number, 0 when the
+// file is unknown ("Unknown Type") or its filter cannot be bound (fatal).
+[[nodiscard]] int imfGetFileType(void* context, const char* path, std::uint32_t* headerOffset);
+
+void imfCloseImage(hv::formats::ImageFileRecord* record);
+// Next coded bytes: 0, 8 (a new strip begins), 9 (no more data), 10 (read
+// error) or 4 (short read).
+[[nodiscard]] int imfGetCodeBuf(hv::formats::ImageFileRecord* record, hv::formats::CodeBuffer* buffer,
+                                hv::formats::CodeInfo* info, int* compression);
+[[nodiscard]] int imfSeekImage(hv::formats::ImageFileRecord* record, const hv::formats::SeekRequest* wanted,
+                               hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info, int* compression,
+                               std::uint16_t* refLine, std::uint32_t refLineEntries,
+                               hv::formats::SeekResult* result);
+void imfImageInfo(hv::formats::ImageFileRecord* record, void* owner);
+void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t line, std::uint32_t bitOffset,
+                 std::uint32_t bufferBytes, const std::uint16_t* refLine, std::uint32_t refLineBytes,
+                 const std::uint32_t* wrap);
+[[nodiscard]] int imfWriteImageSpecs(hv::formats::ImageFileRecord* record, const hv::formats::ImageSpecs* specs,
+                                     const void* params, std::uint32_t size);
+[[nodiscard]] int imfWriteBegin(hv::formats::ImageFileRecord* record, const hv::formats::StripDesc* desc);
+[[nodiscard]] int imfWriteCodes(hv::formats::ImageFileRecord* record, hv::formats::WriteCodeBuffer* codes);
+[[nodiscard]] int imfWriteEnd(hv::formats::ImageFileRecord* record, const hv::formats::StripDesc* desc);
+// Seeks relative to the header offset (origin 0), the current position
+// (origin 1) or the end (origin 2); -1 for a null record or another origin.
+[[nodiscard]] std::int64_t imfFileSeek(hv::formats::ImageFileRecord* record, std::int64_t offset, int origin);
+}

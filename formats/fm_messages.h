@@ -1,0 +1,54 @@
+#pragma once
+// The file manager's numbered message table and the sink that shows it.
+// Library code never shows anything itself: it formats the message and hands
+// it to the sink the program installed (a message box in the viewer, standard
+// error in the command-line tool, a collector in tests).
+#include <string>
+
+namespace hv::formats {
+
+enum Severity : int { kFatal = 1, kWarning = 2 };
+
+inline constexpr const char* kMessageCaption = "Halvor File Manager Error";
+// Entries 0 to 42 are the documented table; 43 and 44 are this system's own
+// refusals of images the engine cannot represent.
+inline constexpr int kMessageCount = 45;
+
+enum MessageNumber : int {
+  kMsgOk = 0,
+  kMsgUnableToRead = 1,
+  kMsgNoMemory = 2,
+  kMsgUnexpectedEof = 3,
+  kMsgUnableToOpen = 4,
+  kMsgUnknownType = 7,
+  kMsgContextOverflow = 10,
+  kMsgTiffMandatoryTags = 12,
+  kMsgTiffDirectory = 13,
+  kMsgTiffVersion = 14,
+  kMsgTiffLzw = 15,
+  kMsgTiffUnknownCompression = 16,
+  kMsgNoFilter = 25,
+  kMsgUnableToWrite = 26,
+  kMsgBadImageSize = 43,
+  kMsgNotBilevel = 44,
+};
+
+// The unformatted text of a message number ("" when out of range).
+const char* messageText(int number);
+
+// A reported message: severity, the formatted text (with the "FATAL ERROR: "
+// prefix for fatal reports) and the caption.
+using MessageSink = void (*)(int severity, const char* caption, const char* text, void* user);
+
+// Installs the sink (null restores the default, which only records the text).
+void setMessageSink(MessageSink sink, void* user);
+
+// Formats message `number` with `arg` (a single space when null) and reports it.
+void report(int severity, int number, const char* arg);
+// Same, for messages whose argument is a number ("%d").
+void reportNumber(int severity, int number, long value);
+
+// The last reported text ("No Message Set" before the first report).
+std::string lastMessage();
+
+}  // namespace hv::formats

@@ -1,0 +1,12 @@
+#pragma once
+// File-type identification from a file's name and first bytes.
+#include <cstdint>
+
+extern "C" {
+// Identifies the file at path. Returns 1 when recognised and 0 otherwise.
+// All five arguments must be non-null. documentType, filter and compression
+// are reset to 0 on entry; headerOffset is 0 or 80 on success and 80 after an
+// unrecognised file (untouched when the file could not be opened).
+[[nodiscard]] int imfTypeDosFile(const char* path, int* documentType, int* filter, int* compression,
+                                 std::uint32_t* headerOffset);
+}

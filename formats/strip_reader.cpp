@@ -1,0 +1,183 @@
+#include "formats/strip_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "platform/file_io.h"
+
+namespace hv::formats {
+namespace {
+
+constexpr std::array<std::uint8_t, 256> makeReversal() {
+  std::array<std::uint8_t, 256> t{};
+  for (unsigned i = 0; i < 256; ++i) {
+    unsigned r = 0;
+    for (unsigned b = 0; b < 8; ++b)
+      if (i & (1u << b)) r |= 0x80u >> b;
+    t[i] = static_cast<std::uint8_t>(r);
+  }
+  return t;
+}
+constexpr auto kReversal = makeReversal();
+static_assert(kReversal[0x01] == 0x80 && kReversal[0xF0] == 0x0F);
+
+// Delivers bytes read for a coding: CCITT data stored most significant bit
+// first is reversed so that the decoder always reads it least significant
+// bit first.
+void finishDelivery(const ImageFileRecord* r, int code, CodeBuffer* buf, CodeInfo* info, int* compression) {
+  info->compression = code;
+  info->bitOrder = r->fillOrder;
+  if (isCcittCode(code) && r->fillOrder == 0) {
+    reverseBits(buf->data, buf->count);
+    info->bitOrder = -1;
+  }
+  *compression = code;
+}
+
+int tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+  TileReader& t = r->tiles;
+  buf->count = 0;
+  if (t.current >= t.count) return kCodeNoMoreData;
+  if (t.offsets.size() < t.count || t.byteCounts.size() < t.count) return kCodeReadError;
+  std::uint32_t size = t.byteCounts[t.current];
+  if (t.position >= size) {
+    // An exhausted (or empty) tile: the data of this tile has ended.
+    return kCodeNoMoreData;
+  }
+  std::uint32_t want = std::min(size - t.position, buf->capacity);
+  long got = platform::readAt(r->fd, buf->data, want,
+                              static_cast<std::int64_t>(r->headerOffset) + t.offsets[t.current] + t.position);
+  if (got <= 0) return kCodeReadError;
+  buf->count = static_cast<std::uint32_t>(got);
+  t.position += buf->count;
+  int code = t.compressions.empty() ? r->sourceCompression : t.compressions[t.current];
+  finishDelivery(r, code, buf, info, compression);
+  return kCodeOk;
+}
+
+}  // namespace
+
+void reverseBits(std::uint8_t* bytes, std::uint32_t count) {
+  for (std::uint32_t i = 0; i < count; ++i) bytes[i] = kReversal[bytes[i]];
+}
+
+int stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+  if (r->tiles.count != 0) return tileGetCodeBuf(r, buf, info, compression);
+  StripReader& s = r->strips;
+  buf->count = 0;
+  int status = kCodeOk;
+  // Move past exhausted and empty strips; the first byte of a later strip is
+  // announced so that the decoder restarts its coding there.
+  while (s.current < s.count && s.position >= s.byteCounts[s.current]) {
+    ++s.current;
+    s.position = 0;
+    status = kCodeNewStrip;
+  }
+  if (s.current >= s.count) return kCodeNoMoreData;
+  std::uint32_t want = std::min(s.byteCounts[s.current] - s.position, buf->capacity);
+  std::int64_t at = static_cast<std::int64_t>(r->headerOffset) + s.offsets[s.current] + s.position;
+  long got = platform::readAt(r->fd, buf->data, want, at);
+  if (got < 0) return kCodeReadError;
+  if (got < 1) {
+    // The file ends before the strip does: nothing further of it exists.
+    s.position = s.byteCounts[s.current];
+    return kCodeShortRead;
+  }
+  buf->count = static_cast<std::uint32_t>(got);
+  s.position += buf->count;
+  finishDelivery(r, r->compression, buf, info, compression);
+  return status;
+}
+
+void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::uint32_t bitOffset, std::uint32_t bufferBytes,
+                   const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap) {
+  if (r->tiles.count != 0) return;
+  std::uint32_t spacing = checkpointSpacing(r->height);
+  if (line < spacing || line % spacing != 0) return;
+  std::uint32_t slot = line / spacing;
+  if (slot < 1 || slot >= kCheckpointSlots) return;
+  Checkpoint& cp = r->checkpoints[slot];
+  if (cp.valid) return;
+  const StripReader& s = r->strips;
+  if (s.position < bufferBytes) return;
+  cp.strip = static_cast<std::uint16_t>(s.current);
+  cp.bitPosition = (s.position - bufferBytes) * 8 + bitOffset;
+  cp.refLineBytes = refLine != nullptr ? refLineBytes : 0;
+  cp.refLine.assign(refLine, refLine + cp.refLineBytes / 2);
+  if (wrap != nullptr) std::copy(wrap, wrap + 5, cp.extra);
+  cp.valid = true;
+}
+
+int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
+              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result) {
+  *result = SeekResult{};
+  buf->count = 0;
+  if (r->tiles.count != 0) {
+    TileReader& t = r->tiles;
+    std::uint32_t x = static_cast<std::uint32_t>(std::max(wanted.x, 0));
+    std::uint32_t y = static_cast<std::uint32_t>(std::max(wanted.y, 0));
+    std::uint32_t column = t.width ? (x + t.originX) / t.width : 0;
+    std::uint32_t row = t.length ? (y + t.originY) / t.length : 0;
+    t.current = row * t.across + column;
+    t.position = 0;
+    result->originX = static_cast<std::int32_t>(column * t.width) - t.originX;
+    result->originY = static_cast<std::int32_t>(row * t.length) - t.originY;
+    return 1;
+  }
+  StripReader& s = r->strips;
+  if (r->height == 0 || s.rowsPerStrip == 0) return 1;
+  std::uint32_t y = static_cast<std::uint32_t>(std::max(wanted.y, 0));
+  y = std::min(y, r->height - 1);
+  std::uint32_t strip = y / s.rowsPerStrip;
+  s.current = strip;
+  s.position = 0;
+  result->originY = static_cast<std::int32_t>(strip * s.rowsPerStrip);
+  if (r->compression == kCompUncompressed) {
+    s.position = ((r->width + 7) / 8) * (y - strip * s.rowsPerStrip);
+    result->originY = static_cast<std::int32_t>(y);
+    return 1;
+  }
+  if (!isCcittCode(r->compression)) return 1;
+  // The last valid checkpoint at or before y inside the target strip.
+  std::uint32_t spacing = checkpointSpacing(r->height);
+  for (std::uint32_t k = std::min<std::uint32_t>(y / spacing, kCheckpointSlots - 1); k >= 1; --k) {
+    const Checkpoint& cp = r->checkpoints[k];
+    if (!cp.valid || cp.bitPosition == 0) continue;
+    if (cp.strip < strip) break;  // the strip's own beginning is nearer
+    if (cp.strip != strip) continue;
+    if (refLine != nullptr && cp.refLine.size() > refLineEntries) continue;
+    s.current = cp.strip;
+    s.position = cp.bitPosition / 8;
+    int status = stripGetCodeBuf(r, buf, info, compression);
+    if ((status != kCodeOk && status != kCodeNewStrip) || buf->count == 0 || s.current != cp.strip) {
+      // Could not refill at the checkpoint: start at the strip's beginning.
+      s.current = strip;
+      s.position = 0;
+      buf->count = 0;
+      return 1;
+    }
+    unsigned shift = cp.bitPosition % 8;
+    result->originY = static_cast<std::int32_t>(k * spacing);
+    result->bits.bitsAvailable = 8;
+    result->bits.bitsLeft = static_cast<std::int32_t>(8 - shift);
+    result->bits.bitBuffer = static_cast<std::uint32_t>(buf->data[0]) >> shift;
+    if (refLine != nullptr && !cp.refLine.empty()) {
+      std::copy(cp.refLine.begin(), cp.refLine.end(), refLine);
+      result->restoredRefLine = true;
+    }
+    result->wrap[0] = r->width;
+    std::copy(cp.extra, cp.extra + 5, result->wrap + 1);
+    return 1;
+  }
+  return 1;
+}
+
+void stripClose(ImageFileRecord* r) {
+  if (r == nullptr) return;
+  if (r->fd >= 0) platform::closeFile(r->fd);
+  r->fd = -1;
+  freeRecord(r);
+}
+
+}  // namespace hv::formats

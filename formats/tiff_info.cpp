@@ -1,0 +1,64 @@
+#include "formats/tiff_info.h"
+
+#include <numeric>
+
+#include "formats/info_format.h"
+#include "formats/tiff_dir.h"
+#include "platform/file_io.h"
+
+namespace hv::formats {
+namespace {
+
+const char* compressionName(std::uint32_t value, std::uint32_t t4Options) {
+  switch (value) {
+    case 1: return "No Compression";
+    case 2: return "Group 3";
+    case 3: return (t4Options & 1) ? "CCITT Group3-2D" : "CCITT Group3-1D";
+    case 4: return "CCITT Group4";
+    case 32773: return "PackBits";
+    case 32815: return "Group 4 (WRAP)";
+    default: return "Unknown";
+  }
+}
+
+}  // namespace
+
+ImageInformation tiffImageInfo(ImageFileRecord* r) {
+  ImageInformation info;
+  info.title = "TIFF File Information";
+  bool big = (r->strips.byteOrder & 0xFF) == 'M';
+  std::int64_t size = platform::fileSize(r->fd);
+  TiffDirectory dir(r->fd, r->headerOffset, big, size);
+  const auto& entries = r->strips.entries;
+  auto number = [&](std::uint16_t tag) -> std::uint32_t {
+    const TiffEntry* e = findEntry(entries, tag);
+    return e ? dir.value(*e).value_or(0) : 0;
+  };
+  auto add = [&](const char* label, std::string value) { info.fields.push_back({label, std::move(value)}); };
+
+  add("File", r->path);
+  add("File Size", format("%ld", static_cast<long>(size)));
+  add("Width", format("%u", number(256)));
+  add("Height", format("%u", number(257)));
+  for (auto [tag, label] : {std::pair<std::uint16_t, const char*>{270, "Description"}, {306, "Date/Time"},
+                            {315, "Artist"}}) {
+    const TiffEntry* e = findEntry(entries, tag);
+    if (e == nullptr) continue;
+    if (auto text = dir.text(*e)) add(label, format("%s", text->c_str()));
+  }
+  std::uint32_t xres = number(282), yres = number(283);
+  if (xres < 1) xres = 200;
+  if (yres < 1) yres = 200;
+  add("Horizontal Resolution", format("%ld", static_cast<long>(xres)));
+  add("Vertical Resolution", format("%ld", static_cast<long>(yres)));
+  add("Width (inches)", inches(r->width, xres));
+  add("Height (inches)", inches(r->height, yres));
+  std::uint32_t compression = findEntry(entries, 259) ? number(259) : 4;
+  add("Compression", compressionName(compression, number(292)));
+  const auto& counts = r->tiles.count ? r->tiles.byteCounts : r->strips.byteCounts;
+  std::uint64_t coded = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
+  add("Compression Factor", compressionFactor(r->width, r->height, coded));
+  return info;
+}
+
+}  // namespace hv::formats

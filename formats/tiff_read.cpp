@@ -1,0 +1,220 @@
+#include "formats/tiff_read.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+
+#include "formats/fm_messages.h"
+#include "formats/format_tables.h"
+#include "formats/strip_reader.h"
+#include "formats/tiff_dir.h"
+#include "formats/tiff_info.h"
+#include "platform/file_io.h"
+
+namespace hv::formats {
+namespace {
+
+enum Tag : std::uint16_t {
+  kImageWidth = 256,
+  kImageLength = 257,
+  kBitsPerSample = 258,
+  kCompression = 259,
+  kPhotometric = 262,
+  kFillOrder = 266,
+  kStripOffsets = 273,
+  kOrientation = 274,
+  kSamplesPerPixel = 277,
+  kRowsPerStrip = 278,
+  kStripByteCounts = 279,
+  kXResolution = 282,
+  kYResolution = 283,
+  kT4Options = 292,
+  kTileWidth = 322,
+  kTileLength = 323,
+  kTileOffsets = 324,
+  kTileByteCounts = 325,
+};
+
+// Orientation 1..8 as (pel path, line progression).
+constexpr int kOrientations[9][2] = {{0, 3}, {0, 3}, {2, 3}, {2, 1}, {0, 1}, {3, 0}, {3, 2}, {1, 2}, {1, 0}};
+
+// TIFF Compression value to record code; -1 LZW, -2 unknown.
+int recordCompression(std::uint32_t value, std::uint32_t t4Options) {
+  switch (value) {
+    case 1: return kCompUncompressed;
+    case 2: return kCompModHuffman;
+    case 3: return (t4Options & 1) ? kCompG3TwoD : kCompG3OneD;
+    case 4: return kCompG4;
+    case 32773: return kCompPackBits;
+    case 32815: return kCompG4Wrap;
+    case 5: return -1;
+    default: return -2;
+  }
+}
+
+ImageFileRecord* fail(ImageFileRecord* r, int message, const char* arg) {
+  if (message >= 0) report(kWarning, message, arg);
+  stripClose(r);
+  return nullptr;
+}
+
+bool readTiles(const TiffDirectory& dir, ImageFileRecord* r) {
+  const auto& entries = r->strips.entries;
+  const TiffEntry* tw = findEntry(entries, kTileWidth);
+  const TiffEntry* tl = findEntry(entries, kTileLength);
+  const TiffEntry* to = findEntry(entries, kTileOffsets);
+  const TiffEntry* tb = findEntry(entries, kTileByteCounts);
+  if (!tw || !tl || !to || !tb) return false;
+  auto w = dir.value(*tw), l = dir.value(*tl);
+  if (!w || !l || *w == 0 || *l == 0 || *w > 65535 || *l > 65535) return false;
+  TileReader& t = r->tiles;
+  t.width = static_cast<std::uint16_t>(*w);
+  t.length = static_cast<std::uint16_t>(*l);
+  std::uint32_t across = (r->width + t.width - 1) / t.width;
+  std::uint32_t down = (r->height + t.length - 1) / t.length;
+  if (across * down > 65535) return false;
+  auto offsets = dir.array(*to);
+  auto counts = dir.array(*tb);
+  if (!offsets || !counts || offsets->size() < across * down || counts->size() < across * down) return false;
+  t.across = static_cast<std::uint16_t>(across);
+  t.down = static_cast<std::uint16_t>(down);
+  t.count = static_cast<std::uint16_t>(across * down);
+  t.offsets = std::move(*offsets);
+  t.byteCounts = std::move(*counts);
+  t.offsets.resize(t.count);
+  t.byteCounts.resize(t.count);
+  t.offsetSize = to->type == kTiffLong ? 4 : 2;
+  t.byteCountSize = tb->type == kTiffLong ? 4 : 2;
+  return true;
+}
+
+bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& offsetsEntry) {
+  StripReader& s = r->strips;
+  const TiffEntry* rps = findEntry(s.entries, kRowsPerStrip);
+  std::uint32_t rows = r->height;
+  if (rps) {
+    auto v = dir.value(*rps);
+    if (v && *v != 0 && *v <= r->height) rows = *v;
+  }
+  s.rowsPerStrip = rows;
+  const TiffEntry* countsEntry = findEntry(s.entries, kStripByteCounts);
+  if (!countsEntry) return false;
+  auto offsets = dir.array(offsetsEntry);
+  auto counts = dir.array(*countsEntry);
+  if (!offsets || !counts) return false;
+  // Strips beyond the image's last line carry nothing of it.
+  std::uint32_t needed = (r->height + rows - 1) / rows;
+  std::size_t n = std::min({offsets->size(), counts->size(), static_cast<std::size_t>(needed)});
+  s.offsets.assign(offsets->begin(), offsets->begin() + static_cast<std::ptrdiff_t>(n));
+  s.byteCounts.assign(counts->begin(), counts->begin() + static_cast<std::ptrdiff_t>(n));
+  s.count = static_cast<std::uint32_t>(n);
+  s.offsetType = offsetsEntry.type == kTiffLong ? 4 : 3;
+  return true;
+}
+
+}  // namespace
+
+bool setRecordPath(ImageFileRecord* r, const char* path) {
+  std::size_t len = std::strlen(path);
+  if (len >= sizeof r->path) return false;
+  std::memcpy(r->path, path, len + 1);
+  return true;
+}
+
+ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t headerOffset) {
+  ImageFileRecord* r = newRecord();
+  if (r == nullptr) {
+    report(kWarning, kMsgNoMemory, path);
+    return nullptr;
+  }
+  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
+  r->fd = platform::openFile(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
+  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
+  r->openedForWriting = 1;
+  r->filter = filter;
+  r->headerOffset = headerOffset;
+  if (headerOffset != 0) r->prefix.assign(headerOffset, 0);
+  return r;
+}
+
+ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
+  if (path == nullptr) return nullptr;
+  if (mode == 1) return openForWriting(path, kFilterTiff, headerOffset);
+  if (mode != 0 && mode != 3) {
+    report(kWarning, kMsgUnableToRead, path);
+    report(kWarning, kMsgUnableToOpen, path);
+    return nullptr;
+  }
+  ImageFileRecord* r = newRecord();
+  if (r == nullptr) {
+    report(kWarning, kMsgNoMemory, path);
+    return nullptr;
+  }
+  r->headerOffset = headerOffset;
+  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
+  r->fd = platform::openFile(path, O_RDONLY);
+  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
+  r->filter = kFilterTiff;
+  r->fileSize = platform::fileSize(r->fd);
+
+  std::uint8_t header[8];
+  if (platform::readAt(r->fd, header, 8, headerOffset) != 8) return fail(r, kMsgUnexpectedEof, path);
+  bool big = header[0] == 'M' && header[1] == 'M';
+  r->strips.byteOrder = static_cast<std::uint16_t>(header[0] | header[1] << 8);
+  TiffDirectory dir(r->fd, headerOffset, big, r->fileSize);
+  if (dir.get16(header + 2) != 42) return fail(r, kMsgTiffVersion, nullptr);
+  if (!dir.read(dir.get32(header + 4), r->strips.entries)) return fail(r, kMsgTiffDirectory, nullptr);
+  const auto& entries = r->strips.entries;
+
+  auto number = [&](std::uint16_t tag) -> std::optional<std::uint32_t> {
+    const TiffEntry* e = findEntry(entries, tag);
+    return e ? dir.value(*e) : std::nullopt;
+  };
+  auto width = number(kImageWidth), height = number(kImageLength);
+  if (!width || !height) return fail(r, kMsgTiffMandatoryTags, nullptr);
+  if (*width == 0 || *height == 0 || *width > 65535 || *height > 65535) return fail(r, kMsgBadImageSize, path);
+  r->width = *width;
+  r->height = *height;
+  // A drawing has one bit per pixel and one sample; anything else would be
+  // shown as noise, so it is refused.
+  if (number(kBitsPerSample).value_or(1) > 1 || number(kSamplesPerPixel).value_or(1) > 1)
+    return fail(r, kMsgNotBilevel, path);
+  r->bitsPerPixel = 1;
+  std::uint32_t compressionTag = number(kCompression).value_or(4);
+  r->photometric = number(kPhotometric).value_or(1) != 0 ? 1 : 0;
+  r->fillOrder = number(kFillOrder).value_or(1) != 1 ? 1 : 0;
+  std::uint32_t orientation = number(kOrientation).value_or(1);
+  if (orientation < 1 || orientation > 8) orientation = 1;
+  r->pelPath = kOrientations[orientation][0];
+  r->lineProgression = kOrientations[orientation][1];
+  r->xResolution = number(kXResolution).value_or(0);
+  r->yResolution = number(kYResolution).value_or(0);
+
+  int code = recordCompression(compressionTag, number(kT4Options).value_or(0));
+  if (code == -1) return fail(r, kMsgTiffLzw, nullptr);
+  if (code == -2) {
+    reportNumber(kWarning, kMsgTiffUnknownCompression, static_cast<long>(compressionTag));
+    return fail(r, -1, nullptr);
+  }
+  r->compression = code;
+  r->sourceCompression = code;
+
+  const TiffEntry* stripOffsets = findEntry(entries, kStripOffsets);
+  bool ok = stripOffsets ? readStrips(dir, r, *stripOffsets) : readTiles(dir, r);
+  if (!ok) return fail(r, kMsgTiffMandatoryTags, nullptr);
+  if (!stripOffsets) r->compression = kCompTiled;
+  return r;
+}
+
+FilterProcs tiffFilter() {
+  FilterProcs p;
+  p.open = tiffOpen;
+  p.close = stripClose;
+  p.getCodeBuf = stripGetCodeBuf;
+  p.seek = stripSeek;
+  p.imageInfo = tiffImageInfo;
+  p.lineInfo = stripLineInfo;
+  return p;
+}
+
+}  // namespace hv::formats
