@@ -149,7 +149,7 @@ extern "C" void imfImageInfo(ImageFileRecord* record, void* owner) {
   if (gPresenter) gPresenter(info, owner);
 }
 
-extern "C" void imfLineInfo(ImageFileRecord* record, std::uint32_t line, std::uint32_t bitOffset,
+extern "C" void imfLineInfo(ImageFileRecord* record, std::uint32_t line, std::int32_t bitOffset,
                             std::uint32_t bufferBytes, const std::uint16_t* refLine, std::uint32_t refLineBytes,
                             const std::uint32_t* wrap) {
   if (!validRecord(record) || gFilters[record->filter].lineInfo == nullptr) return;

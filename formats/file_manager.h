@@ -68,7 +68,7 @@ struct FilterProcs {
   int (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
               std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
   ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
-  void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::uint32_t bitOffset, std::uint32_t bufferBytes,
+  void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap) = nullptr;
   int (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
   int (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
@@ -120,7 +120,7 @@ void imfCloseImage(hv::formats::ImageFileRecord* record);
                                std::uint16_t* refLine, std::uint32_t refLineEntries,
                                hv::formats::SeekResult* result);
 void imfImageInfo(hv::formats::ImageFileRecord* record, void* owner);
-void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t line, std::uint32_t bitOffset,
+void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t line, std::int32_t bitOffset,
                  std::uint32_t bufferBytes, const std::uint16_t* refLine, std::uint32_t refLineBytes,
                  const std::uint32_t* wrap);
 [[nodiscard]] int imfWriteImageSpecs(hv::formats::ImageFileRecord* record, const hv::formats::ImageSpecs* specs,

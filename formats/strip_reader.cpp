@@ -90,7 +90,7 @@ int stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
   return status;
 }
 
-void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::uint32_t bitOffset, std::uint32_t bufferBytes,
+void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap) {
   if (r->tiles.count != 0) return;
   std::uint32_t spacing = checkpointSpacing(r->height);
@@ -100,9 +100,11 @@ void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::uint32_t bitOffs
   Checkpoint& cp = r->checkpoints[slot];
   if (cp.valid) return;
   const StripReader& s = r->strips;
-  if (s.position < bufferBytes) return;
+  // The bit may lie in an earlier buffer of the same strip (negative offset).
+  std::int64_t bit = (static_cast<std::int64_t>(s.position) - bufferBytes) * 8 + bitOffset;
+  if (bit < 0 || bit > 0xFFFFFFFFll) return;
   cp.strip = static_cast<std::uint16_t>(s.current);
-  cp.bitPosition = (s.position - bufferBytes) * 8 + bitOffset;
+  cp.bitPosition = static_cast<std::uint32_t>(bit);
   cp.refLineBytes = refLine != nullptr ? refLineBytes : 0;
   cp.refLine.assign(refLine, refLine + cp.refLineBytes / 2);
   if (wrap != nullptr) std::copy(wrap, wrap + 5, cp.extra);

@@ -1,0 +1,247 @@
+#include "engine/decode_context.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "engine/ccitt_decode.h"
+#include "engine/engine_alloc.h"
+#include "formats/strip_reader.h"
+
+namespace hv::engine {
+
+struct DecodeContext {
+  ImageHdl handle = nullptr;
+  DecoderState state;
+  std::vector<std::uint8_t> code;
+  std::vector<std::uint16_t> work;
+  std::vector<std::uint16_t> list;
+  std::vector<std::uint8_t> band;
+  std::vector<std::uint16_t> refLine;
+};
+
+namespace {
+
+constexpr std::uint32_t kCodeBytes = 64 * 1024;
+constexpr std::uint32_t kBandRows = 64;
+
+int fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
+  auto* c = static_cast<DecodeContext*>(ctx);
+  int compression = 0;
+  int status = c->handle->getCodeBuf(c->handle->record, buffer, info, &compression);
+  // A file that ends inside a strip simply has no more data.
+  return status == formats::kCodeShortRead ? formats::kCodeNoMoreData : status;
+}
+
+void checkpoint(void* ctx, const CheckpointInfo& cp) {
+  auto* c = static_cast<DecodeContext*>(ctx);
+  if (c->handle->lineInfo == nullptr) return;
+  c->handle->lineInfo(c->handle->record, cp.linesDecoded, cp.bitPosition, cp.bufferBytes, cp.line, cp.lineBytes,
+                      cp.extra);
+}
+
+// Hands the lines gathered in the output to the sink; false when it stops.
+bool drain(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t& nextY,
+           const LineSink& sink, std::uint32_t& delivered) {
+  DecoderState& st = c.state;
+  if (!req.bitmap) {
+    std::uint32_t pos = 0;
+    while (pos < st.listPos) {
+      const std::uint16_t* line = c.list.data() + pos;
+      std::uint32_t n = 0;
+      while (line[n] < regionWidth) ++n;
+      pos += n + 1;
+      ++delivered;
+      if (!sink.line(sink.user, nextY++, line, nullptr)) return false;
+    }
+  } else {
+    std::uint32_t rowBytes = st.out.rowBytes;
+    for (std::uint32_t r = 0; r < st.outRow; ++r) {
+      ++delivered;
+      if (!sink.line(sink.user, nextY++, nullptr, c.band.data() + r * rowBytes)) return false;
+    }
+  }
+  return true;
+}
+
+DecoderOutput makeOutput(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth) {
+  DecoderOutput out;
+  if (req.bitmap) {
+    out.form = OutputForm::kBitmap;
+    out.rowBytes = (regionWidth + 7) / 8;
+    out.bandRows = kBandRows;
+    c.band.assign(static_cast<std::size_t>(out.rowBytes) * kBandRows, 0);
+    out.band = c.band.data();
+  } else {
+    out.form = OutputForm::kTransitions;
+    std::uint32_t entries = std::max<std::uint32_t>(decoderMinListEntries(regionWidth) * 4, 64 * 1024);
+    c.list.assign(entries, 0);
+    out.list = c.list.data();
+    out.listCapacity = entries;
+  }
+  return out;
+}
+
+// Runs the decoder to the end of the region, handing lines to the sink.
+RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t firstY,
+                  bool stripBoundariesRestart, const LineSink& sink) {
+  RegionOutcome outcome;
+  DecoderState& st = c.state;
+  std::uint32_t nextY = firstY;
+  for (int idle = 0;;) {
+    DecodeResult r = decodeLines(st);
+    outcome.decoderResult = r;
+    std::uint32_t before = outcome.linesDelivered;
+    if (r == kBandFull || r == kAllDone || r == kNoMoreData || r == kCodingError || r == kCodeChanged) {
+      if (!drain(c, req, regionWidth, nextY, sink, outcome.linesDelivered)) {
+        outcome.ok = true;
+        return outcome;
+      }
+      decoderSetOutput(st, st.out);
+    }
+    switch (r) {
+      case kBandFull: break;
+      case kAllDone:
+      case kNoMoreData: outcome.ok = true; return outcome;
+      case kBufferUsed: break;
+      case kCodeChanged:
+        if (!stripBoundariesRestart) return outcome;
+        decoderNewStrip(st);
+        break;
+      default: return outcome;
+    }
+    // Guard against a decoder that neither delivers nor ends.
+    idle = outcome.linesDelivered == before && r != kBufferUsed && r != kCodeChanged ? idle + 1 : 0;
+    if (idle > 4) return outcome;
+  }
+}
+
+std::unique_ptr<DecodeContext> openContext(ImageHdl h, int compression, std::uint32_t width, std::uint32_t height,
+                                           const RegionRequest& req, std::uint32_t interval, DecoderParams& p) {
+  auto c = std::make_unique<DecodeContext>();
+  c->handle = h;
+  c->code.assign(kCodeBytes, 0);
+  c->work.assign(decoderWorkEntries(width), 0);
+  std::uint32_t regionWidth = std::min(req.endCol, width) - std::min(req.firstCol, width);
+  p.compression = compression;
+  p.width = static_cast<std::uint16_t>(width);
+  p.height = static_cast<std::uint16_t>(height);
+  p.firstCol = req.firstCol;
+  p.endCol = req.endCol;
+  p.firstLine = req.firstLine;
+  p.endLine = req.endLine;
+  p.output = makeOutput(*c, req, regionWidth);
+  p.thinLines = req.thinLines;
+  p.reduceFrom = req.reduceFrom;
+  p.reduceTo = req.reduceTo;
+  p.checkpointInterval = interval;
+  p.source.getCodeBuf = fetch;
+  p.source.lineInfo = interval ? checkpoint : nullptr;
+  p.source.ctx = c.get();
+  p.codeBuffer = c->code.data();
+  p.codeBufferCapacity = kCodeBytes;
+  p.work = c->work.data();
+  p.workEntries = static_cast<std::uint32_t>(c->work.size());
+  return c;
+}
+
+}  // namespace
+
+RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink) {
+  RegionOutcome failed;
+  if (h == nullptr || h->record == nullptr || h->getCodeBuf == nullptr || h->record->tiles.count != 0)
+    return failed;
+  formats::ImageFileRecord* rec = h->record;
+  RegionRequest req = request;
+  req.endLine = std::min(req.endLine, rec->height);
+  req.endCol = std::min(req.endCol, rec->width);
+  if (req.firstLine >= req.endLine || req.firstCol >= req.endCol) {
+    failed.ok = true;
+    return failed;
+  }
+  DecoderParams p;
+  auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height), p);
+  if (!decoderInit(c->state, p)) {
+    failed.decoderResult = kNoState;
+    return failed;
+  }
+  std::uint32_t startY = 0;
+  if (h->seek != nullptr) {
+    // Position at the last checkpoint at or before the region's first line.
+    formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
+    formats::SeekResult where;
+    formats::CodeBuffer buf{c->code.data(), 0, kCodeBytes};
+    formats::CodeInfo info;
+    int compression = 0;
+    c->refLine.assign(rec->width + 4, 0);
+    h->seek(rec, want, &buf, &info, &compression, c->refLine.data(), static_cast<std::uint32_t>(c->refLine.size()),
+            &where);
+    startY = static_cast<std::uint32_t>(std::max(where.originY, 0));
+    if (startY > 0 || where.bits.bitsAvailable != 0) {
+      ResumePoint point;
+      point.buffer = buf;
+      point.info = info;
+      point.bitOffset = where.bits.bitsAvailable ? static_cast<std::uint32_t>(8 - where.bits.bitsLeft) : 0;
+      point.linesDecoded = startY;
+      if (where.restoredRefLine) {
+        point.refLine = c->refLine.data();
+        std::uint32_t n = 0;
+        while (n < c->refLine.size() && c->refLine[n] < rec->width) ++n;
+        point.refLineBytes = (n + 1) * 2;
+      }
+      std::copy(where.wrap + 1, where.wrap + 6, point.extra);
+      if (!decoderResume(c->state, point)) {
+        failed.decoderResult = kNoState;
+        return failed;
+      }
+    }
+  }
+  std::uint32_t regionWidth = req.endCol - req.firstCol;
+  return run(*c, req, regionWidth, req.firstLine, true, sink);
+}
+
+RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink) {
+  RegionOutcome failed;
+  if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return failed;
+  formats::ImageFileRecord* rec = h->record;
+  const formats::TileReader& t = rec->tiles;
+  if (tileIndex >= t.count || t.width == 0 || t.length == 0) return failed;
+  std::uint32_t tileX = (tileIndex % t.across) * t.width;
+  std::uint32_t tileY = (tileIndex / t.across) * t.length;
+  formats::SeekRequest want{static_cast<std::int32_t>(tileX), static_cast<std::int32_t>(tileY)};
+  formats::SeekResult where;
+  formats::CodeBuffer buf{nullptr, 0, 0};
+  formats::CodeInfo info;
+  int compression = 0;
+  h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
+  RegionRequest req;
+  req.firstCol = 0;
+  req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
+  req.firstLine = 0;
+  req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
+  DecoderParams p;
+  int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[tileIndex];
+  auto c = openContext(h, code, t.width, t.length, req, 0, p);
+  if (!decoderInit(c->state, p)) {
+    failed.decoderResult = kNoState;
+    return failed;
+  }
+  struct Shift {
+    const LineSink* sink;
+    std::uint32_t dy;
+  } shift{&sink, tileY};
+  LineSink shifted{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
+                     auto* s = static_cast<Shift*>(u);
+                     return s->sink->line(s->sink->user, y + s->dy, list, row);
+                   },
+                   &shift};
+  return run(*c, req, req.endCol, 0, false, shifted);
+}
+
+void endDecodeContext(ImageHdl h) {
+  if (h == nullptr || h->context == nullptr) return;
+  delete h->context;
+  h->context = nullptr;
+}
+
+}  // namespace hv::engine

@@ -1,0 +1,46 @@
+#pragma once
+// A decoding context: the decoder bound to an image's file through the image
+// file manager, positioned at the nearest checkpoint, delivering the lines of
+// a region of the image.
+#include <cstdint>
+
+#include "engine/image_handle.h"
+
+namespace hv::engine {
+
+struct RegionRequest {
+  std::uint32_t firstLine = 0, endLine = 0;  // end exclusive; clipped to the image
+  std::uint32_t firstCol = 0, endCol = 0;
+  bool bitmap = false;         // packed rows instead of transition lists
+  bool thinLines = false;      // fast reduction: keep the first line of each group
+  std::uint8_t reduceFrom = 1, reduceTo = 1;
+};
+
+// Receives each delivered line: its image line number and either a
+// transition list (entries terminated by the region width) or a packed row
+// (1 = black in the coded sense). Returns false to stop.
+struct LineSink {
+  bool (*line)(void* user, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) = nullptr;
+  void* user = nullptr;
+};
+
+// Outcome of a region decode.
+struct RegionOutcome {
+  bool ok = false;          // every wanted line was decoded or the data ended early
+  int decoderResult = 0;    // the decoder's final result
+  std::uint32_t linesDelivered = 0;
+};
+
+// Decodes a region of a strip image (not tiled) from its file, starting at the
+// last checkpoint at or before the region's first line.
+RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink);
+
+// Decodes one tile of a tiled image as an image of its own, clipped to the
+// image: lines are delivered with their image line numbers and columns
+// relative to the tile's left edge.
+RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink);
+
+// Ends a decoding context left open on the handle (restores its operations).
+void endDecodeContext(ImageHdl h);
+
+}  // namespace hv::engine

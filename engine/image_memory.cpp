@@ -1,0 +1,132 @@
+#include "engine/image_memory.h"
+
+#include <cstring>
+
+#include "engine/engine_alloc.h"
+
+namespace hv::engine {
+
+Transition* blankList(std::uint32_t width) {
+  auto* list = engineAllocArray<Transition>(1);
+  if (list) list[0] = static_cast<Transition>(width);
+  return list;
+}
+
+std::size_t listLength(const Transition* list, std::uint32_t width) {
+  std::size_t n = 0;
+  while (list[n] < width) ++n;
+  return n + 1;
+}
+
+ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height) {
+  if (kind != 1 || width == 0 || height == 0 || width > 65535) return nullptr;
+  auto* mem = static_cast<ImageMemory*>(engineAlloc(sizeof(ImageMemory)));
+  if (mem == nullptr) return nullptr;
+  *mem = ImageMemory{};
+  mem->width = width;
+  mem->bytesPerLine = bytesPerLineFor(width);
+  mem->scratch = engineAllocArray<Transition>(width + 2);
+  mem->lines = engineAllocArray<Transition*>(height);
+  if (mem->scratch == nullptr || mem->lines == nullptr) {
+    freeImageMemory(mem);
+    return nullptr;
+  }
+  mem->height = height;
+  for (std::uint32_t i = 0; i < height; ++i) {
+    mem->lines[i] = blankList(width);
+    if (mem->lines[i] == nullptr) {
+      freeImageMemory(mem);
+      return nullptr;
+    }
+  }
+  return mem;
+}
+
+void freeImageMemory(ImageMemory* mem) {
+  if (mem == nullptr) return;
+  if (mem->lines)
+    for (std::uint32_t i = 0; i < mem->height; ++i) engineFree(mem->lines[i]);
+  engineFree(mem->lines);
+  engineFree(mem->scratch);
+  engineFree(mem);
+}
+
+const Transition* getLine(const ImageMemory* mem, std::uint32_t i) {
+  if (mem == nullptr || i >= mem->height) return nullptr;
+  return mem->lines[i];
+}
+
+bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list) {
+  if (mem == nullptr || list == nullptr || i >= mem->height) return false;
+  engineFree(mem->lines[i]);
+  mem->lines[i] = list;
+  return true;
+}
+
+bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count) {
+  if (mem == nullptr || i >= mem->height || count == 0) return false;
+  auto* list = engineAllocArray<Transition>(count);
+  if (list == nullptr) return false;
+  std::memcpy(list, entries, count * sizeof(Transition));
+  return putLine(mem, i, list);
+}
+
+bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
+  if (mem == nullptr || width == 0 || width > 65535) return false;
+  // Check every line first so that a failure changes nothing.
+  for (std::uint32_t i = 0; i < mem->height; ++i) {
+    const Transition* list = mem->lines[i];
+    std::uint32_t prev = 0;
+    bool first = true;
+    for (std::size_t k = 0; list[k] < mem->width; ++k) {
+      if ((!first && list[k] <= prev) || list[k] >= width) return false;
+      prev = list[k];
+      first = false;
+    }
+  }
+  auto* scratch = engineAllocArray<Transition>(width + 2);
+  if (scratch == nullptr) return false;
+  for (std::uint32_t i = 0; i < mem->height; ++i) {
+    Transition* list = mem->lines[i];
+    std::size_t k = 0;
+    while (list[k] < mem->width) ++k;
+    list[k] = static_cast<Transition>(width);
+  }
+  engineFree(mem->scratch);
+  mem->scratch = scratch;
+  mem->width = width;
+  mem->bytesPerLine = bytesPerLineFor(width);
+  return true;
+}
+
+bool setImageHeight(ImageMemory* mem, std::uint32_t height) {
+  if (mem == nullptr || height == 0) return false;
+  if (height < mem->height) {
+    for (std::uint32_t i = height; i < mem->height; ++i) engineFree(mem->lines[i]);
+    mem->height = height;
+    return true;
+  }
+  auto* lines = static_cast<Transition**>(engineRealloc(mem->lines, height * sizeof(Transition*)));
+  if (lines == nullptr) return false;
+  mem->lines = lines;
+  for (std::uint32_t i = mem->height; i < height; ++i) {
+    lines[i] = blankList(mem->width);
+    if (lines[i] == nullptr) {
+      mem->height = i;
+      return false;
+    }
+  }
+  mem->height = height;
+  return true;
+}
+
+std::size_t imageMemoryBytes(const ImageMemory* mem) {
+  if (mem == nullptr) return 0;
+  std::size_t total = roundedSize(sizeof(ImageMemory)) + roundedSize((mem->width + 2) * sizeof(Transition)) +
+                      roundedSize(mem->height * sizeof(Transition*));
+  for (std::uint32_t i = 0; i < mem->height; ++i)
+    total += roundedSize(listLength(mem->lines[i], mem->width) * sizeof(Transition));
+  return total;
+}
+
+}  // namespace hv::engine

@@ -1,0 +1,51 @@
+#pragma once
+// Image memory: a bilevel drawing held as one transition list per line.
+//
+// A transition list is an array of ascending 16-bit columns. Every line
+// begins white at column 0; each entry is a column where the colour changes;
+// the list ends with an entry equal to the width (the terminator). A blank
+// line is [width]; a line whose first pixel is black starts with 0.
+#include <cstddef>
+#include <cstdint>
+
+namespace hv::engine {
+
+using Transition = std::uint16_t;
+
+struct ImageMemory {
+  std::uint32_t kind = 1;           // always 1: bilevel
+  std::uint32_t width = 0;
+  std::uint32_t bytesPerLine = 0;   // width rounded up to 16 pixels, in bytes
+  std::uint32_t height = 0;
+  Transition* scratch = nullptr;    // width + 2 entries
+  Transition** lines = nullptr;     // height lists, owned
+};
+
+inline std::uint32_t bytesPerLineFor(std::uint32_t width) { return ((width + 15) / 16) * 2; }
+
+// Creates an image memory of blank lines; null when width or height is 0,
+// width exceeds 65535, kind is not 1, or memory runs out.
+ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height);
+void freeImageMemory(ImageMemory* mem);
+
+// The list of line i, or null when i >= height.
+const Transition* getLine(const ImageMemory* mem, std::uint32_t i);
+// Replaces line i with `list` (an engine block the memory then owns); false
+// when i >= height or list is null (the list is then not taken).
+bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list);
+// Copies `count` entries (terminator included) into a new list for line i.
+bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count);
+// Rewrites every terminator for a new width; fails on a line whose entries
+// do not ascend below the new width.
+bool setImageWidth(ImageMemory* mem, std::uint32_t width);
+bool setImageHeight(ImageMemory* mem, std::uint32_t height);
+
+// Number of entries of a list, terminator included.
+std::size_t listLength(const Transition* list, std::uint32_t width);
+// A new blank list [width].
+Transition* blankList(std::uint32_t width);
+
+// Bytes the image memory holds through the engine allocator.
+std::size_t imageMemoryBytes(const ImageMemory* mem);
+
+}  // namespace hv::engine

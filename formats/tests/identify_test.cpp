@@ -1,0 +1,155 @@
+#include "formats/identify.h"
+
+#include <gtest/gtest.h>
+
+#include "formats/format_tables.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tiff_builder.h"
+
+namespace hv::formats {
+namespace {
+
+struct Ident {
+  int ok, documentType, filter, compression;
+  std::uint32_t offset;
+};
+
+Ident identify(const std::string& path) {
+  Ident r{};
+  r.offset = 12345;
+  r.ok = imfTypeDosFile(path.c_str(), &r.documentType, &r.filter, &r.compression, &r.offset);
+  return r;
+}
+
+std::string calsHeader(char rtype) {
+  std::string h(2048, ' ');
+  auto put = [&](int rec, const std::string& text) { h.replace(rec * 128, text.size(), text); };
+  put(0, "srcdocid: NONE");
+  put(6, std::string("rtype: ") + rtype);
+  put(8, "rpelcnt: 000100,000050");
+  return h;
+}
+
+TEST(Identify, NullArgumentsAndMissingFiles) {
+  int a = 7, b = 7, c = 7;
+  std::uint32_t off = 7;
+  EXPECT_EQ(imfTypeDosFile(nullptr, &a, &b, &c, &off), 0);
+  EXPECT_EQ(imfTypeDosFile("/x", &a, nullptr, &c, &off), 0);
+  EXPECT_EQ(a, 7);  // untouched
+  Ident r = identify("/nonexistent/file.tif");
+  EXPECT_EQ(r.ok, 0);
+  EXPECT_EQ(r.offset, 12345u);  // a file that cannot be opened leaves it
+}
+
+TEST(Identify, TiffCompressionVariants) {
+  hv::test::TempDir dir;
+  struct Case {
+    std::vector<std::uint32_t> compression;
+    int t4;
+    int fill;
+    int expected;
+  } cases[] = {
+      {{}, -1, -1, kIdentUnknown},  {{1}, -1, -1, kIdentRawMsb},     {{1}, -1, 2, kIdentRawLsb},
+      {{2}, -1, -1, kIdentModHuffman}, {{3}, 0, -1, kIdentG3OneD},    {{3}, 1, -1, kIdentG3TwoD},
+      {{4}, -1, -1, kIdentG4},      {{5}, -1, -1, kIdentUnknown},    {{32773}, -1, -1, kIdentPackBits},
+      {{32815}, -1, -1, kIdentG4Wrap},
+  };
+  for (bool big : {false, true}) {
+    for (const Case& c : cases) {
+      hv::test::TiffBuilder b(big);
+      b.shortTag(256, {8}).shortTag(257, {8});
+      if (!c.compression.empty()) b.shortTag(259, c.compression);
+      if (c.t4 >= 0) b.longTag(292, {static_cast<std::uint32_t>(c.t4)});
+      if (c.fill >= 0) b.shortTag(266, {static_cast<std::uint32_t>(c.fill)});
+      std::string path = dir.file("t.tif");
+      hv::test::writeFile(path, b.build());
+      Ident r = identify(path);
+      EXPECT_EQ(r.ok, 1);
+      EXPECT_EQ(r.filter, kFilterTiff);
+      EXPECT_EQ(r.compression, c.expected) << "compression " << (c.compression.empty() ? 0 : c.compression[0])
+                                           << " big " << big;
+      EXPECT_EQ(r.offset, 0u);
+    }
+  }
+}
+
+TEST(Identify, CalsWithAndWithoutEightyBytePrefix) {
+  hv::test::TempDir dir;
+  std::string cals = calsHeader('1') + std::string(600, '\0');
+  hv::test::writeFile(dir.file("a.cal"), cals);
+  hv::test::writeFile(dir.file("b.cal"), std::string(80, 'x') + cals);
+  Ident a = identify(dir.file("a.cal")), b = identify(dir.file("b.cal"));
+  EXPECT_EQ(a.ok, 1);
+  EXPECT_EQ(a.filter, kFilterCals1);
+  EXPECT_EQ(a.compression, kIdentG4);
+  EXPECT_EQ(a.offset, 0u);
+  EXPECT_EQ(b.ok, 1);
+  EXPECT_EQ(b.filter, kFilterCals1);
+  EXPECT_EQ(b.offset, 80u);
+}
+
+TEST(Identify, CalsTypeTwoNeedsItsRasterTag) {
+  hv::test::TempDir dir;
+  std::string good = calsHeader('2') + std::string(1, '\xA0') + std::string(100, '\0');
+  std::string bad = calsHeader('2') + std::string(101, '\0');
+  hv::test::writeFile(dir.file("good.cal"), good);
+  hv::test::writeFile(dir.file("bad.cal"), bad);
+  EXPECT_EQ(identify(dir.file("good.cal")).filter, kFilterCals2);
+  Ident r = identify(dir.file("bad.cal"));
+  EXPECT_EQ(r.ok, 0);
+  EXPECT_EQ(r.offset, 80u);
+}
+
+TEST(Identify, NameLedDocuments) {
+  hv::test::TempDir dir;
+  std::string hol(100, ' ');
+  hol.replace(0, 10, "srcdocid: ");
+  hv::test::writeFile(dir.file("index.hol"), hol);
+  EXPECT_EQ(identify(dir.file("index.hol")).documentType, 1);
+  // An INDEX.HOL without the tag falls through to the content tests.
+  hv::test::writeFile(dir.file("INDEX.HOL"), std::string(100, ' '));
+  EXPECT_EQ(identify(dir.file("INDEX.HOL")).ok, 0);
+
+  hv::test::writeFile(dir.file("D001"), "srcsys: X\n");
+  EXPECT_EQ(identify(dir.file("D001")).documentType, 3);
+  hv::test::writeFile(dir.file("D002"), "version: 2\n");
+  Ident b = identify(dir.file("D002"));
+  EXPECT_EQ(b.documentType, 4);
+  EXPECT_EQ(b.filter, kFilterCals2);
+  hv::test::writeFile(dir.file("D003"), "nothing here\n");
+  EXPECT_EQ(identify(dir.file("D003")).ok, 0);
+  hv::test::writeFile(dir.file("D0_1"), "srcsys: X\n");
+  EXPECT_EQ(identify(dir.file("D0_1")).ok, 0);
+
+  hv::test::writeFile(dir.file("x.pdf"), "%PDF-1.4\n");
+  Ident pdf = identify(dir.file("x.pdf"));
+  EXPECT_EQ(pdf.filter, kFilterPdf);
+  EXPECT_EQ(pdf.documentType, 0);
+
+  std::string ie(32, '\0');
+  ie[0] = ie[1] = '\xF9';
+  hv::test::writeFile(dir.file("img.g4"), ie);
+  EXPECT_EQ(identify(dir.file("img.g4")).filter, kFilterImportExport);
+}
+
+TEST(Identify, TiffDirectoryIsExaminedOnItsFirst85Entries) {
+  hv::test::TempDir dir;
+  hv::test::TiffBuilder b;
+  for (std::uint16_t t = 1; t <= 90; ++t) b.shortTag(t, {0});
+  b.shortTag(259, {4});  // entry 91 after sorting: beyond the first 85
+  hv::test::writeFile(dir.file("many.tif"), b.build());
+  Ident r = identify(dir.file("many.tif"));
+  EXPECT_EQ(r.filter, kFilterTiff);
+  EXPECT_EQ(r.compression, kIdentUnknown);
+}
+
+TEST(FormatTables, LookupAcceptsCodesWithoutTrailingBlanks) {
+  EXPECT_EQ(findImageFormat("TIFFGP4"), 5);
+  EXPECT_EQ(findImageFormat("tiffgp4w"), 6);
+  EXPECT_EQ(findImageFormat("AUD RAWM"), 14);
+  EXPECT_EQ(findImageFormat("CAL1GP4 "), 0);
+  EXPECT_EQ(findImageFormat("NOPE"), -1);
+}
+
+}  // namespace
+}  // namespace hv::formats

@@ -1,0 +1,65 @@
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "engine/ccitt_decode.h"
+#include "engine/grx_status.h"
+#include "engine/image_handle.h"
+#include "engine/packed.h"
+#include "platform/file_io.h"
+#include "tools/hvtool/commands.h"
+
+namespace hv::tool {
+namespace {
+
+// Writes image memory as a binary PBM through a temporary file beside the
+// target, renamed into place only when complete.
+bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path) {
+  std::string tmp = path + ".XXXXXX";
+  int fd = ::mkstemp(tmp.data());
+  if (fd < 0) return false;
+  std::string header = "P4\n" + std::to_string(mem->width) + " " + std::to_string(mem->height) + "\n";
+  bool ok = hv::platform::writeFull(fd, header.data(), header.size());
+  std::size_t stride = (mem->width + 7) / 8;
+  std::vector<std::uint8_t> rows;
+  constexpr std::uint32_t kBatch = 256;
+  for (std::uint32_t y = 0; ok && y < mem->height; y += kBatch) {
+    std::uint32_t n = std::min(kBatch, mem->height - y);
+    rows.assign(stride * n, 0);
+    for (std::uint32_t i = 0; i < n; ++i)
+      hv::engine::listToBits(mem->lines[y + i], mem->width, rows.data() + i * stride, 0, mem->width);
+    ok = hv::platform::writeFull(fd, rows.data(), rows.size());
+  }
+  ok = (::close(fd) == 0) && ok;
+  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(tmp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+int cmdDecode(const Args& args) {
+  if (wantsHelp(args) || args.size() != 2) {
+    std::fputs(
+        "usage: hvtool decode FILE OUT.pbm\n"
+        "Loads the drawing into image memory and writes it as a binary PBM (P4):\n"
+        "lines in file order, 1 = black as the drawing shows on screen.\n",
+        args.size() != 2 ? stderr : stdout);
+    return args.size() != 2 ? 2 : 0;
+  }
+  ImageHdl h = grxOpenImage(nullptr, args[0].c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+  if (h == nullptr) return 1;
+  if (!grxLoadImageMemory(h, nullptr)) {
+    std::fprintf(stderr, "%s: decoding failed: %s (decoder result %d)\n", args[0].c_str(),
+                 hv::engine::decodeResultName(h->decodeResult), h->decodeResult);
+    grxCloseImage(h);
+    return 1;
+  }
+  bool ok = writePbm(h->memory, args[1]);
+  if (!ok) std::fprintf(stderr, "Unable to write to %s\n", args[1].c_str());
+  grxCloseImage(h);
+  return ok ? 0 : 1;
+}
+
+}  // namespace hv::tool

@@ -1,0 +1,21 @@
+#pragma once
+// The commands of hvtool. Each takes the arguments after its name and
+// returns the process exit status.
+#include <string>
+#include <vector>
+
+namespace hv::tool {
+
+using Args = std::vector<std::string>;
+
+int cmdIdentify(const Args& args);
+int cmdInfo(const Args& args);
+int cmdDecode(const Args& args);
+
+// True when args ask for help (-h or --help).
+bool wantsHelp(const Args& args);
+
+// Installs the file manager message sink that writes to standard error.
+void installStderrSink();
+
+}  // namespace hv::tool
