@@ -73,24 +73,38 @@ bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, s
 
 bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
   if (mem == nullptr || width == 0 || width > 65535) return false;
-  // Check every line first so that a failure changes nothing.
+  const std::uint32_t old = mem->width;
+  // Check every line first so that a failure changes nothing: entries must
+  // ascend, and narrowing may only drop a transition that falls exactly on the
+  // new width (where the terminator then stands).
   for (std::uint32_t i = 0; i < mem->height; ++i) {
     const Transition* list = mem->lines[i];
-    std::uint32_t prev = 0;
-    bool first = true;
-    for (std::size_t k = 0; list[k] < mem->width; ++k) {
-      if ((!first && list[k] <= prev) || list[k] >= width) return false;
-      prev = list[k];
-      first = false;
+    for (std::size_t k = 0; list[k] < old; ++k) {
+      if (k > 0 && list[k] <= list[k - 1]) return false;
+      if (width < old && list[k] > width) return false;
     }
   }
   auto* scratch = engineAllocArray<Transition>(width + 2);
   if (scratch == nullptr) return false;
   for (std::uint32_t i = 0; i < mem->height; ++i) {
     Transition* list = mem->lines[i];
-    std::size_t k = 0;
-    while (list[k] < mem->width) ++k;
-    list[k] = static_cast<Transition>(width);
+    std::size_t n = 0;
+    while (list[n] < old) ++n;  // entries before the terminator
+    if (width > old && n % 2 == 1) {
+      // The line ends black at the old width: end the run there so that the
+      // added columns are white.
+      auto* grown = static_cast<Transition*>(engineRealloc(list, (n + 2) * sizeof(Transition)));
+      if (grown == nullptr) {
+        engineFree(scratch);
+        return false;
+      }
+      grown[n] = static_cast<Transition>(old);
+      grown[n + 1] = static_cast<Transition>(width);
+      mem->lines[i] = grown;
+      continue;
+    }
+    if (width < old && n > 0 && list[n - 1] == width) --n;
+    list[n] = static_cast<Transition>(width);
   }
   engineFree(mem->scratch);
   mem->scratch = scratch;
