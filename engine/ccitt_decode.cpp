@@ -337,7 +337,7 @@ bool decoderResume(DecoderState& s, const ResumePoint& p) {
 }
 
 DecodeResult decodeLines(DecoderState& s) {
-  if (!s.ready) return kNoState;
+  if (!s.ready) return s.stickyResult == kUnsupported ? kUnsupported : kNoState;
   if (s.stickyResult >= 0) return static_cast<DecodeResult>(s.stickyResult);
   if (s.stripPending) decoderNewStrip(s);
   s.callStart = streamPosition(s);
