@@ -77,7 +77,9 @@ class Sheet {
     std::string s = std::to_string(rng_.range(0, int(std::pow(10, intDigits)) - 1));
     if (decimals > 0) {
       std::string d = std::to_string(rng_.range(0, int(std::pow(10, decimals)) - 1));
-      s += "." + std::string(std::size_t(decimals) - d.size(), '0') + d;
+      s.push_back('.');
+      s.append(std::size_t(decimals) - d.size(), '0');
+      s.append(d);
     }
     return s;
   }
