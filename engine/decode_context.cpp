@@ -116,11 +116,15 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
   }
 }
 
+// Buffers are sized to the data and the region, so that many small tiles or
+// strips cost little each.
 std::unique_ptr<DecodeContext> openContext(ImageHdl h, int compression, std::uint32_t width, std::uint32_t height,
-                                           const RegionRequest& req, std::uint32_t interval, DecoderParams& p) {
+                                           const RegionRequest& req, std::uint32_t interval, std::uint64_t codedBytes,
+                                           DecoderParams& p) {
   auto c = std::make_unique<DecodeContext>();
   c->handle = h;
-  c->code.assign(kCodeBytes, 0);
+  std::uint32_t codeBytes = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(codedBytes, 64, kCodeBytes));
+  c->code.resize(codeBytes);
   c->work.assign(decoderWorkEntries(width), 0);
   std::uint32_t regionWidth = std::min(req.endCol, width) - std::min(req.firstCol, width);
   p.compression = compression;
@@ -139,7 +143,7 @@ std::unique_ptr<DecodeContext> openContext(ImageHdl h, int compression, std::uin
   p.source.lineInfo = interval ? checkpoint : nullptr;
   p.source.ctx = c.get();
   p.codeBuffer = c->code.data();
-  p.codeBufferCapacity = kCodeBytes;
+  p.codeBufferCapacity = codeBytes;
   p.work = c->work.data();
   p.workEntries = static_cast<std::uint32_t>(c->work.size());
   return c;
@@ -160,7 +164,10 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     return failed;
   }
   DecoderParams p;
-  auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height), p);
+  std::uint64_t coded = 0;
+  for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
+  auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
+                       coded, p);
   if (!decoderInit(c->state, p)) {
     failed.decoderResult = kNoState;
     return failed;
@@ -170,7 +177,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     // Position at the last checkpoint at or before the region's first line.
     formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
     formats::SeekResult where;
-    formats::CodeBuffer buf{c->code.data(), 0, kCodeBytes};
+    formats::CodeBuffer buf{c->code.data(), 0, static_cast<std::uint32_t>(c->code.size())};
     formats::CodeInfo info;
     int compression = 0;
     c->refLine.assign(rec->width + 4, 0);
@@ -221,7 +228,7 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
   req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
   DecoderParams p;
   int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[tileIndex];
-  auto c = openContext(h, code, t.width, t.length, req, 0, p);
+  auto c = openContext(h, code, t.width, t.length, req, 0, t.byteCounts[tileIndex], p);
   if (!decoderInit(c->state, p)) {
     failed.decoderResult = kNoState;
     return failed;

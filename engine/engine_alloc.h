@@ -13,6 +13,8 @@ void* engineAlloc(std::size_t n);
 // Grows or shrinks a block; the added bytes are not cleared. Null on failure
 // (the old block then stays valid).
 void* engineRealloc(void* p, std::size_t n);
+// A new block holding a copy of n bytes (the rest of the rounded block zero).
+void* engineAllocCopy(const void* src, std::size_t n);
 // Frees any engine block (null is ignored); always reports 0.
 int engineFree(void* p);
 

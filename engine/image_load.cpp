@@ -136,11 +136,25 @@ int loadTiled(ImageHdl h, LoadTarget& target) {
 extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
   if (h == nullptr || h->record == nullptr || h->memory != nullptr) return 0;
   hv::formats::ImageFileRecord* rec = h->record;
-  ImageMemory* mem = createImageMemory(1, rec->width, rec->height);
+  ImageMemory* mem = createUnfilledImageMemory(rec->width, rec->height);
   if (mem == nullptr) return 0;
   h->memory = mem;
   rec->engine = mem;
   LoadTarget target{mem, rec->photometric != 0, progress};
+  // Whatever happens, every line ends up with a list: lines the data did not
+  // reach are blank.
+  struct Complete {
+    ImageMemory* mem;
+    ~Complete() {
+      if (!completeImageMemory(mem)) {
+        // Out of memory for a blank list: keep the image consistent by
+        // shortening it to the lines that exist.
+        std::uint32_t n = 0;
+        while (n < mem->height && mem->lines[n] != nullptr) ++n;
+        mem->height = n;
+      }
+    }
+  } complete{mem};
   if (rec->tiles.count != 0) {
     int ok = loadTiled(h, target);
     if (ok && progress) progress(3, 0, rec->height, rec->height);

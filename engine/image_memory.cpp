@@ -18,6 +18,29 @@ std::size_t listLength(const Transition* list, std::uint32_t width) {
   return n + 1;
 }
 
+ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height) {
+  if (width == 0 || height == 0 || width > 65535) return nullptr;
+  auto* mem = static_cast<ImageMemory*>(engineAlloc(sizeof(ImageMemory)));
+  if (mem == nullptr) return nullptr;
+  *mem = ImageMemory{};
+  mem->width = width;
+  mem->bytesPerLine = bytesPerLineFor(width);
+  mem->scratch = engineAllocArray<Transition>(width + 2);
+  mem->lines = engineAllocArray<Transition*>(height);
+  mem->height = height;
+  if (mem->scratch == nullptr || mem->lines == nullptr) {
+    freeImageMemory(mem);
+    return nullptr;
+  }
+  return mem;
+}
+
+bool completeImageMemory(ImageMemory* mem) {
+  for (std::uint32_t i = 0; i < mem->height; ++i)
+    if (mem->lines[i] == nullptr && (mem->lines[i] = blankList(mem->width)) == nullptr) return false;
+  return true;
+}
+
 ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height) {
   if (kind != 1 || width == 0 || height == 0 || width > 65535) return nullptr;
   auto* mem = static_cast<ImageMemory*>(engineAlloc(sizeof(ImageMemory)));
@@ -45,7 +68,7 @@ ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uin
 void freeImageMemory(ImageMemory* mem) {
   if (mem == nullptr) return;
   if (mem->lines)
-    for (std::uint32_t i = 0; i < mem->height; ++i) engineFree(mem->lines[i]);
+    for (std::uint32_t i = 0; i < mem->height; ++i) engineFree(mem->lines[i]);  // null is ignored
   engineFree(mem->lines);
   engineFree(mem->scratch);
   engineFree(mem);
@@ -65,9 +88,8 @@ bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list) {
 
 bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count) {
   if (mem == nullptr || i >= mem->height || count == 0) return false;
-  auto* list = engineAllocArray<Transition>(count);
+  auto* list = static_cast<Transition*>(engineAllocCopy(entries, count * sizeof(Transition)));
   if (list == nullptr) return false;
-  std::memcpy(list, entries, count * sizeof(Transition));
   return putLine(mem, i, list);
 }
 

@@ -27,6 +27,11 @@ inline std::uint32_t bytesPerLineFor(std::uint32_t width) { return ((width + 15)
 // width exceeds 65535, kind is not 1, or memory runs out.
 ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height);
 void freeImageMemory(ImageMemory* mem);
+// The same without the blank lists: every line is null until stored, and
+// completeImageMemory gives the lines still null a blank list. For loaders
+// that store every line anyway.
+ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height);
+bool completeImageMemory(ImageMemory* mem);
 
 // The list of line i, or null when i >= height.
 const Transition* getLine(const ImageMemory* mem, std::uint32_t i);

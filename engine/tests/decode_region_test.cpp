@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/decode_context.h"
+#include "engine/image_handle.h"
+#include "formats/image_file.h"
+
+namespace hv::engine {
+namespace {
+
+using Lines = std::vector<std::vector<std::uint16_t>>;
+
+const std::string kSample = std::string(HV_SOURCE_DIR) + "/samples/sample-drawing.tif";
+
+Lines decode(ImageHdl h, std::uint32_t first, std::uint32_t end, std::uint32_t firstCol = 0,
+             std::uint32_t endCol = 0xFFFF) {
+  Lines lines;
+  struct Ctx {
+    Lines* lines;
+    std::uint32_t first;
+    std::uint32_t width;
+  } ctx{&lines, first, std::min(endCol, h->record->width) - firstCol};
+  LineSink sink{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t*) {
+                  auto* c = static_cast<Ctx*>(u);
+                  EXPECT_EQ(y, c->first + c->lines->size());
+                  std::size_t n = 0;
+                  while (list[n] < c->width) ++n;
+                  c->lines->emplace_back(list, list + n + 1);
+                  return true;
+                },
+                &ctx};
+  RegionRequest req;
+  req.firstLine = first;
+  req.endLine = end;
+  req.firstCol = firstCol;
+  req.endCol = endCol;
+  RegionOutcome r = decodeRegion(h, req, sink);
+  EXPECT_TRUE(r.ok) << "decoder result " << r.decoderResult;
+  return lines;
+}
+
+int validCheckpoints(const ImageHdl h) {
+  int n = 0;
+  for (const auto& cp : h->record->checkpoints) n += cp.valid;
+  return n;
+}
+
+TEST(DecodeRegion, ResumingAtEveryCheckpointEqualsDecodingFromTheTop) {
+  ImageHdl h = grxOpenImage(nullptr, kSample.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+  ASSERT_NE(h, nullptr);
+  const std::uint32_t height = h->record->height;
+  Lines all = decode(h, 0, height);
+  ASSERT_EQ(all.size(), height);
+  EXPECT_EQ(validCheckpoints(h), 31);
+  const std::uint32_t spacing = formats::checkpointSpacing(height);
+  for (std::uint32_t k = 1; k < 32; ++k) {
+    for (std::uint32_t y : {k * spacing, k * spacing + 7}) {
+      if (y >= height) continue;
+      std::uint32_t end = std::min(height, y + 40);
+      Lines part = decode(h, y, end);
+      ASSERT_EQ(part.size(), end - y);
+      for (std::uint32_t i = 0; i < part.size(); ++i) ASSERT_EQ(part[i], all[y + i]) << "line " << y + i;
+    }
+  }
+  grxCloseImage(h);
+}
+
+TEST(DecodeRegion, ColumnsAreClippedAndShifted) {
+  ImageHdl h = grxOpenImage(nullptr, kSample.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+  ASSERT_NE(h, nullptr);
+  Lines all = decode(h, 0, 400);
+  Lines part = decode(h, 100, 300, 1000, 1500);
+  ASSERT_EQ(part.size(), 200u);
+  for (std::uint32_t i = 0; i < part.size(); ++i) {
+    // Reference clip of the full line.
+    std::vector<std::uint16_t> expect;
+    bool black = false;
+    for (std::uint16_t c : all[100 + i]) {
+      if (c >= h->record->width) break;
+      if (c <= 1000) {
+        black = !black;
+        continue;
+      }
+      if (expect.empty() && black) expect.push_back(0);
+      if (c >= 1500) break;
+      expect.push_back(static_cast<std::uint16_t>(c - 1000));
+      black = !black;
+    }
+    if (expect.empty() && black) expect.push_back(0);
+    expect.push_back(500);
+    ASSERT_EQ(part[i], expect) << "line " << 100 + i;
+  }
+  grxCloseImage(h);
+}
+
+}  // namespace
+}  // namespace hv::engine
