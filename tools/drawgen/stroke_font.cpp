@@ -77,17 +77,19 @@ const char* strokesFor(char c) {
   return nullptr;
 }
 
-// Letters advance by 6 grid units: 4 for the glyph and 2 of spacing.
-constexpr double kAdvance = 6.0 / 6.0;
+// Letters advance by 6 grid units (4 for the glyph, 2 of spacing); a grid
+// unit is a sixth of the capital height.
+constexpr double kAdvanceUnits = 6;
+constexpr double kGridUnitsHigh = 6;
 
 }  // namespace
 
 double textWidth(std::string_view text, double height) {
-  return double(text.size()) * height * kAdvance;
+  return double(text.size()) * height / kGridUnitsHigh * kAdvanceUnits;
 }
 
 double drawText(Raster& raster, Pt origin, std::string_view text, const TextStyle& style) {
-  const double unit = style.height / 6.0;
+  const double unit = style.height / kGridUnitsHigh;
   const double cx = std::cos(style.angle), sy = -std::sin(style.angle);
   // Grid (u, v): u along the baseline, v downward across it.
   const auto place = [&](double u, double v) {
@@ -111,7 +113,7 @@ double drawText(Raster& raster, Pt origin, std::string_view text, const TextStyl
         ++p;
       }
     }
-    pen += style.height * kAdvance;
+    pen += unit * kAdvanceUnits;
   }
   return pen;
 }
