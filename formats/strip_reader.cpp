@@ -24,11 +24,15 @@ static_assert(kReversal[0x01] == 0x80 && kReversal[0xF0] == 0x0F);
 
 // Delivers bytes read for a coding: CCITT data stored most significant bit
 // first is reversed so that the decoder always reads it least significant
-// bit first.
+// bit first. Uncompressed and PackBits data become packed rows, whose
+// leftmost pixel is the most significant bit: stored least significant bit
+// first (TIFF FillOrder 2), they are reversed too, as TIFF 6.0 defines the
+// fill order for the bytes of every compression.
 void finishDelivery(const ImageFileRecord* r, int code, CodeBuffer* buf, CodeInfo* info, int* compression) {
   info->compression = code;
   info->bitOrder = r->fillOrder;
-  if (isCcittCode(code) && r->fillOrder == 0) {
+  bool reverse = isCcittCode(code) ? r->fillOrder == 0 : r->fillOrder != 0;
+  if (reverse) {
     reverseBits(buf->data, buf->count);
     info->bitOrder = -1;
   }
