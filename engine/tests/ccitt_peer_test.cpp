@@ -283,6 +283,55 @@ TEST_F(PeerData, MultipleStrips) {
   checkCheckpoints(make("-c g4 -r 64"));
 }
 
+// Modified Huffman (TIFF compression 2): rows coded 1-D, each starting on a byte.
+TEST_F(PeerData, ModifiedHuffmanRows) {
+  test::BitWriter w;
+  for (int y = 0; y < drawing_->h; ++y) {
+    const L line = drawing_->list(y, 0, drawing_->w);
+    std::uint32_t col = 0;
+    bool black = false;
+    for (std::uint16_t t : line) {
+      w.run(black, t - col);
+      col = t;
+      black = !black;
+    }
+    w.alignByte();
+  }
+  test::Job j;
+  j.code = formats::kCompModHuffman;
+  j.width = static_cast<std::uint16_t>(drawing_->w);
+  j.height = static_cast<std::uint16_t>(drawing_->h);
+  j.strips = {w.bytes()};
+  checkAllFeedings(j);
+  checkCheckpoints(j);
+}
+
+// Group 4 wrap: the peer's Group 4 lines, once as they are and once each behind
+// an EOL with a varying number of fill zeros.
+TEST_F(PeerData, Group4WrapBothForms) {
+  HV_NEED_TOOLS();
+  test::Job g4 = make("-c g4 -r 260");
+  g4.interval = 1;
+  const test::Outcome top = test::runJob(g4);
+  ASSERT_EQ(top.checkpoints.size(), std::size_t(drawing_->h));
+  std::vector<std::int64_t> starts = {0};
+  for (const auto& c : top.checkpoints) starts.push_back(c.stripBit);
+  const auto& src = g4.strips[0];
+  test::BitWriter w;
+  for (int y = 0; y < drawing_->h; ++y) {
+    w.zeros(static_cast<unsigned>(y % 11));
+    w.eol();
+    for (std::int64_t b = starts[y]; b < starts[y + 1]; ++b) w.bits((src[b / 8] >> (b % 8)) & 1 ? "1" : "0");
+  }
+  test::Job wrap = g4;
+  wrap.interval = 0;
+  wrap.code = formats::kCompG4Wrap;
+  checkAllFeedings(wrap);  // continuous raster, no EOLs
+  wrap.strips = {w.bytes()};
+  checkAllFeedings(wrap);
+  checkCheckpoints(wrap);
+}
+
 #undef HV_NEED_TOOLS
 
 }  // namespace
