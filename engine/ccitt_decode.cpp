@@ -158,7 +158,10 @@ int fetch(DecoderState& s) {
     if (coding != s.activeCode) {
       if (!isCcitt(coding) && !isRaw(coding)) return kUnsupported;
       // A coding may change only where a line begins.
-      if (s.codingState != kLineEnd || s.lines != 0) return kCodeChanged;
+      if (s.codingState != kLineEnd || s.lines != 0) {
+        s.stickyResult = kCodeChanged;
+        return kCodeChanged;
+      }
       s.activeCode = coding;
       resetCoding(s);
     }
