@@ -1,0 +1,52 @@
+// Identification, open and full load of any file, as the viewer does it.
+// The first input byte chooses the file's name (name-led identification
+// rules look at it); the rest is the file's content.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "engine/image_handle.h"
+#include "formats/fm_messages.h"
+#include "formats/identify.h"
+#include "formats/file_manager.h"
+
+namespace {
+
+const char* const kNames[] = {"drawing.tif", "drawing.cal", "D001", "INDEX.HOL", "JMX.HOL",
+                              "image.ded",   "data.dlf",    "plain", "sheet.c4"};
+
+const std::string& scratchDir() {
+  static std::string dir = [] {
+    const char* base = std::getenv("TMPDIR");
+    std::string tmpl = std::string(base && *base ? base : "/tmp") + "/hvfuzz.XXXXXX";
+    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+    return tmpl + "/";
+  }();
+  return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  hv::formats::setMessageSink(nullptr, nullptr);
+  std::string path = scratchDir() + kNames[data[0] % (sizeof kNames / sizeof kNames[0])];
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return 0;
+  std::fwrite(data + 1, 1, size - 1, f);
+  std::fclose(f);
+
+  int documentType = 0, filter = 0, compression = 0;
+  std::uint32_t offset = 0;
+  (void)imfTypeDosFile(path.c_str(), &documentType, &filter, &compression, &offset);
+  ImageHdl h = grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+  if (h != nullptr) {
+    (void)hv::formats::imageInformation(h->record);
+    (void)grxLoadImageMemory(h, nullptr);
+    grxCloseImage(h);
+  }
+  ::unlink(path.c_str());
+  return 0;
+}
