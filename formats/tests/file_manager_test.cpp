@@ -148,3 +148,31 @@ TEST(Checkpoints, SpacingCoversTheImage) {
 
 }  // namespace
 }  // namespace hv::formats
+
+#include "formats/file_primitives.h"
+#include <sys/stat.h>
+
+namespace hv::formats {
+namespace {
+
+TEST(FilePrimitives, CreateFlagChoosesWritableOrReadOnly) {
+  hv::test::TempDir dir;
+  int fd = fileOpen(dir.file("w").c_str(), kFileCreate | kFileWriteAccess);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(fileWrite(fd, "abc", 3), 3);
+  fileClose(fd);
+  fd = fileOpen(dir.file("r").c_str(), kFileCreate);
+  ASSERT_GE(fd, 0);
+  fileClose(fd);
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("r").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0222, 0u);
+  fd = fileOpen(dir.file("w").c_str(), kFileRead);
+  char buf[8] = {};
+  EXPECT_EQ(fileRead(fd, buf, 8), 3);
+  fileClose(fd);
+  EXPECT_EQ(fileOpen(dir.file("missing").c_str(), kFileRead), -1);
+}
+
+}  // namespace
+}  // namespace hv::formats
