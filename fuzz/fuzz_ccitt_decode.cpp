@@ -104,6 +104,7 @@ Run decodeAll(const DecoderParams& base, Feed& feed, std::uint32_t dataBits, con
   // Progress: a line, a strip or a final result; kBufferUsed may repeat only
   // as often as there are bits.
   const std::uint64_t limit = 64 + 4ull * (dataBits + p.height) + feed.strips.size() * 4;
+  std::uint32_t seen = 0;  // entries or rows already taken from the output
   for (std::uint64_t calls = 0;; ++calls) {
     if (calls > limit) std::abort();  // the decoder does not end
     const DecodeResult r = decodeLines(s);
@@ -111,7 +112,7 @@ Run decodeAll(const DecoderParams& base, Feed& feed, std::uint32_t dataBits, con
       // Every line ascends and ends with the region width.
       std::uint32_t prev = 0;
       bool startOfLine = true;
-      for (std::uint32_t i = 0; i < s.listPos; ++i) {
+      for (std::uint32_t i = seen; i < s.listPos; ++i) {
         const std::uint32_t v = list[i];
         if (v > rw || (!startOfLine && v <= prev)) std::abort();
         prev = v;
@@ -119,11 +120,14 @@ Run decodeAll(const DecoderParams& base, Feed& feed, std::uint32_t dataBits, con
         run.lists.push_back(list[i]);
       }
       if (!startOfLine) std::abort();
+      seen = s.listPos;
     } else {
-      for (std::uint32_t i = 0; i < s.outRow * rowBytes; ++i) run.lists.push_back(band[i]);
+      for (std::uint32_t i = seen * rowBytes; i < s.outRow * rowBytes; ++i) run.lists.push_back(band[i]);
+      seen = s.outRow;
     }
     if (r == kBandFull) {
       decoderSetOutput(s, p.output);
+      seen = 0;
       continue;
     }
     if (r == kBufferUsed) continue;
