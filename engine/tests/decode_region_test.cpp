@@ -5,6 +5,7 @@
 #include "engine/decode_context.h"
 #include "engine/image_handle.h"
 #include "formats/image_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace hv::engine {
 namespace {
@@ -92,6 +93,27 @@ TEST(DecodeRegion, ColumnsAreClippedAndShifted) {
     ASSERT_EQ(part[i], expect) << "line " << 100 + i;
   }
   grxCloseImage(h);
+}
+
+TEST(DecodeRegion, MultiStripFilesStartAtTheirStripOrCheckpoint) {
+  if (!hv::test::haveProgram("tiffcp")) GTEST_SKIP() << "tiffcp missing";
+  hv::test::TempDir dir;
+  for (const char* coding : {"g4", "g3:2d", "g3:1d", "packbits", "none"}) {
+    std::string path = dir.file(std::string("strips-") + coding + ".tif");
+    ASSERT_EQ(hv::test::runCommand("tiffcp -c " + std::string(coding) + " -r 100 " + kSample + " " + path), 0);
+    ImageHdl h = grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+    ASSERT_NE(h, nullptr);
+    const std::uint32_t height = h->record->height;
+    Lines all = decode(h, 0, height);
+    ASSERT_EQ(all.size(), height) << coding;
+    for (std::uint32_t y : {0u, 99u, 100u, 137u, 1999u, 2250u, height - 1}) {
+      Lines part = decode(h, y, std::min(height, y + 30));
+      ASSERT_FALSE(part.empty());
+      for (std::uint32_t i = 0; i < part.size(); ++i)
+        ASSERT_EQ(part[i], all[y + i]) << coding << " line " << y + i;
+    }
+    grxCloseImage(h);
+  }
 }
 
 }  // namespace
