@@ -221,9 +221,9 @@ TEST(HollerithIndexFile, ConcurrentAppendsOfOurProgramsNeverLoseARecord) {
     ASSERT_GE(pid, 0);
     if (pid == 0) {
       for (int i = 0; i < kPerWriter; ++i) {
-        char seq[5];
+        char seq[16];
         std::snprintf(seq, sizeof seq, "%c%03d", writer, i);
-        auto r = seqRecord(seq, writer);
+        auto r = seqRecord(std::string(seq, 4), writer);
         if (hollrec_AppendHollRec(&r, dir.path().c_str()) != 2) ::_exit(1);
       }
       ::_exit(0);
