@@ -210,6 +210,46 @@ TEST(HollerithIndexFile, FailuresAtEveryRewriteStepLoseNothing) {
   }
 }
 
+// The writer killed before each step of a delete: the index on disk is the
+// whole old or the whole new file, and the next change clears the leftover.
+TEST(HollerithIndexFile, AWriterKilledAtAnyStepLeavesTheOldOrTheNewIndex) {
+  const auto a = seqRecord("0001"), b = seqRecord("0002"), c = seqRecord("0003");
+  const std::string before = fileOf({a, b, c}), after = fileOf({a, c});
+  for (int at = 0;; ++at) {
+    SCOPED_TRACE("killed before step " + std::to_string(at));
+    TempDir dir;
+    writeFile(dir.file("INDEX.HOL"), before);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      test::FaultPlan plan;
+      plan.failAt = at;
+      platform::setRewriteFaultHook(
+          [](platform::RewriteStep, void* ctx) {
+            auto* p = static_cast<test::FaultPlan*>(ctx);
+            if (p->seen++ == p->failAt) ::_exit(9);
+            return 0;
+          },
+          &plan);
+      ::_exit(hollrec_FindAndDelRec(dir.path().c_str(), nameWithSeq("0002").c_str()) == 1 ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    const std::string now = readFile(dir.file("INDEX.HOL"));
+    EXPECT_TRUE(now == before || now == after);
+    EXPECT_LE(entryCount(dir.path()), 2u);
+    const auto d = seqRecord("0004");
+    ASSERT_EQ(hollrec_AppendHollRec(&d, dir.path().c_str()), 2);
+    EXPECT_EQ(entryCount(dir.path()), 1u);
+    if (WEXITSTATUS(status) == 0) {
+      EXPECT_EQ(now, after);
+      break;  // the writer ran to the end
+    }
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+  }
+}
+
 // Two processes appending to one index at once: every record arrives once.
 TEST(HollerithIndexFile, ConcurrentAppendsOfOurProgramsNeverLoseARecord) {
   TempDir dir;
