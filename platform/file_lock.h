@@ -1,0 +1,31 @@
+#pragma once
+// Advisory write lock of a folder's index files. Every read-modify-write of an
+// index file (INDEX.HOL, JMX.HOL, DOCFILES.IDX) in this system runs while
+// holding the lock of the file's folder, so two of our processes never
+// interleave their rewrites. The lock is flock(2) on the folder itself: it
+// follows the folder, not the index file that a rewrite replaces, and it
+// leaves nothing behind in the users' folders. Programs that do not take it
+// are not held back.
+#include <string>
+
+namespace hv::platform {
+
+class FolderLock {
+ public:
+  // Locks the folder, waiting at most timeoutMs for another holder. Nested
+  // locks of one folder within a process count up instead of waiting.
+  explicit FolderLock(const std::string& folder, int timeoutMs = 15000);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  bool locked() const { return locked_; }
+
+ private:
+  bool locked_ = false;
+  int fd_ = -1;
+  unsigned long long dev_ = 0;
+  unsigned long long ino_ = 0;
+};
+
+}  // namespace hv::platform

@@ -1,0 +1,29 @@
+#pragma once
+// Fixed-name files (INDEX.HOL, JMX.HOL, DOCFILES.IDX, the QA markers, OPTI
+// names) are found in their folder ignoring case, as the file systems they
+// come from compare names; new ones are created with the documented spelling.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hv::platform {
+
+// ASCII comparison ignoring case.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// Folder path ending with exactly one '/' ("./" for an empty folder).
+std::string withTrailingSlash(const std::string& folder);
+
+// The name of the entry of folder that equals name ignoring case: the exact
+// spelling when it exists, else the first match in byte order (so that the
+// choice does not depend on the order the folder lists its entries).
+std::optional<std::string> findEntryIgnoringCase(const std::string& folder, std::string_view name);
+
+// Folder + the entry's spelling when one matches, else folder + name as given
+// (the spelling under which a new file is created).
+std::string fixedNamePath(const std::string& folder, std::string_view name);
+
+// True when folder holds an entry named name ignoring case.
+bool fixedNameExists(const std::string& folder, std::string_view name);
+
+}  // namespace hv::platform

@@ -1,0 +1,48 @@
+#pragma once
+// Rewriting an index file so that at every instant the file on disk is either
+// the old one or the new one: the new contents go to a temporary file in the
+// same folder, every write, the flush and the close are checked, and only then
+// is the temporary renamed over the old file and the folder flushed.
+//
+// Callers that rewrite an index hold the folder's write lock (file_lock.h)
+// for the whole read-modify-write; the rewrite then also clears temporaries
+// that an earlier, killed writer of the same file left behind.
+#include <string>
+#include <string_view>
+
+namespace hv::platform {
+
+// The steps of a rewrite in the order they run. A fault hook sees each step
+// before it runs and may make it fail.
+enum class RewriteStep {
+  CreateTemp,  // mkstemp in the target's folder
+  Write,       // one write of at most kRewriteChunk bytes (repeated)
+  SetMode,     // fchmod of the temporary to the requested permissions
+  SyncFile,    // fsync of the temporary
+  CloseFile,   // close of the temporary
+  Rename,      // rename of the temporary over the target
+  SyncFolder,  // fsync of the folder, after which the new file is durable
+};
+
+inline constexpr std::size_t kRewriteChunk = 4096;
+
+// A fault hook returns 0 to let the step run or an errno value with which the
+// step then fails. Only tests install one.
+using RewriteFaultHook = int (*)(RewriteStep step, void* context);
+void setRewriteFaultHook(RewriteFaultHook hook, void* context);
+
+// Replaces the file at path (created when missing) by contents with the given
+// permission bits. A symbolic link at path is replaced by the new file, never
+// followed, so a rewrite cannot write outside the folder. Returns false, with errno set and the old file untouched,
+// when any step up to and including the rename fails; the temporary is removed
+// on every failure. A failed folder flush after the rename cannot be undone
+// (the new file is already in place) and does not count as a failure.
+bool rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode);
+
+// Removes path and flushes its folder (an index that lost its last record).
+bool removeFileDurably(const std::string& path);
+
+// Prefix of the temporaries of path's rewrites (".NAME." in the same folder).
+std::string rewriteTempPrefix(const std::string& path);
+
+}  // namespace hv::platform
