@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/hvtool/cmd_records.h"
 #include "tools/hvtool/commands.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr const char* kUsage =
     "  identify FILE...      show each file's document type, filter, compression and header offset\n"
     "  info FILE             show the fields of the file's information dialog\n"
     "  decode FILE OUT.pbm   decode the drawing into a binary PBM (1 = black as shown)\n"
+    "  records DIR           list the folder's INDEX.HOL, JMX.HOL and DOCFILES.IDX records\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -26,6 +28,7 @@ constexpr Command kCommands[] = {
     {"identify", hv::tool::cmdIdentify},
     {"info", hv::tool::cmdInfo},
     {"decode", hv::tool::cmdDecode},
+    {"records", hvtoolRecords},
 };
 
 }  // namespace
