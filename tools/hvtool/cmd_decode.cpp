@@ -45,9 +45,10 @@ int cmdDecode(const Args& args) {
         "usage: hvtool decode FILE OUT.pbm\n"
         "Loads the drawing into image memory and writes it as a binary PBM (P4):\n"
         "lines in file order, 1 = black as the drawing shows on screen.\n",
-        args.size() != 2 ? stderr : stdout);
-    return args.size() != 2 ? 2 : 0;
+        wantsHelp(args) ? stdout : stderr);
+    return wantsHelp(args) ? 0 : 2;
   }
+  if (!checkReadable(args[0])) return 1;
   ImageHdl h = grxOpenImage(nullptr, args[0].c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
   if (h == nullptr) return 1;
   if (!grxLoadImageMemory(h, nullptr)) {

@@ -13,8 +13,8 @@ int cmdIdentify(const Args& args) {
         "Prints one line per file: the path, then the document type, filter,\n"
         "compression and header offset found by identification, each with its name.\n"
         "Exits 1 when any file is not recognised.\n",
-        args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+        wantsHelp(args) ? stdout : stderr);
+    return wantsHelp(args) ? 0 : 2;
   }
   int status = 0;
   for (const std::string& path : args) {

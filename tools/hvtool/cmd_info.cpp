@@ -11,9 +11,10 @@ int cmdInfo(const Args& args) {
     std::fputs(
         "usage: hvtool info FILE\n"
         "Prints the fields of the file's information dialog, one 'label: value' line each.\n",
-        args.size() != 1 ? stderr : stdout);
-    return args.size() != 1 ? 2 : 0;
+        wantsHelp(args) ? stdout : stderr);
+    return wantsHelp(args) ? 0 : 2;
   }
+  if (!checkReadable(args[0])) return 1;
   ImageHdl h = grxOpenImage(nullptr, args[0].c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
   if (h == nullptr) return 1;
   hv::formats::ImageInformation info = hv::formats::imageInformation(h->record);

@@ -15,6 +15,10 @@ int cmdDecode(const Args& args);
 // True when args ask for help (-h or --help).
 bool wantsHelp(const Args& args);
 
+// Reports "Unable to open" for a file that cannot be read (identification
+// alone would only call it of unknown type).
+bool checkReadable(const std::string& path);
+
 // Installs the file manager message sink that writes to standard error.
 void installStderrSink();
 

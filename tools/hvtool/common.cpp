@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 #include "formats/fm_messages.h"
 #include "tools/hvtool/commands.h"
@@ -9,6 +10,12 @@ namespace hv::tool {
 bool wantsHelp(const Args& args) {
   for (const std::string& a : args)
     if (a == "-h" || a == "--help") return true;
+  return false;
+}
+
+bool checkReadable(const std::string& path) {
+  if (::access(path.c_str(), R_OK) == 0) return true;
+  hv::formats::report(hv::formats::kWarning, hv::formats::kMsgUnableToOpen, path.c_str());
   return false;
 }
 
