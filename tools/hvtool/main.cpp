@@ -14,6 +14,8 @@ constexpr const char* kUsage =
     "  identify FILE...      show each file's document type, filter, compression and header offset\n"
     "  info FILE             show the fields of the file's information dialog\n"
     "  decode FILE OUT.pbm   decode the drawing into a binary PBM (1 = black as shown)\n"
+    "  render FILE OUT       write what a window shows of the drawing (PBM or PNG): fitted,\n"
+    "                        at a scale, rotated, inverted, from the file or image memory\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -26,6 +28,7 @@ constexpr Command kCommands[] = {
     {"identify", hv::tool::cmdIdentify},
     {"info", hv::tool::cmdInfo},
     {"decode", hv::tool::cmdDecode},
+    {"render", hv::tool::cmdRender},
 };
 
 }  // namespace
