@@ -25,10 +25,17 @@ void imageToDevice(ImageHdl h, const DisplayState& s, double ix, double iy, doub
   unrotatedSize(h, s, W, H);
   double u = ix * s.scale[0] / s.scale[1], v = iy * s.scale[2] / s.scale[3];
   switch (normalRotation(s.rotation)) {
-    case 900: x = v, y = W - u; break;
-    case 1800: x = W - u, y = H - v; break;
-    case 2700: x = H - v, y = u; break;
-    default: x = u, y = v;
+    case 900:
+      x = v, y = W - u;
+      break;
+    case 1800:
+      x = W - u, y = H - v;
+      break;
+    case 2700:
+      x = H - v, y = u;
+      break;
+    default:
+      x = u, y = v;
   }
 }
 
@@ -37,10 +44,17 @@ void deviceToImage(ImageHdl h, const DisplayState& s, double x, double y, double
   unrotatedSize(h, s, W, H);
   double u, v;
   switch (normalRotation(s.rotation)) {
-    case 900: u = W - y, v = x; break;
-    case 1800: u = W - x, v = H - y; break;
-    case 2700: u = y, v = H - x; break;
-    default: u = x, v = y;
+    case 900:
+      u = W - y, v = x;
+      break;
+    case 1800:
+      u = W - x, v = H - y;
+      break;
+    case 2700:
+      u = y, v = H - x;
+      break;
+    default:
+      u = x, v = y;
   }
   ix = u * s.scale[1] / s.scale[0];
   iy = v * s.scale[3] / s.scale[2];
@@ -76,15 +90,17 @@ void centreOn(DisplayWindow* window, ImageHdl h, double ix, double iy) {
 
 }  // namespace
 
-extern "C" int grxMapDisplayRect(GrxRect* image, GrxRect* display, const std::uint8_t scale[4], std::uint32_t width,
-                                 std::uint32_t height, std::int32_t scrollX, std::int32_t scrollY, int rotation) {
+extern "C" int grxMapDisplayRect(GrxRect* image, GrxRect* display, const std::uint8_t scale[4],
+                                 std::uint32_t width, std::uint32_t height, std::int32_t scrollX,
+                                 std::int32_t scrollY, int rotation) {
   if (image == nullptr || display == nullptr) return 0;
   return mapDisplayRect(*image, *display, scale, width, height, scrollX, scrollY, rotation) ? 1 : 0;
 }
 
 extern "C" int grxImageToDisplayRect(ImageHdl h, GrxRect* display, const GrxRect* image) {
   if (h == nullptr) return GRX_NO_HANDLE;
-  if (display == nullptr || image == nullptr || h->current == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
+  if (display == nullptr || image == nullptr || h->current == nullptr || h->record == nullptr)
+    return GRX_BAD_ARGUMENT;
   const DisplayState& s = *h->current;
   if (!hasScale(s) || !isRightAngle(s.rotation)) return GRX_FAILED;
   auto at = [](std::int32_t v, unsigned d, unsigned n) {
@@ -103,7 +119,8 @@ extern "C" int grxImageToDisplayRect(ImageHdl h, GrxRect* display, const GrxRect
 extern "C" int grxPhysicalSizeRect(ImageHdl h, GrxRect* rect, double widthInches, double heightInches) {
   if (h == nullptr || rect == nullptr || h->record == nullptr || !(widthInches >= 0) || !(heightInches >= 0))
     return GRX_BAD_ARGUMENT;
-  double w = std::floor(h->record->xResolution * widthInches), ht = std::floor(h->record->yResolution * heightInches);
+  double w = std::floor(h->record->xResolution * widthInches),
+         ht = std::floor(h->record->yResolution * heightInches);
   if (w > h->record->width || ht > h->record->height) return GRX_OUTSIDE_IMAGE;
   *rect = {0, 0, std::int32_t(w), std::int32_t(ht)};
   return GRX_OK;
@@ -112,7 +129,8 @@ extern "C" int grxPhysicalSizeRect(ImageHdl h, GrxRect* rect, double widthInches
 extern "C" int grxZoomIn(ImageHdl h, std::uint8_t scale[4]) {
   if (h == nullptr || h->current == nullptr || scale == nullptr) return 0;
   const DisplayState& s = *h->current;
-  return zoomInScale(scale, std::uint32_t(std::max(s.right - s.left, 1)), std::uint32_t(std::max(s.bottom - s.top, 1)))
+  return zoomInScale(scale, std::uint32_t(std::max(s.right - s.left, 1)),
+                     std::uint32_t(std::max(s.bottom - s.top, 1)))
              ? 1
              : 0;
 }
@@ -127,8 +145,10 @@ extern "C" int grxFitToWindow(DisplayWindow* window, ImageHdl h, DisplayState* s
   std::int32_t cw, ch;
   window->clientSize(cw, ch);
   // Fitting removes the scroll bars: their room counts (less one pixel).
-  if (window->scrollRange(ScrollBar::kHorizontal) > 0) ch += window->scrollBarThickness(ScrollBar::kHorizontal) - 1;
-  if (window->scrollRange(ScrollBar::kVertical) > 0) cw += window->scrollBarThickness(ScrollBar::kVertical) - 1;
+  if (window->scrollRange(ScrollBar::kHorizontal) > 0)
+    ch += window->scrollBarThickness(ScrollBar::kHorizontal) - 1;
+  if (window->scrollRange(ScrollBar::kVertical) > 0)
+    cw += window->scrollBarThickness(ScrollBar::kVertical) - 1;
   DisplayState s = *h->current;
   if (!fitScale(h->record->width, h->record->height, cw, ch, s.rotation, s.scale)) return 0;
   s.left = s.top = 0;
@@ -155,22 +175,31 @@ extern "C" int grxUpdateScrolling(DisplayWindow* window, ImageHdl h, int keepPos
   displayOrigin(s, origin[0], origin[1]);
   bool bars = s.scrollBars != 0;
   bool changed = false;
-  // The horizontal bar first: its range changes the client height.
-  for (ScrollBar bar : {ScrollBar::kHorizontal, ScrollBar::kVertical}) {
-    int i = int(bar);
-    window->clientSize(cw, ch);
-    std::int32_t oldRange = window->scrollRange(bar);
-    std::int32_t range = scrollRangeFor(i == 0 ? dw : dh, i == 0 ? cw : ch, oldRange > 0,
-                                        window->scrollBarThickness(bar));
-    std::int32_t pos = keepPosition || !bars ? origin[i] : window->scrollPos(bar);
-    if (!keepPosition && bars && oldRange > 0) pos = std::int32_t(std::int64_t(pos) * range / oldRange);
-    pos = std::clamp(pos, 0, range);
-    if (pos != (bars ? window->scrollPos(bar) : origin[i])) changed = true;
-    if (bars) {
-      window->setScrollRange(bar, range);
-      window->setScrollPos(bar, pos);
+  // A bar that appears or goes changes the client size, and so the other
+  // bar's range: repeat until the ranges settle.
+  for (int pass = 0; pass < 3; ++pass) {
+    std::int32_t before[2] = {window->scrollRange(ScrollBar::kHorizontal),
+                              window->scrollRange(ScrollBar::kVertical)};
+    for (ScrollBar bar : {ScrollBar::kHorizontal, ScrollBar::kVertical}) {
+      int i = int(bar);
+      window->clientSize(cw, ch);
+      std::int32_t oldRange = window->scrollRange(bar);
+      std::int32_t range =
+          scrollRangeFor(i == 0 ? dw : dh, i == 0 ? cw : ch, oldRange > 0, window->scrollBarThickness(bar));
+      std::int32_t pos = keepPosition || !bars ? origin[i] : window->scrollPos(bar);
+      if (!keepPosition && bars && oldRange > 0) pos = std::int32_t(std::int64_t(pos) * range / oldRange);
+      pos = std::clamp(pos, 0, range);
+      if (pos != (bars ? window->scrollPos(bar) : origin[i])) changed = true;
+      if (bars) {
+        window->setScrollRange(bar, range);
+        window->setScrollPos(bar, pos);
+      }
+      origin[i] = pos;
     }
-    origin[i] = pos;
+    if (!bars || (before[0] == window->scrollRange(ScrollBar::kHorizontal) &&
+                  before[1] == window->scrollRange(ScrollBar::kVertical)))
+      break;
+    keepPosition = 1;
   }
   if (changed) window->invalidate();
   s.displayX = origin[0];
@@ -186,8 +215,10 @@ extern "C" void grxSetOneToOne(DisplayWindow* window, ImageHdl h) {
   double ix = 0, iy = 0;
   if (hasScale(s)) centrePoint(window, h, ix, iy);
   s.scale[0] = s.scale[1] = s.scale[2] = s.scale[3] = 1;
-  if (ix != 0 || iy != 0) centreOn(window, h, ix, iy);
-  else s.displayX = s.displayY = 0;
+  if (ix != 0 || iy != 0)
+    centreOn(window, h, ix, iy);
+  else
+    s.displayX = s.displayY = 0;
   window->invalidate();
   (void)grxUpdateScrolling(window, h, 1);
 }
@@ -204,8 +235,8 @@ extern "C" int grxZoomToRect(DisplayWindow* window, ImageHdl h, const GrxRect* r
     return GRX_FAILED;
   std::int32_t cw, ch;
   window->clientSize(cw, ch);
-  if (!fitScale(std::uint32_t(image.right - image.left), std::uint32_t(image.bottom - image.top), cw, ch, s.rotation,
-                s.scale))
+  if (!fitScale(std::uint32_t(image.right - image.left), std::uint32_t(image.bottom - image.top), cw, ch,
+                s.rotation, s.scale))
     return GRX_FAILED;
   centreOn(window, h, (image.left + image.right) / 2.0, (image.top + image.bottom) / 2.0);
   window->invalidate();
@@ -213,7 +244,8 @@ extern "C" int grxZoomToRect(DisplayWindow* window, ImageHdl h, const GrxRect* r
 }
 
 extern "C" int grxSetViewRotation(DisplayWindow* window, ImageHdl h, int rotation) {
-  if (!isRightAngle(rotation) || window == nullptr || h == nullptr || h->current == nullptr || h->record == nullptr)
+  if (!isRightAngle(rotation) || window == nullptr || h == nullptr || h->current == nullptr ||
+      h->record == nullptr)
     return GRX_FAILED;
   DisplayState& s = *h->current;
   double ix = 0, iy = 0;
