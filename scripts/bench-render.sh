@@ -16,7 +16,7 @@ command -v vipsthumbnail >/dev/null || { echo "vipsthumbnail is missing (libvips
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-# The size hvtool's fit shows the sheet at, for vipsthumbnail to make.
+# The window size; vipsthumbnail fits the sheet into the same box.
 "$hvtool" render "$tif" "$out/fit.pbm" --fit 1600x1200
 size=$(awk 'NR==1{next} {print; exit}' "$out/fit.pbm")
 
@@ -35,7 +35,7 @@ best() {  # best() LABEL COMMAND...: best wall time and peak RSS over RUNS runs
   eval "${label%% *}_t=$bt; ${label%% *}_m=$bm"
 }
 
-echo "E-size 400 dpi G4 ($tif), window 1600x1200, picture $size"
+echo "E-size 400 dpi G4 ($tif), window $size"
 best "hvtool render --fit 1600x1200" "$hvtool" render "$tif" "$out/a.pbm" --fit 1600x1200
 best "vipsthumbnail --size ${size% *}x${size#* }" vipsthumbnail "$tif" --size "${size% *}x${size#* }" -o "$out/b.png"
 awk -v a="$hvtool_t" -v b="$vipsthumbnail_t" -v c="$hvtool_m" -v d="$vipsthumbnail_m" \
