@@ -14,6 +14,8 @@ constexpr const char* kUsage =
     "  identify FILE...      show each file's document type, filter, compression and header offset\n"
     "  info FILE             show the fields of the file's information dialog\n"
     "  decode FILE OUT.pbm   decode the drawing into a binary PBM (1 = black as shown)\n"
+    "  convert IN OUT --to CODE [--align-width 8|16] [--align-height 8|16] [--settings FILE] [--1840b]\n"
+    "                        save the drawing in another image format (TIFFGP4, CAL1GP4, ...)\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -26,6 +28,7 @@ constexpr Command kCommands[] = {
     {"identify", hv::tool::cmdIdentify},
     {"info", hv::tool::cmdInfo},
     {"decode", hv::tool::cmdDecode},
+    {"convert", hv::tool::cmdConvert},
 };
 
 }  // namespace
