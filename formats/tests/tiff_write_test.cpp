@@ -79,6 +79,7 @@ TEST(TiffWrite, CallerSoftwareTextAndStripOrderChecks) {
 
   ImageFileRecord* r = tiffOpen(nullptr, dir.file("bad.tif").c_str(), 1, 0);
   ASSERT_NE(r, nullptr);
+  ASSERT_EQ(imfLoadFileFilter(kFilterTiff), kFilterTiff);
   TiffWriteParams p;
   p.rowsPerStrip = 4;
   ImageSpecs specs{kFilterTiff, 16, 10, 1, 0, 0, 200, 200, kCompG4};
@@ -90,6 +91,7 @@ TEST(TiffWrite, CallerSoftwareTextAndStripOrderChecks) {
 
 TEST(TiffWrite, SpecificationsTheFormatCannotHoldAreRefused) {
   test::TempDir dir;
+  ASSERT_EQ(imfLoadFileFilter(kFilterTiff), kFilterTiff);
   TiffWriteParams p;
   p.rowsPerStrip = 1;
   const ImageSpecs good{kFilterTiff, 16, 10, 1, 0, 0, 200, 200, kCompG4};
