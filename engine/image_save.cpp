@@ -6,7 +6,7 @@
 // is the shown picture and the file never comes back inverted.
 #include "engine/image_save.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
