@@ -6,6 +6,7 @@
 
 #include "engine/ccitt_decode.h"
 #include "engine/engine_alloc.h"
+#include "engine/wrap_region.h"
 #include "formats/strip_reader.h"
 
 namespace hv::engine {
@@ -166,6 +167,11 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   if (req.firstLine >= req.endLine || req.firstCol >= req.endCol) {
     failed.ok = true;
     return failed;
+  }
+  if (rec->compression == formats::kCompG4Wrap) {
+    // Wrap data written as one continuous raster is read by its own reader.
+    RegionOutcome wrapped;
+    if (decodeWrapRegion(h, req, sink, wrapped)) return wrapped;
   }
   DecoderParams p;
   std::uint64_t coded = 0;

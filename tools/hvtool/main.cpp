@@ -18,6 +18,8 @@ constexpr const char* kUsage =
     "  records DIR           list the folder's INDEX.HOL, JMX.HOL and DOCFILES.IDX records\n"
     "  render FILE OUT       write what a window shows of the drawing (PBM or PNG): fitted,\n"
     "                        at a scale, rotated, inverted, from the file or image memory\n"
+    "  convert IN OUT --to CODE [--align-width 8|16] [--align-height 8|16] [--settings FILE] [--1840b]\n"
+    "                        save the drawing in another image format (TIFFGP4, CAL1GP4, ...)\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -32,6 +34,7 @@ constexpr Command kCommands[] = {
     {"decode", hv::tool::cmdDecode},
     {"records", hvtoolRecords},
     {"render", hv::tool::cmdRender},
+    {"convert", hv::tool::cmdConvert},
 };
 
 }  // namespace
