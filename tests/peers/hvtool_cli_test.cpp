@@ -66,6 +66,18 @@ TEST(HvtoolCli, FailuresCarryTheSystemsMessage) {
   EXPECT_EQ(run("frobnicate").status, 2);
   EXPECT_EQ(run("decode --help").status, 0);
 }
+TEST(HvtoolCli, RecordsListsTheIndexFiles) {
+  hv::test::TempDir dir;
+  std::string record = "srcdocid: " + std::string(90, ' ');
+  hv::test::writeFile(dir.file("INDEX.HOL"), record + "\r\n");
+  ToolRun text = run("records " + dir.path());
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("INDEX.HOL: 1 record(s)"), std::string::npos) << text.out;
+  ToolRun json = run("records --json " + dir.path());
+  EXPECT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out.substr(0, 1), "{");
+  EXPECT_NE(run("records /nonexistent/folder").status, 0);
+}
 #endif
 
 }  // namespace
