@@ -6,6 +6,7 @@
 
 #include "engine/ccitt_decode.h"
 #include "engine/engine_alloc.h"
+#include "engine/wrap_region.h"
 #include "formats/strip_reader.h"
 
 namespace hv::engine {
@@ -70,11 +71,15 @@ DecoderOutput makeOutput(DecodeContext& c, const RegionRequest& req, std::uint32
     out.form = OutputForm::kBitmap;
     out.rowBytes = (regionWidth + 7) / 8;
     out.bandRows = kBandRows;
-    c.band.assign(static_cast<std::size_t>(out.rowBytes) * kBandRows, 0);
+    if (req.maxOutputBytes != 0)
+      out.bandRows = std::clamp<std::uint32_t>(req.maxOutputBytes / std::max<std::uint32_t>(out.rowBytes, 1), 1, kBandRows);
+    c.band.assign(static_cast<std::size_t>(out.rowBytes) * out.bandRows, 0);
     out.band = c.band.data();
   } else {
     out.form = OutputForm::kTransitions;
-    std::uint32_t entries = std::max<std::uint32_t>(decoderMinListEntries(regionWidth) * 4, 64 * 1024);
+    std::uint32_t entries = req.maxOutputBytes != 0
+                                ? std::max<std::uint32_t>(decoderMinListEntries(regionWidth), req.maxOutputBytes / 2)
+                                : std::max<std::uint32_t>(decoderMinListEntries(regionWidth) * 4, 64 * 1024);
     c.list.assign(entries, 0);
     out.list = c.list.data();
     out.listCapacity = entries;
@@ -162,6 +167,11 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   if (req.firstLine >= req.endLine || req.firstCol >= req.endCol) {
     failed.ok = true;
     return failed;
+  }
+  if (rec->compression == formats::kCompG4Wrap) {
+    // Wrap data written as one continuous raster is read by its own reader.
+    RegionOutcome wrapped;
+    if (decodeWrapRegion(h, req, sink, wrapped)) return wrapped;
   }
   DecoderParams p;
   std::uint64_t coded = 0;

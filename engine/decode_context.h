@@ -14,6 +14,9 @@ struct RegionRequest {
   bool bitmap = false;         // packed rows instead of transition lists
   bool thinLines = false;      // fast reduction: keep the first line of each group
   std::uint8_t reduceFrom = 1, reduceTo = 1;
+  // Bound of the decoder's output buffer in bytes (0: the default sizes). A
+  // transition-list buffer still holds at least one whole line.
+  std::uint32_t maxOutputBytes = 0;
 };
 
 // Receives each delivered line: its image line number and either a

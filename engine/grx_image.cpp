@@ -124,6 +124,7 @@ extern "C" void grxFreeImageMemory(ImageHdl h) {
   if (h == nullptr || h->context != nullptr) return;
   freeImageMemory(h->memory);
   h->memory = nullptr;
+  h->displayFromMemory = 0;  // the file is the display source again
   if (h->record) h->record->engine = nullptr;
 }
 

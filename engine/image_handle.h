@@ -48,6 +48,8 @@ struct ImageHdlRec {
   void* displayBitmaps[3] = {nullptr, nullptr, nullptr};
   void (*freeDisplayBitmap)(void*) = nullptr;
   int decodeResult = 0;  // the decoder's final result of the last load or render
+  int displayFromMemory = 0;  // renders read image memory instead of the file (grxUseImageMemory)
+  int scrollingBusy = 0;      // grxUpdateScrolling is setting the scroll bars
 };
 using ImageHdl = ImageHdlRec*;
 

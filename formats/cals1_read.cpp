@@ -13,6 +13,8 @@
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
 #include "formats/tiff_read.h"
+#include "formats/tiff_write.h"
+#include "formats/cals1_write.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -150,11 +152,15 @@ ImageInformation cals1ImageInfo(ImageFileRecord* r) {
 FilterProcs cals1Filter() {
   FilterProcs p;
   p.open = cals1Open;
-  p.close = stripClose;
+  p.close = tiffClose;
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = cals1ImageInfo;
   p.lineInfo = stripLineInfo;
+  p.writeSpecs = cals1WriteSpecs;
+  p.writeBegin = cals1WriteBegin;
+  p.writeCodes = cals1WriteCodes;
+  p.writeEnd = cals1WriteEnd;
   return p;
 }
 

@@ -9,6 +9,7 @@
 #include "formats/strip_reader.h"
 #include "formats/tiff_dir.h"
 #include "formats/tiff_info.h"
+#include "formats/tiff_write.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -209,11 +210,15 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
 FilterProcs tiffFilter() {
   FilterProcs p;
   p.open = tiffOpen;
-  p.close = stripClose;
+  p.close = tiffClose;
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = tiffImageInfo;
   p.lineInfo = stripLineInfo;
+  p.writeSpecs = tiffWriteSpecs;
+  p.writeBegin = tiffWriteBegin;
+  p.writeCodes = tiffWriteCodes;
+  p.writeEnd = tiffWriteEnd;
   return p;
 }
 

@@ -7,6 +7,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "engine/display.h"
+#include "engine/grx_status.h"
+#include "engine/display_math.h"
+#include "engine/display_surface.h"
 #include "engine/image_handle.h"
 #include "formats/fm_messages.h"
 #include "formats/identify.h"
@@ -27,6 +31,17 @@ const std::string& scratchDir() {
   return dir;
 }
 
+// Paints the whole drawing fitted into a small window, as a view does.
+void paintFitted(ImageHdl h, int rotation) {
+  hv::engine::DisplayState& s = *h->current;
+  s.rotation = rotation;
+  if (!hv::engine::fitScale(h->record->width, h->record->height, 97, 61, rotation, s.scale)) return;
+  s.displayX = s.displayY = 0;
+  hv::engine::MemoryWindow window{97, 61};
+  if (grxUpdateScrolling(&window, h, 1) != GRX_OK) return;
+  (void)grxDisplayImage(&window, nullptr, nullptr, h);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -44,7 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ImageHdl h = grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
   if (h != nullptr) {
     (void)hv::formats::imageInformation(h->record);
+    paintFitted(h, 900 * (data[0] % 4));
     (void)grxLoadImageMemory(h, nullptr);
+    if (grxUseImageMemory(h)) paintFitted(h, 0);
     grxCloseImage(h);
   }
   ::unlink(path.c_str());

@@ -20,14 +20,16 @@ void writeAt(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A translated path keeps the folder prefix and gains no ".." component.
+// A translated path keeps the folder prefix and gains no ".." component
+// (components split as the translation splits them: '\' too in slash mode).
 void checkConfined(const std::string& dir, const std::string& in, const std::string& out) {
   if (out.compare(0, dir.size(), dir) != 0) std::abort();
-  auto count = [](const std::string& p) {
+  const char* separators = hv::docindex::slashMode() ? "/\\" : "/";
+  auto count = [separators](const std::string& p) {
     int n = 0;
     std::size_t at = 0;
     while (at <= p.size()) {
-      std::size_t end = p.find('/', at);
+      std::size_t end = p.find_first_of(separators, at);
       if (end == std::string::npos) end = p.size();
       if (p.compare(at, end - at, "..") == 0 && end - at == 2) ++n;
       at = end + 1;

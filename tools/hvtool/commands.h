@@ -11,6 +11,8 @@ using Args = std::vector<std::string>;
 int cmdIdentify(const Args& args);
 int cmdInfo(const Args& args);
 int cmdDecode(const Args& args);
+int cmdRender(const Args& args);
+int cmdConvert(const Args& args);
 
 // True when args ask for help (-h or --help).
 bool wantsHelp(const Args& args);

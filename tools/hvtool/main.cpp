@@ -16,6 +16,10 @@ constexpr const char* kUsage =
     "  info FILE             show the fields of the file's information dialog\n"
     "  decode FILE OUT.pbm   decode the drawing into a binary PBM (1 = black as shown)\n"
     "  records DIR           list the folder's INDEX.HOL, JMX.HOL and DOCFILES.IDX records\n"
+    "  render FILE OUT       write what a window shows of the drawing (PBM or PNG): fitted,\n"
+    "                        at a scale, rotated, inverted, from the file or image memory\n"
+    "  convert IN OUT --to CODE [--align-width 8|16] [--align-height 8|16] [--settings FILE] [--1840b]\n"
+    "                        save the drawing in another image format (TIFFGP4, CAL1GP4, ...)\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -29,6 +33,8 @@ constexpr Command kCommands[] = {
     {"info", hv::tool::cmdInfo},
     {"decode", hv::tool::cmdDecode},
     {"records", hvtoolRecords},
+    {"render", hv::tool::cmdRender},
+    {"convert", hv::tool::cmdConvert},
 };
 
 }  // namespace

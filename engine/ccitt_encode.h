@@ -1,0 +1,56 @@
+#pragma once
+// CCITT encoder: turns image memory into coded bytes for saving. Group 3
+// one-dimensional with EOLs (code 0) or byte-aligned lines (code 1), Group 4
+// (code 3, ITU-T T.6), Group 4 "wrap" (code 7, one continuous raster) and
+// uncompressed packed rows (code 6). Codes are written most significant bit
+// first; the output goes to a caller-owned buffer that is handed to the flush
+// callback (the file manager's write-codes operation) whenever it fills.
+#include <cstdint>
+
+#include "engine/image_handle.h"
+#include "engine/image_memory.h"
+#include "formats/file_manager.h"
+
+namespace hv::engine {
+
+enum EncodeResult : int {
+  kEncodeDone = 0,
+  kEncodeNoState = 5,       // no encoder state given
+  kEncodeUnsupported = 6,   // the compression code is not one the encoder writes
+  kEncodeIncomplete = 7,    // no image memory, no output buffer, or a byte count not zero at the start
+  kEncodeWriteFailed = 11,  // the flush callback reported a failure; coding stopped there
+};
+
+// Writes the whole bytes of `buffer` and keeps a partial last byte at its
+// start (the file manager's write-codes contract). Returns 1, or 0 on failure.
+using FlushProc = int (*)(void* context, formats::WriteCodeBuffer* buffer);
+
+struct EncoderState {
+  int compression = 0;                // record code 0, 1, 3, 6 or 7
+  void* flushContext = nullptr;       // handed to `flush` (the image record when saving)
+  const ImageMemory* memory = nullptr;
+  std::uint16_t width = 0;            // pixels per line (the image memory's width when 0)
+  std::uint16_t rowBytes = 0;         // bytes per packed row, code 6 ((width + 7) / 8 when 0)
+  std::uint16_t lines = 0;            // lines to code (the image memory's height when 0)
+  formats::WriteCodeBuffer out{nullptr, 0, 0, 0};
+  std::uint32_t capacity = 0;         // bytes of out.data
+  FlushProc flush = nullptr;
+  GrxProgress progress = nullptr;     // reported with stage 1 every 64 lines and at the end
+};
+
+// Codes every line of the image memory. The final partial byte (if any) is
+// left in the buffer: out.bitCount and out.byteCount describe it, for the
+// format's write-end to complete.
+[[nodiscard]] int encodeImage(EncoderState* state);
+
+// Buffer sizes the save code hands the encoder.
+inline constexpr std::uint32_t kEncodeBufferBytes = 16384;
+inline constexpr std::uint32_t kRawBufferBytes = 32768;
+
+// The codes of a run length 0..2623, left-aligned in the upper bits with the
+// bit count in the low 5 bits (make-up code then terminating code for runs of
+// 64 and more). Built once from the transcribed ITU-T T.4 tables.
+std::uint32_t runCode(bool black, std::uint32_t run);
+inline constexpr std::uint32_t kMaxTableRun = 2623;
+
+}  // namespace hv::engine

@@ -1,0 +1,53 @@
+#pragma once
+// Group 4 "wrap" as one continuous raster: the image is a single stream of
+// width × height pixels in raster order, and a run may continue from the end
+// of one line into the following lines. The mode codes and run codes are
+// those of ITU-T T.6.
+//
+// Coding rules (writer and reader share them):
+// - a0 starts before the first pixel of line 0, colour white. Changing
+//   elements are positions whose colour differs from the pixel before them in
+//   raster order (the pixel before line y column 0 is the last one of line
+//   y - 1), so a black run that reaches the end of a line and goes on at the
+//   start of the next is one run.
+// - Pass and vertical modes refer to the line above a0's line, as in T.6
+//   section 2.2: b1 is the first changing element of that line right of a0
+//   whose colour is opposite to a0's, b2 the next. They are used only from
+//   line 1 on and only for an a1 on a0's own line: pass when b2 < a1, vertical
+//   when |a1 - b1| <= 3.
+// - Otherwise horizontal mode codes the runs a0a1 and a1a2 measured in raster
+//   order; runs above 2623 carry 2560 make-up codes, so one run can cover many
+//   lines.
+// - When no change is left, the rest of the raster has a0's colour: the
+//   stream ends with the 26 bits 000000000001 0000000000001 0.
+// The stream therefore begins with a mode code, never with an EOL.
+#include <cstddef>
+#include <cstdint>
+
+namespace hv::engine {
+
+// Receives each decoded line as a transition list ending with the width.
+// Returns false to stop.
+struct WrapLineSink {
+  bool (*line)(void* user, std::uint32_t y, const std::uint16_t* list, std::uint32_t entries) = nullptr;
+  void* user = nullptr;
+};
+
+enum WrapResult : int {
+  kWrapDone = 0,         // every line was delivered
+  kWrapDataEnded = 1,    // the data ended before the raster was complete
+  kWrapCodingError = 2,  // an invalid code, or a position outside the raster
+  kWrapStopped = 3,      // the sink asked to stop
+};
+
+// True when coded data (least significant bit first, as the file manager
+// delivers it) begins with a mode code rather than with an EOL or fill.
+bool isContinuousWrap(const std::uint8_t* data, std::size_t count);
+
+// Decodes a whole continuous wrap raster held in memory (least significant bit
+// first). Lines are delivered in order; after kWrapDataEnded or
+// kWrapCodingError the lines delivered so far are valid.
+int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
+                     const WrapLineSink& sink);
+
+}  // namespace hv::engine

@@ -1,0 +1,212 @@
+// Saving image memory: the target format code chooses the writer and the
+// coding; the encoder feeds the writer through the file manager.
+//
+// Image memory holds the drawing as shown (a black run is black on screen),
+// so every file is written with photometric 0 (min-is-white): the coded data
+// is the shown picture and the file never comes back inverted.
+#include "engine/image_save.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "engine/ccitt_encode.h"
+#include "engine/grx_status.h"
+#include "formats/cals1_layout.h"
+#include "formats/cals1_write.h"
+#include "formats/cals_compose.h"
+#include "formats/file_manager.h"
+#include "formats/format_tables.h"
+#include "formats/tiff_write.h"
+
+using namespace hv::engine;
+namespace fmt = hv::formats;
+
+namespace {
+
+struct Target {
+  int filter = 0;
+  int compression = 0;
+};
+
+// The writer and coding of a target format code; false when not written.
+bool parseTarget(const char* code, Target& t) {
+  char c[8];
+  std::size_t n = std::strlen(code);
+  if (n == 0 || n > 8) return false;
+  for (std::size_t i = 0; i < 8; ++i) c[i] = i < n ? static_cast<char>(std::toupper(static_cast<unsigned char>(code[i]))) : ' ';
+  const std::string kind(c, 4), coding(c + 4, 4);
+  if (kind == "TIFF") {
+    t.filter = fmt::kFilterTiff;
+    if (coding == "GP3 ") t.compression = fmt::kCompG3OneD;
+    else if (coding == "GP3T") t.compression = fmt::kCompModHuffman;
+    else if (coding == "GP4 ") t.compression = fmt::kCompG4;
+    else if (coding == "RAWM") t.compression = fmt::kCompUncompressed;
+    else if (coding == "GP4W") t.compression = fmt::kCompG4Wrap;
+    else return false;
+    return true;
+  }
+  if (kind == "CAL1" && coding == "GP4 ") {
+    t.filter = fmt::kFilterCals1;
+    t.compression = fmt::kCompG4;
+    return true;
+  }
+  // CALS Type 2, EDMICS VI, Audre and IMPORT/EXPORT files are not written by
+  // this engine.
+  return false;
+}
+
+std::uint32_t alignUp(std::uint32_t v, int alignment) {
+  if (alignment != 8 && alignment != 16) return v;
+  return (v + static_cast<std::uint32_t>(alignment) - 1) / static_cast<std::uint32_t>(alignment) *
+         static_cast<std::uint32_t>(alignment);
+}
+
+// Puts the image memory back to its first size whatever the save did.
+struct SizeRestore {
+  ImageMemory* mem;
+  std::uint32_t width, height;
+  ~SizeRestore() {
+    if (mem->height != height) (void)setImageHeight(mem, height);
+    if (mem->width != width) (void)setImageWidth(mem, width);
+  }
+};
+
+// A temporary file beside the target; removed unless committed.
+struct TempFile {
+  std::string path;
+  bool committed = false;
+  ~TempFile() {
+    if (!path.empty() && !committed) ::unlink(path.c_str());
+  }
+};
+
+bool makeTemp(const std::string& target, TempFile& tmp) {
+  std::filesystem::path p(target);
+  std::filesystem::path dir = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
+  std::string pattern = (dir / ".hvsaveXXXXXX").string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = ::mkstemp(name.data());
+  if (fd < 0) return false;
+  // The finished file gets the target's permissions, or the usual ones for a
+  // new file.
+  struct stat st{};
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
+  ::close(fd);
+  tmp.path = name.data();
+  return true;
+}
+
+int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
+  return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
+}
+
+// Writes the image into `path` through the filter's write protocol.
+bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOptions& opt, GrxProgress progress) {
+  const fmt::FilterProcs* procs = fmt::boundFilter(imfLoadFileFilter(t.filter));
+  if (procs == nullptr || procs->open == nullptr) return false;
+  ImageMemory* mem = h->memory;
+  fmt::ImageFileRecord* src = h->record;
+
+  fmt::ImageSpecs specs{static_cast<std::uint32_t>(t.filter), mem->width, mem->height, 1, 0, 0,
+                        src->xResolution, src->yResolution ? src->yResolution : src->xResolution,
+                        static_cast<std::uint32_t>(t.compression)};
+  fmt::TiffWriteParams tiff;
+  fmt::Cals1WriteParams cals;
+  std::vector<char> block;
+  const void* params = nullptr;
+  std::uint32_t size = 0;
+  if (t.filter == fmt::kFilterTiff) {
+    tiff.rowsPerStrip = mem->height;
+    if (opt.software) std::snprintf(tiff.software, sizeof tiff.software, "%s", opt.software);
+    params = &tiff;
+    size = sizeof tiff;
+  } else {
+    const char* sourcePath = opt.sourcePath ? opt.sourcePath : src->path;
+    fmt::cals::SourceHeader source = fmt::cals::captureSource(sourcePath);
+    const char* key = opt.header1840B ? fmt::cals::kKey1840B : fmt::cals::kKey1840A;
+    std::string userData = opt.settingsFile ? fmt::cals::readUserData(opt.settingsFile, key) : std::string();
+    block.assign(fmt::cals::kBlockBytes, ' ');
+    fmt::cals::composeHeader(block.data(), opt.header1840B != 0, userData, source);
+    cals.header = block.data();
+    cals.pelPath = src->pelPath;
+    cals.lineProgression = src->lineProgression;
+    params = &cals;
+    size = sizeof cals;
+  }
+
+  fmt::ImageFileRecord* rec = procs->open(nullptr, path, 1, 0);
+  if (rec == nullptr) return false;
+  bool ok = imfWriteImageSpecs(rec, &specs, params, size) != 0;
+  fmt::StripDesc strip{0, 0, mem->width, mem->height};
+  ok = ok && imfWriteBegin(rec, &strip) != 0;
+  if (ok) {
+    const bool raw = t.compression == fmt::kCompUncompressed;
+    std::vector<std::uint8_t> buffer(raw ? kRawBufferBytes : kEncodeBufferBytes);
+    EncoderState enc;
+    enc.compression = t.compression;
+    enc.flushContext = rec;
+    enc.memory = mem;
+    enc.width = static_cast<std::uint16_t>(mem->width);
+    enc.rowBytes = static_cast<std::uint16_t>((mem->width + 7) / 8);
+    enc.lines = static_cast<std::uint16_t>(mem->height);
+    enc.out = fmt::WriteCodeBuffer{buffer.data(), 0, 0, 0};
+    enc.capacity = static_cast<std::uint32_t>(buffer.size());
+    enc.flush = flushToWriter;
+    enc.progress = progress;
+    ok = encodeImage(&enc) == kEncodeDone;
+    // The last whole bytes go now; write-end completes the partial byte.
+    ok = ok && imfWriteCodes(rec, &enc.out) != 0;
+    ok = ok && imfWriteEnd(rec, &strip) != 0;
+  }
+  imfCloseImage(rec);
+  return ok;
+}
+
+}  // namespace
+
+extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
+                            const void* userData, int widthAlignment, int heightAlignment) {
+  if (h == nullptr) return GRX_NO_HANDLE;
+  if (path == nullptr || path[0] == '\0' || targetFormat == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
+  if (h->memory == nullptr) return GRX_NO_IMAGE_MEMORY;
+  Target target;
+  if (!parseTarget(targetFormat, target)) return GRX_BAD_FORMAT;
+  GrxSaveOptions options;
+  if (userData != nullptr) options = *static_cast<const GrxSaveOptions*>(userData);
+  if (std::strlen(path) >= fmt::kPathBytes) return GRX_BAD_ARGUMENT;
+
+  ImageMemory* mem = h->memory;
+  SizeRestore restore{mem, mem->width, mem->height};
+  const std::uint32_t width = alignUp(mem->width, widthAlignment);
+  const std::uint32_t height = alignUp(mem->height, heightAlignment);
+  // TIFF holds width and height as 16-bit values, and so does the encoder.
+  if (width > 65535 || height > 65535) return GRX_ALIGN_FAILED;
+  if (width != mem->width && !setImageWidth(mem, width)) return GRX_ALIGN_FAILED;
+  if (height != mem->height && !setImageHeight(mem, height)) return GRX_ALIGN_FAILED;
+
+  std::error_code ec;
+  std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+  TempFile tmp;
+  if (!makeTemp(path, tmp)) return GRX_FAILED;
+  if (!writeImage(h, target, tmp.path.c_str(), options, progress)) return GRX_FAILED;
+  if (::rename(tmp.path.c_str(), path) != 0) return GRX_FAILED;
+  tmp.committed = true;
+  return GRX_OK;
+}

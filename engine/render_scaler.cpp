@@ -1,0 +1,148 @@
+#include "engine/render_scaler.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "engine/display_math.h"
+#include "engine/packed.h"
+
+namespace hv::engine {
+namespace {
+
+// Sets bits [a, b) of a packed row.
+void setBits(std::uint8_t* row, std::uint32_t a, std::uint32_t b) {
+  if (a >= b) return;
+  std::uint32_t first = a >> 3, last = (b - 1) >> 3;
+  std::uint8_t head = static_cast<std::uint8_t>(0xFFu >> (a & 7));
+  std::uint8_t tail = static_cast<std::uint8_t>(0xFF00u >> (((b - 1) & 7) + 1));
+  if (first == last) {
+    row[first] |= head & tail;
+    return;
+  }
+  row[first] |= head;
+  if (last > first + 1) std::memset(row + first + 1, 0xFF, last - first - 1);
+  row[last] |= tail;
+}
+
+}  // namespace
+
+bool BandScaler::init(const ScalerGeometry& g, const BandSink& sink) {
+  if (g.xd == 0 || g.xn == 0 || g.yd == 0 || g.yn == 0 || g.sourceWidth == 0 || g.sourceHeight == 0) return false;
+  g_ = g;
+  sink_ = sink;
+  outW_ = toDisplay(g.sourceWidth, g.xd, g.xn);
+  outH_ = toDisplay(g.sourceHeight, g.yd, g.yn);
+  if (outW_ == 0 || outW_ > kMaxBandPixels) return false;
+  rowBytes_ = (outW_ + 15) / 16 * 2;
+  // Rows in multiples of 16, or of 8 (what band rotation needs) for very wide bands.
+  std::uint32_t rows = kMaxBandBytes / rowBytes_;
+  rows = rows >= 16 ? rows / 16 * 16 : rows / 8 * 8;
+  bandRows_ = std::min(rows, (outH_ + 15) / 16 * 16);
+  if (bandRows_ % 8 != 0) bandRows_ = (bandRows_ + 7) / 8 * 8;
+  try {
+    band_.assign(std::size_t(rowBytes_) * bandRows_, 0);
+    line_.assign(rowBytes_, 0);
+    scratch_.resize(std::size_t(g.sourceWidth) + 2);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  bandFirst_ = 0;
+  rowsUsed_ = 0;
+  stopped_ = false;
+  return true;
+}
+
+bool BandScaler::skips(std::uint32_t y) const {
+  if (y >= g_.sourceHeight) return true;
+  if (!g_.thinLines || g_.yn <= g_.yd) return false;
+  std::uint32_t row = runDisplayFirst(y, g_.yd, g_.yn);
+  return groupStart(row, g_.yd, g_.yn) != y;
+}
+
+void BandScaler::setRun(std::uint32_t a, std::uint32_t b) {
+  b = std::min(b, g_.sourceWidth);
+  if (a >= b) return;
+  if (g_.xd == g_.xn) setBits(line_.data(), a, b);
+  else setBits(line_.data(), runDisplayFirst(a, g_.xd, g_.xn), runDisplayEnd(b, g_.xd, g_.xn));
+}
+
+bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t listWidth, std::int64_t offset,
+                         bool startBlack) {
+  if (stopped_) return false;
+  if (skips(y)) return true;
+  std::memset(line_.data(), 0, rowBytes_);
+  const std::int64_t lo = 0, hi = g_.sourceWidth;
+  bool black = startBlack;
+  std::uint32_t prev = 0;
+  for (std::size_t k = 0;; ++k) {
+    std::uint32_t c = std::min<std::uint32_t>(list[k], listWidth);
+    if (black) {
+      std::int64_t a = std::max<std::int64_t>(prev + offset, lo), b = std::min<std::int64_t>(c + offset, hi);
+      if (a < b) setRun(std::uint32_t(a), std::uint32_t(b));
+    }
+    if (c >= listWidth) break;
+    prev = c;
+    black = !black;
+  }
+  return commitLine(y);
+}
+
+bool BandScaler::addRow(std::uint32_t y, const std::uint8_t* row, bool invert) {
+  if (stopped_) return false;
+  if (skips(y)) return true;
+  const std::uint32_t w = g_.sourceWidth;
+  if (g_.xd == g_.xn && !invert) {
+    std::memcpy(line_.data(), row, (w + 7) / 8);
+    std::memset(line_.data() + (w + 7) / 8, 0, rowBytes_ - (w + 7) / 8);
+    if (w % 8) line_[w / 8] &= static_cast<std::uint8_t>(0xFF00u >> (w % 8));
+    return commitLine(y);
+  }
+  std::size_t n = bitsToList(row, w, scratch_.data(), scratch_.size());
+  if (n == 0) return false;
+  return addList(y, scratch_.data(), w, 0, invert);
+}
+
+bool BandScaler::addRuns(std::uint32_t y, const std::uint32_t* runs, std::size_t runCount) {
+  if (stopped_) return false;
+  if (skips(y)) return true;
+  std::memset(line_.data(), 0, rowBytes_);
+  for (std::size_t i = 0; i < runCount; ++i) setRun(runs[2 * i], runs[2 * i + 1]);
+  return commitLine(y);
+}
+
+// Puts the scaled line into the display rows its source line feeds: one row
+// (OR with the lines of its group) when reducing, several when magnifying.
+bool BandScaler::commitLine(std::uint32_t y) {
+  std::uint32_t first = runDisplayFirst(y, g_.yd, g_.yn), end = runDisplayEnd(y + 1, g_.yd, g_.yn);
+  if (g_.yn > g_.yd) end = first + 1;
+  for (std::uint32_t r = first; r < end && r < outH_; ++r) {
+    while (r >= bandFirst_ + bandRows_) {
+      if (!flushBand()) return false;
+      bandFirst_ += bandRows_;
+    }
+    std::uint8_t* dst = band_.data() + std::size_t(r - bandFirst_) * rowBytes_;
+    for (std::uint32_t i = 0; i < rowBytes_; ++i) dst[i] |= line_[i];
+    rowsUsed_ = std::max(rowsUsed_, r - bandFirst_ + 1);
+  }
+  return true;
+}
+
+bool BandScaler::flushBand() {
+  if (rowsUsed_ != 0) {
+    if (!sink_.flush(sink_.user, band_.data(), rowBytes_, bandRows_, bandFirst_, rowsUsed_)) {
+      stopped_ = true;
+      return false;
+    }
+    std::memset(band_.data(), 0, band_.size());
+  }
+  rowsUsed_ = 0;
+  return true;
+}
+
+bool BandScaler::finish() {
+  if (stopped_) return false;
+  return flushBand();
+}
+
+}  // namespace hv::engine

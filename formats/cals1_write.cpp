@@ -1,0 +1,112 @@
+// CALS Type 1 writer: the header block (the caller's or the Form A template)
+// with the raster records of this image, then the Group 4 code.
+#include "formats/cals1_write.h"
+
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+#include "formats/cals1_header.h"
+#include "formats/cals1_layout.h"
+#include "formats/fm_messages.h"
+#include "formats/format_tables.h"
+#include "formats/tiff_write.h"
+#include "platform/file_io.h"
+
+namespace hv::formats {
+namespace {
+
+struct Cals1Writer {
+  std::uint64_t written = 0;
+  WriteCodeBuffer* pending = nullptr;  // the buffer last handed to write-codes
+  bool error = false;
+};
+
+Cals1Writer* writerOf(ImageFileRecord* r) { return static_cast<Cals1Writer*>(r->writerState); }
+void freeWriter(void* p) { delete static_cast<Cals1Writer*>(p); }
+
+int failWrite(ImageFileRecord* r) {
+  if (Cals1Writer* w = writerOf(r)) w->error = true;
+  report(kWarning, kMsgUnableToWrite, r->path);
+  return 0;
+}
+
+}  // namespace
+
+int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
+  using namespace cals;
+  if (r == nullptr || specs == nullptr || params == nullptr || size != sizeof(Cals1WriteParams)) return 0;
+  if (!r->openedForWriting || r->fd < 0) return 0;
+  // A CALS Type 1 raster is one Group 4 strip of a bilevel image.
+  if (specs->filter != kFilterCals1 || specs->bitsPerPixel != 1 || specs->compression != kCompG4 ||
+      specs->width == 0 || specs->height == 0 || specs->width > 999999 || specs->height > 999999)
+    return 0;
+  Cals1WriteParams p;
+  std::memcpy(&p, params, sizeof p);
+  std::memcpy(r->writeParams, params, sizeof p);
+  auto* w = new (std::nothrow) Cals1Writer;
+  if (w == nullptr) return 0;
+  r->writerState = w;
+  r->freeWriterState = freeWriter;
+
+  char block[kBlockBytes];
+  if (p.header != nullptr) {
+    std::memcpy(block, p.header, kBlockBytes);
+  } else {
+    std::memset(block, ' ', kBlockBytes);
+    buildTemplate(block);
+  }
+  const std::uint32_t resolution = resolveResolution(specs->xResolution);
+  r->width = specs->width;
+  r->height = specs->height;
+  r->bitsPerPixel = 1;
+  r->fillOrder = 0;
+  r->photometric = 0;
+  r->xResolution = r->yResolution = resolution;
+  r->compression = kCompG4;
+  r->pelPath = p.pelPath & 3;
+  r->lineProgression = p.lineProgression & 3;
+  setRasterRecords(block, r->pelPath, r->lineProgression, specs->width, specs->height, resolution, 1);
+  bool ok = true;
+  if (!r->prefix.empty())
+    ok = platform::seekFile(r->fd, 0, SEEK_SET) == 0 && platform::writeFull(r->fd, r->prefix.data(), r->prefix.size());
+  ok = ok && platform::seekFile(r->fd, r->headerOffset, SEEK_SET) >= 0 &&
+       platform::writeFull(r->fd, block, kHeaderBytes);
+  if (!ok) return failWrite(r);
+  return 1;
+}
+
+int cals1WriteBegin(ImageFileRecord* r, const StripDesc* /*desc*/) {
+  Cals1Writer* w = r ? writerOf(r) : nullptr;
+  return w != nullptr && !w->error ? 1 : 0;
+}
+
+int cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
+  Cals1Writer* w = r ? writerOf(r) : nullptr;
+  if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return 0;
+  w->pending = codes;
+  if (!appendWholeBytes(r, codes, &w->written)) return failWrite(r);
+  return 1;
+}
+
+// The last bits of the raster, then the file is made durable and closed.
+int cals1WriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
+  Cals1Writer* w = r ? writerOf(r) : nullptr;
+  if (w == nullptr || w->error || r->fd < 0) return 0;
+  if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->written)) return failWrite(r);
+  w->pending = nullptr;
+  bool synced = ::fsync(r->fd) == 0;
+  platform::closeFile(r->fd);
+  r->fd = -1;
+  if (!synced) return failWrite(r);
+  return 1;
+}
+
+void cals1WriteClose(ImageFileRecord* r) {
+  if (r == nullptr) return;
+  if (r->fd >= 0) platform::closeFile(r->fd);
+  r->fd = -1;
+  freeRecord(r);
+}
+
+}  // namespace hv::formats
