@@ -10,6 +10,7 @@
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
+#include "formats/raster_write.h"
 #include "formats/tiff_read.h"
 #include "platform/file_io.h"
 
@@ -177,6 +178,10 @@ FilterProcs audreFilter() {
   p.getCodeBuf = audreGetCodeBuf;
   p.seek = audreSeek;
   p.imageInfo = audreImageInfo;
+  p.writeSpecs = audreWriteSpecs;
+  p.writeBegin = rasterWriteBegin;
+  p.writeCodes = rasterWriteCodes;
+  p.writeEnd = rasterWriteEnd;
   return p;
 }
 

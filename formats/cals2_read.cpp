@@ -9,6 +9,7 @@
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
 #include "formats/tiff_read.h"
+#include "formats/tiled_write.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -242,6 +243,10 @@ bool cals2Filter(FilterProcs& p) {
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = cals2ImageInfo;
+  p.writeSpecs = cals2WriteSpecs;
+  p.writeBegin = tiledWriteBegin;
+  p.writeCodes = tiledWriteCodes;
+  p.writeEnd = tiledWriteEnd;
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
 #include "formats/tiff_read.h"
+#include "formats/tiled_write.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -243,6 +244,10 @@ FilterProcs edmics6Filter() {
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = edmics6ImageInfo;
+  p.writeSpecs = edm6WriteSpecs;
+  p.writeBegin = tiledWriteBegin;
+  p.writeCodes = tiledWriteCodes;
+  p.writeEnd = tiledWriteEnd;
   return p;
 }
 
