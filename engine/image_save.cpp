@@ -23,7 +23,12 @@
 #include "formats/cals_compose.h"
 #include "formats/file_manager.h"
 #include "formats/format_tables.h"
+#include "formats/edmics_layout.h"
+#include "formats/raster_write.h"
 #include "formats/tiff_write.h"
+#include "formats/tiled_write.h"
+#include "engine/image_save_tiled.h"
+#include "platform/file_io.h"
 
 using namespace hv::engine;
 namespace fmt = hv::formats;
@@ -57,10 +62,30 @@ bool parseTarget(const char* code, Target& t) {
     t.compression = fmt::kCompG4;
     return true;
   }
-  // CALS Type 2, EDMICS VI, Audre and IMPORT/EXPORT files are not written by
-  // this engine.
+  const struct {
+    const char* code;
+    int filter, compression;
+  } kOthers[] = {{"CAL2GP4 ", fmt::kFilterCals2, fmt::kCompG4},
+                 {"EDM6GP4 ", fmt::kFilterEdmics6, fmt::kCompG4},
+                 {"AUD RAWM", fmt::kFilterAudre, fmt::kCompUncompressed},
+                 {"DSEDGP4W", fmt::kFilterImportExport, fmt::kCompG4Wrap}};
+  for (const auto& o : kOthers)
+    if (kind + coding == o.code) {
+      t.filter = o.filter;
+      t.compression = o.compression;
+      return true;
+    }
   return false;
 }
+
+// The write procedures of a target: the bound filter's, or for the
+// IMPORT/EXPORT image (a filter without a reading side) the writer's own.
+struct WriteProcs {
+  int (*specs)(fmt::ImageFileRecord*, const fmt::ImageSpecs*, const void*, std::uint32_t);
+  int (*begin)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+  int (*codes)(fmt::ImageFileRecord*, fmt::WriteCodeBuffer*);
+  int (*end)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+};
 
 std::uint32_t alignUp(std::uint32_t v, int alignment) {
   if (alignment != 8 && alignment != 16) return v;
@@ -116,10 +141,20 @@ int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
   return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
 }
 
+int flushToDsed(void* ctx, fmt::WriteCodeBuffer* buffer) {
+  return fmt::rasterWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
+}
+
 // Writes the image into `path` through the filter's write protocol.
 bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOptions& opt, GrxProgress progress) {
-  const fmt::FilterProcs* procs = fmt::boundFilter(imfLoadFileFilter(t.filter));
-  if (procs == nullptr || procs->open == nullptr) return false;
+  WriteProcs wp{imfWriteImageSpecs, imfWriteBegin, imfWriteCodes, imfWriteEnd};
+  const fmt::FilterProcs* procs = nullptr;
+  if (t.filter == fmt::kFilterImportExport) {
+    wp = WriteProcs{fmt::dsedWriteSpecs, fmt::rasterWriteBegin, fmt::rasterWriteCodes, fmt::rasterWriteEnd};
+  } else {
+    procs = fmt::boundFilter(imfLoadFileFilter(t.filter));
+    if (procs == nullptr || procs->open == nullptr) return false;
+  }
   ImageMemory* mem = h->memory;
   fmt::ImageFileRecord* src = h->record;
 
@@ -128,10 +163,22 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
                         static_cast<std::uint32_t>(t.compression)};
   fmt::TiffWriteParams tiff;
   fmt::Cals1WriteParams cals;
+  fmt::Cals2WriteParams cals2;
+  fmt::Edm6WriteParams edm6;
   std::vector<char> block;
+  std::string card;
   const void* params = nullptr;
   std::uint32_t size = 0;
-  if (t.filter == fmt::kFilterTiff) {
+  if (t.filter == fmt::kFilterAudre || t.filter == fmt::kFilterImportExport) {
+    // Their headers are made from the image alone.
+  } else if (t.filter == fmt::kFilterEdmics6) {
+    const char* sourcePath = opt.sourcePath ? opt.sourcePath : src->path;
+    std::string userData = opt.settingsFile ? fmt::cals::readUserData(opt.settingsFile, fmt::cals::kKeyC4) : std::string();
+    card = fmt::cals::composeCard(userData, fmt::cals::captureSource(sourcePath));
+    edm6.card = card.c_str();
+    params = &edm6;
+    size = sizeof edm6;
+  } else if (t.filter == fmt::kFilterTiff) {
     tiff.rowsPerStrip = mem->height;
     if (opt.software) std::snprintf(tiff.software, sizeof tiff.software, "%s", opt.software);
     params = &tiff;
@@ -148,13 +195,33 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     cals.lineProgression = src->lineProgression;
     params = &cals;
     size = sizeof cals;
+    if (t.filter == fmt::kFilterCals2) {
+      cals2.header = block.data();
+      cals2.pelPath = src->pelPath;
+      cals2.lineProgression = src->lineProgression;
+      params = &cals2;
+      size = sizeof cals2;
+    }
   }
 
-  fmt::ImageFileRecord* rec = procs->open(nullptr, path, 1, 0);
+  // Audre files refuse the writing mode of their filter; IMPORT/EXPORT
+  // images have no filter: both are created by their writers.
+  fmt::ImageFileRecord* rec = t.filter == fmt::kFilterAudre          ? fmt::audreCreate(path)
+                              : t.filter == fmt::kFilterImportExport ? fmt::dsedCreate(path)
+                                                                     : procs->open(nullptr, path, 1, 0);
   if (rec == nullptr) return false;
-  bool ok = imfWriteImageSpecs(rec, &specs, params, size) != 0;
+  bool ok = wp.specs(rec, &specs, params, size) != 0;
+  if (t.filter == fmt::kFilterCals2 || t.filter == fmt::kFilterEdmics6) {
+    // EDMICS VI sizes a tile in 16 bits; CALS Type 2 tiles are always coded.
+    std::uint32_t maxTile = t.filter == fmt::kFilterEdmics6 ? fmt::edm6::kMaxTileBytes : 0xFFFFFFFFu;
+    ok = ok && writeTiles(rec, mem, maxTile, progress);
+    if (rec->fd >= 0) hv::platform::closeFile(rec->fd);
+    rec->fd = -1;
+    fmt::freeRecord(rec);
+    return ok;
+  }
   fmt::StripDesc strip{0, 0, mem->width, mem->height};
-  ok = ok && imfWriteBegin(rec, &strip) != 0;
+  ok = ok && wp.begin(rec, &strip) != 0;
   if (ok) {
     const bool raw = t.compression == fmt::kCompUncompressed;
     std::vector<std::uint8_t> buffer(raw ? kRawBufferBytes : kEncodeBufferBytes);
@@ -163,18 +230,25 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     enc.flushContext = rec;
     enc.memory = mem;
     enc.width = static_cast<std::uint16_t>(mem->width);
-    enc.rowBytes = static_cast<std::uint16_t>((mem->width + 7) / 8);
+    enc.rowBytes = static_cast<std::uint16_t>(t.filter == fmt::kFilterAudre ? fmt::audreQuadWidth(mem->width)
+                                                                              : (mem->width + 7) / 8);
     enc.lines = static_cast<std::uint16_t>(mem->height);
     enc.out = fmt::WriteCodeBuffer{buffer.data(), 0, 0, 0};
     enc.capacity = static_cast<std::uint32_t>(buffer.size());
-    enc.flush = flushToWriter;
+    enc.flush = t.filter == fmt::kFilterImportExport ? flushToDsed : flushToWriter;
     enc.progress = progress;
     ok = encodeImage(&enc) == kEncodeDone;
     // The last whole bytes go now; write-end completes the partial byte.
-    ok = ok && imfWriteCodes(rec, &enc.out) != 0;
-    ok = ok && imfWriteEnd(rec, &strip) != 0;
+    ok = ok && wp.codes(rec, &enc.out) != 0;
+    ok = ok && wp.end(rec, &strip) != 0;
   }
-  imfCloseImage(rec);
+  if (t.filter == fmt::kFilterImportExport) {
+    if (rec->fd >= 0) hv::platform::closeFile(rec->fd);
+    rec->fd = -1;
+    fmt::freeRecord(rec);
+  } else {
+    imfCloseImage(rec);
+  }
   return ok;
 }
 

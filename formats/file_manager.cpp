@@ -5,7 +5,10 @@
 #include <new>
 #include <unistd.h>
 
+#include "formats/audre_read.h"
 #include "formats/cals1_read.h"
+#include "formats/cals2_read.h"
+#include "formats/edmics_read.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/tiff_read.h"
@@ -33,7 +36,11 @@ ResolutionDefault gResolution;
 bool fillFilter(int filter, FilterProcs& procs) {
   switch (filter) {
     case kFilterTiff: procs = tiffFilter(); return true;
+    case kFilterCals2: return cals2Filter(procs);
     case kFilterCals1: procs = cals1Filter(); return true;
+    case kFilterEdmics5: procs = edmics5Filter(); return true;
+    case kFilterEdmics6: procs = edmics6Filter(); return true;
+    case kFilterAudre: procs = audreFilter(); return true;
     default: return false;
   }
 }

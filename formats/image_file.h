@@ -24,6 +24,17 @@ struct Checkpoint {
   std::uint32_t extra[5] = {};         // further decoder state (Group 4 wrap)
 };
 
+// Tile types: null tiles hold no data and read as all 0 bits (background)
+// or all 1 bits (foreground); a bad tile is one whose data element could not
+// be found and reads as an error.
+enum TileType : std::uint8_t {
+  kTileNullBackground = 0,
+  kTileNullForeground = 1,
+  kTileGroup4 = 2,
+  kTileUncompressed = 5,
+  kTileBad = 0xFF,
+};
+
 struct TileReader {
   std::uint16_t count = 0;  // non-zero: the image is tiled
   std::uint16_t width = 0, length = 0;
@@ -35,6 +46,8 @@ struct TileReader {
   std::uint16_t originX = 0, originY = 0; // image origin inside the tile grid
   std::uint32_t current = 0;              // current tile index
   std::vector<std::int32_t> compressions; // per-tile record compression (empty: all alike)
+  // Per-tile types of CALS Type 2 and EDMICS VI (empty for TIFF): see TileType.
+  std::vector<std::uint8_t> types;
 };
 
 struct TiffEntry {
@@ -83,6 +96,8 @@ struct ImageFileRecord {
   void (*freeWriterState)(void*) = nullptr;
   int sourceCompression = 0;  // TIFF: the Compression tag's record code, kept for tiled files
   std::int64_t fileSize = 0;
+  std::vector<std::uint8_t> header;  // EDMICS VI, Audre: the header as read, for information
+  std::uint32_t rowBytes = 0;        // Audre: bytes per stored line (quadwidth)
 };
 
 // Checkpoint spacing for an image of `height` lines: about 32 per image.

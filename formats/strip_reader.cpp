@@ -45,6 +45,20 @@ int tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* com
   if (t.current >= t.count) return kCodeNoMoreData;
   if (t.offsets.size() < t.count || t.byteCounts.size() < t.count) return kCodeReadError;
   std::uint32_t size = t.byteCounts[t.current];
+  std::uint8_t type = t.current < t.types.size() ? t.types[t.current] : static_cast<std::uint8_t>(kTileGroup4);
+  if (type == kTileBad) return kCodeReadError;
+  if (type == kTileNullBackground || type == kTileNullForeground) {
+    // A null tile: as many fill bytes as an uncompressed tile would hold.
+    std::uint32_t whole = static_cast<std::uint32_t>((t.width + 7) / 8) * t.length;
+    if (t.position >= whole) return kCodeNoMoreData;
+    buf->count = std::min(whole - t.position, buf->capacity);
+    std::memset(buf->data, type == kTileNullForeground ? 0xFF : 0x00, buf->count);
+    t.position += buf->count;
+    info->compression = kCompUncompressed;
+    info->bitOrder = -1;
+    *compression = kCompUncompressed;
+    return kCodeOk;
+  }
   if (t.position >= size) {
     // An exhausted (or empty) tile: the data of this tile has ended.
     return kCodeNoMoreData;
@@ -52,7 +66,12 @@ int tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* com
   std::uint32_t want = std::min(size - t.position, buf->capacity);
   long got = platform::readAt(r->fd, buf->data, want,
                               static_cast<std::int64_t>(r->headerOffset) + t.offsets[t.current] + t.position);
-  if (got <= 0) return kCodeReadError;
+  if (got < 0) return kCodeReadError;
+  if (got == 0) {
+    // The file ends before the tile does: nothing further of it exists.
+    t.position = size;
+    return kCodeShortRead;
+  }
   buf->count = static_cast<std::uint32_t>(got);
   t.position += buf->count;
   int code = t.compressions.empty() ? r->sourceCompression : t.compressions[t.current];

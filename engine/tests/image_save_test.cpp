@@ -63,7 +63,7 @@ TEST(SaveImage, ArgumentsAreCheckedBeforeAnythingIsWritten) {
   Handle h{created(drawingLines(64, 8), 64)};
   EXPECT_EQ(grxSaveImage(nullptr, h.h, nullptr, "TIFFGP4", nullptr, 0, 0), GRX_BAD_ARGUMENT);
   EXPECT_EQ(grxSaveImage(nullptr, h.h, out.c_str(), nullptr, nullptr, 0, 0), GRX_BAD_ARGUMENT);
-  for (const char* code : {"CAL2GP4", "EDM6GP4", "TIFFPBIT", "TIFFGP32", "DSEDGP4W", "JUNK", "CAL1RAWM"})
+  for (const char* code : {"TIFFPBIT", "TIFFGP32", "CAL2RAWM", "EDM6GP3 ", "JUNK", "CAL1RAWM"})
     EXPECT_EQ(grxSaveImage(nullptr, h.h, out.c_str(), code, nullptr, 0, 0), GRX_BAD_FORMAT) << code;
   Handle f{created(drawingLines(64, 8), 64)};
   ASSERT_EQ(grxSaveImage(nullptr, f.h, out.c_str(), "TIFFGP4", nullptr, 0, 0), GRX_OK);

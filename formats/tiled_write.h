@@ -1,0 +1,37 @@
+#pragma once
+// Writers of the tiled formats: CALS Type 2 (filter 2) and EDMICS VI
+// (filter 5). The caller codes each 512 x 512 tile as an image of its own
+// and hands it over between write-begin and write-end; the record's
+// compression tells the tile's coding (3 Group 4, 6 uncompressed rows).
+#include <cstdint>
+
+#include "formats/file_manager.h"
+
+namespace hv::formats {
+
+inline constexpr std::uint32_t kWriteTileSide = 512;
+
+struct Cals2WriteParams {
+  const char* header = nullptr;        // a caller-made 2560-byte header block, or null for the Form A template
+  const char* templatePath = nullptr;  // the element tree file; null: the shipped "d1.cal"
+  std::int32_t pelPath = kLeftToRight;
+  std::int32_t lineProgression = kTopToBottom;
+};
+static_assert(sizeof(Cals2WriteParams) <= kWriteParamBytes);
+
+struct Edm6WriteParams {
+  const char* card = nullptr;  // the 80-column card text, or null for 80 zero bytes
+};
+static_assert(sizeof(Edm6WriteParams) <= kWriteParamBytes);
+
+int cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+int edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+// Shared by both: a tile begins, its bytes, the tile ends. The last tile's
+// write-end completes the file.
+int tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc);
+int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
+int tiledWriteEnd(ImageFileRecord* r, const StripDesc* desc);
+// Close of a tiled reading or writing record.
+void tiledClose(ImageFileRecord* r);
+
+}  // namespace hv::formats
