@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::size_t kMaxLine = 511;
 constexpr std::size_t kEdmicsCardAt = 41;  // the card image in an EDMICS VI header
-constexpr std::size_t kKeywordMax = 32;
 
 // A record of the target: its keyword, where it starts and how many bytes it
 // may take.
