@@ -252,6 +252,29 @@ bool edmicsTests(const unsigned char* buf, long got, Result& r) {
   return false;
 }
 
+// A CALS Type 2 raster without its CALS header block: the ODA stream itself,
+// a context-specific constructed element [0] (0xA0) whose length is well
+// formed and lies within the file, holding a constructed element. Tried only
+// after every other test.
+bool headerlessCals2Test(const Probe& probe, const unsigned char* buf, long got) {
+  if (got < 4 || buf[0] != 0xA0) return false;
+  std::size_t at = 2;
+  std::uint64_t length = 0;
+  if (buf[1] == 0x80) {
+    length = 0;  // indefinite form
+  } else if (buf[1] < 0x80) {
+    length = buf[1];
+  } else {
+    unsigned n = buf[1] & 0x7F;
+    if (n > 4 || static_cast<long>(2 + n) >= got) return false;
+    for (unsigned i = 0; i < n; ++i) length = length << 8 | buf[2 + i];
+    at = 2 + n;
+  }
+  if (static_cast<long>(at) >= got || (buf[at] & 0x20) == 0) return false;
+  std::int64_t size = platform::fileSize(probe.fd);
+  return size >= 0 && static_cast<std::int64_t>(probe.base + at + length) <= size;
+}
+
 // Content-led tests; also reports how many bytes the read produced.
 bool contentTests(const Probe& probe, Result& r, long& got) {
   unsigned char buf[kWorkBytes + 1] = {};
@@ -268,7 +291,13 @@ bool contentTests(const Probe& probe, Result& r, long& got) {
     return true;
   }
   if (calsTest(probe, buf, got, r)) return true;
-  return edmicsTests(buf, got, r);
+  if (edmicsTests(buf, got, r)) return true;
+  if (headerlessCals2Test(probe, buf, got)) {
+    r.filter = kFilterCals2;
+    r.compression = kIdentG4;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "formats/file_manager.h"
 #include "formats/format_tables.h"
+#include "tests/support/oda_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -98,6 +100,29 @@ TEST(Identify, CalsTypeTwoNeedsItsRasterTag) {
   Ident r = identify(dir.file("bad.cal"));
   EXPECT_EQ(r.ok, 0);
   EXPECT_EQ(r.offset, 80u);
+}
+
+TEST(Identify, CalsTypeTwoWithoutItsHeaderBlock) {
+  hv::test::TempDir dir;
+  hv::test::OdaSpec spec;
+  spec.width = spec.height = 512;
+  spec.calsHeader = false;
+  spec.tiles = {hv::test::OdaTile{0, {}}};
+  std::string file = hv::test::buildCals2(spec);
+  ASSERT_EQ(static_cast<unsigned char>(file[0]), 0xA0);
+  hv::test::writeFile(dir.file("raster.c2"), file);
+  Ident r = identify(dir.file("raster.c2"));
+  EXPECT_EQ(r.ok, 1);
+  EXPECT_EQ(r.filter, kFilterCals2);
+  std::uint32_t offset = 0;
+  ASSERT_EQ(imfGetFileType(nullptr, dir.file("raster.c2").c_str(), &offset), kFilterCals2);
+  ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), 0, offset);
+  ASSERT_NE(rec, nullptr);
+  EXPECT_EQ(rec->width, 512u);
+  imfCloseImage(rec);
+  // 0xA0 followed by a length beyond the file is not taken for a raster.
+  hv::test::writeFile(dir.file("noise.bin"), std::string("\xA0\x84\x7F\xFF\xFF\xFF\x30\x00", 8));
+  EXPECT_EQ(identify(dir.file("noise.bin")).ok, 0);
 }
 
 TEST(Identify, NameLedDocuments) {
