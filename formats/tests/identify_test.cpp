@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/file_manager.h"
+#include "formats/tag_tables.h"
 #include "formats/format_tables.h"
 #include "tests/support/oda_builder.h"
 #include "tests/support/temp_dir.h"
@@ -115,6 +116,7 @@ TEST(Identify, CalsTypeTwoWithoutItsHeaderBlock) {
   EXPECT_EQ(r.ok, 1);
   EXPECT_EQ(r.filter, kFilterCals2);
   std::uint32_t offset = 0;
+  setTagTableDirectory(std::string(HV_SOURCE_DIR) + "/share/");
   ASSERT_EQ(imfGetFileType(nullptr, dir.file("raster.c2").c_str(), &offset), kFilterCals2);
   ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), 0, offset);
   ASSERT_NE(rec, nullptr);
