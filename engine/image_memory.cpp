@@ -42,25 +42,11 @@ bool completeImageMemory(ImageMemory* mem) {
 }
 
 ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height) {
-  if (kind != 1 || width == 0 || height == 0 || width > 65535) return nullptr;
-  auto* mem = static_cast<ImageMemory*>(engineAlloc(sizeof(ImageMemory)));
-  if (mem == nullptr) return nullptr;
-  *mem = ImageMemory{};
-  mem->width = width;
-  mem->bytesPerLine = bytesPerLineFor(width);
-  mem->scratch = engineAllocArray<Transition>(width + 2);
-  mem->lines = engineAllocArray<Transition*>(height);
-  if (mem->scratch == nullptr || mem->lines == nullptr) {
+  if (kind != 1) return nullptr;
+  ImageMemory* mem = createUnfilledImageMemory(width, height);
+  if (mem != nullptr && !completeImageMemory(mem)) {
     freeImageMemory(mem);
     return nullptr;
-  }
-  mem->height = height;
-  for (std::uint32_t i = 0; i < height; ++i) {
-    mem->lines[i] = blankList(width);
-    if (mem->lines[i] == nullptr) {
-      freeImageMemory(mem);
-      return nullptr;
-    }
   }
   return mem;
 }

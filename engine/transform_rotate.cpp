@@ -3,21 +3,12 @@
 #include <cstring>
 
 #include "engine/transform.h"
+#include "formats/bit_reversal.h"
 
 namespace hv::engine {
 namespace {
 
-constexpr std::array<std::uint8_t, 256> buildBitReversal() {
-  std::array<std::uint8_t, 256> t{};
-  for (unsigned v = 0; v < 256; ++v) {
-    unsigned r = 0;
-    for (unsigned b = 0; b < 8; ++b)
-      if (v & (1u << b)) r |= 0x80u >> b;
-    t[v] = static_cast<std::uint8_t>(r);
-  }
-  return t;
-}
-constexpr auto kReverse = buildBitReversal();
+constexpr const auto& kReverse = formats::kBitReversal;
 
 // Eight rows of one byte each, row 0 in the most significant byte.
 std::uint64_t gatherBlock(const std::uint8_t* p, std::uint32_t stride) {

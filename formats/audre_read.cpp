@@ -7,6 +7,7 @@
 
 #include "formats/edmics_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
@@ -18,12 +19,6 @@ namespace hv::formats {
 namespace {
 
 using namespace audre;
-
-ImageFileRecord* fail(ImageFileRecord* r, int message, const char* arg) {
-  report(kWarning, message, arg);
-  stripClose(r);
-  return nullptr;
-}
 
 // Data positions are relative to the header offset; `strips.position` holds
 // the current one.
@@ -41,33 +36,25 @@ std::uint32_t audreNumber(const std::uint8_t* p, std::size_t n) {
 
 ImageFileRecord* audreOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
+  // Audre files are read-only: every other mode is refused.
   if (mode != 0 && mode != 3) {
     report(kWarning, kMsgUnableToRead, path);
     return nullptr;
   }
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgNoMemory, path);
-    return nullptr;
-  }
-  r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDONLY);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->filter = kFilterAudre;
-  r->fileSize = platform::fileSize(r->fd);
+  ImageFileRecord* r = openRecordForReading(path, kFilterAudre, headerOffset);
+  if (r == nullptr) return nullptr;
   std::uint8_t h[kReadBytes] = {};
   if (platform::readAt(r->fd, h, kReadBytes, headerOffset) != static_cast<long>(kReadBytes))
-    return fail(r, kMsgUnexpectedEof, path);
-  if (::strncasecmp(reinterpret_cast<const char*>(h), kFileId, kIdBytes) != 0) return fail(r, kMsgBadAudreId, path);
+    return failOpen(r, kMsgUnexpectedEof, path);
+  if (::strncasecmp(reinterpret_cast<const char*>(h), kFileId, kIdBytes) != 0) return failOpen(r, kMsgBadAudreId, path);
   r->header.assign(h, h + kReadBytes);
   r->width = audreNumber(h + kWidthAt, kNumberBytes);
   r->height = audreNumber(h + kHeightAt, kNumberBytes);
   r->rowBytes = audreNumber(h + kQuadWidthAt, kNumberBytes);
   if (r->width == 0 || r->height == 0 || r->width > 65535 || r->height > 65535 || r->rowBytes < (r->width + 7) / 8)
-    return fail(r, kMsgBadImageSize, path);
-  if (dataEnd(r) > 0xFFFFFFFFll) return fail(r, kMsgBadImageSize, path);
-  if (h[kBitsAt] > 1) return fail(r, kMsgNotBilevel, path);
+    return failOpen(r, kMsgBadImageSize, path);
+  if (dataEnd(r) > 0xFFFFFFFFll) return failOpen(r, kMsgBadImageSize, path);
+  if (h[kBitsAt] > 1) return failOpen(r, kMsgNotBilevel, path);
   r->xResolution = audreNumber(h + kXResAt, kNumberBytes);
   r->yResolution = audreNumber(h + kYResAt, kNumberBytes);
   r->bitsPerPixel = 1;

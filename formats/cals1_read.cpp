@@ -9,6 +9,7 @@
 #include "formats/cals1_header.h"
 #include "formats/cals1_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
@@ -21,12 +22,6 @@ namespace hv::formats {
 namespace {
 
 using namespace cals;
-
-ImageFileRecord* fail(ImageFileRecord* r, int message, const char* path) {
-  report(kWarning, message, path);
-  stripClose(r);
-  return nullptr;
-}
 
 struct RasterValues {
   std::uint32_t pelAngle = 0, lineAngle = 270, width = 0, height = 0, density = 0;
@@ -82,34 +77,21 @@ int directionFromAngle(std::uint32_t angle) { return static_cast<int>((angle / 9
 ImageFileRecord* cals1Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == 1) return openForWriting(path, kFilterCals1, headerOffset);
-  if (mode != 0 && mode != 3) {
-    report(kWarning, kMsgUnableToRead, path);
-    report(kWarning, kMsgUnableToOpen, path);
-    return nullptr;
-  }
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgNoMemory, path);
-    return nullptr;
-  }
-  r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDONLY);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->filter = kFilterCals1;
-  r->fileSize = platform::fileSize(r->fd);
+  if (!readingMode(mode, path)) return nullptr;
+  ImageFileRecord* r = openRecordForReading(path, kFilterCals1, headerOffset);
+  if (r == nullptr) return nullptr;
 
   // Only the 16 header records must be there: a nearly blank sheet's coded
   // raster can be shorter than the rest of the 2560-byte block.
   char block[kBlockBytes];
   std::memset(block, ' ', sizeof block);
   long got = platform::readAt(r->fd, block, kBlockBytes, headerOffset);
-  if (got < static_cast<long>(kHeaderBytes)) return fail(r, kMsgUnexpectedEof, path);
+  if (got < static_cast<long>(kHeaderBytes)) return failOpen(r, kMsgUnexpectedEof, path);
   std::memset(block + kHeaderBytes, ' ', kBlockBytes - kHeaderBytes);
 
   RasterValues v = isFormB(block) ? readFormB(block) : readFormA(block);
   if (v.width == 0 || v.height == 0 || v.width > 65535 || v.height > 65535)
-    return fail(r, kMsgBadImageSize, path);
+    return failOpen(r, kMsgBadImageSize, path);
   r->width = v.width;
   r->height = v.height;
   r->xResolution = r->yResolution = v.density;

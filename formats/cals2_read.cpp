@@ -5,6 +5,7 @@
 
 #include "formats/ber_walker.h"
 #include "formats/fm_messages.h"
+#include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
@@ -17,12 +18,6 @@ namespace {
 
 constexpr std::uint32_t kMaxTiles = 65535;
 constexpr std::uint32_t kBasicUnitsPerInch = 1200;
-
-ImageFileRecord* fail(ImageFileRecord* r, int message, const char* arg) {
-  if (message >= 0) report(kWarning, message, arg);
-  stripClose(r);
-  return nullptr;
-}
 
 std::int64_t streamStart(int fd, std::uint32_t headerOffset) {
   std::uint8_t first = 0;
@@ -137,34 +132,21 @@ std::uint32_t resolution(const OdaRaster& oda) {
 ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == 1) return openForWriting(path, kFilterCals2, headerOffset);
-  if (mode != 0 && mode != 3) {
-    report(kWarning, kMsgUnableToRead, path);
-    report(kWarning, kMsgUnableToOpen, path);
-    return nullptr;
-  }
+  if (!readingMode(mode, path)) return nullptr;
   if (!loadTagTables()) return nullptr;
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgNoMemory, path);
-    return nullptr;
-  }
-  r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDONLY);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->filter = kFilterCals2;
-  r->fileSize = platform::fileSize(r->fd);
+  ImageFileRecord* r = openRecordForReading(path, kFilterCals2, headerOffset);
+  if (r == nullptr) return nullptr;
 
   std::int64_t start = streamStart(r->fd, headerOffset);
-  if (start >= r->fileSize) return fail(r, kMsgUnexpectedEof, path);
+  if (start >= r->fileSize) return failOpen(r, kMsgUnexpectedEof, path);
   ber::Source src(r->fd, start, r->fileSize);
   OdaRaster oda;
   Walk walk{src, *tagTables(), kWalkRead, r->path, oda};
-  if (berWalk(walk, 0, tagTables()->context(kTopContext), start, r->fileSize) < 0) return fail(r, -1, nullptr);
-  if (!oda.profileAccepted || !oda.contentAccepted) return fail(r, kMsgUnableToRead, path);
-  if (oda.compression < 0) return fail(r, kMsgUnknownCompression, path);
+  if (berWalk(walk, 0, tagTables()->context(kTopContext), start, r->fileSize) < 0) return failOpen(r, -1, nullptr);
+  if (!oda.profileAccepted || !oda.contentAccepted) return failOpen(r, kMsgUnableToRead, path);
+  if (oda.compression < 0) return failOpen(r, kMsgUnknownCompression, path);
   if (oda.width < 1 || oda.height < 1 || oda.width > 65535 || oda.height > 65535)
-    return fail(r, kMsgBadImageSize, path);
+    return failOpen(r, kMsgBadImageSize, path);
   r->width = static_cast<std::uint32_t>(oda.width);
   r->height = static_cast<std::uint32_t>(oda.height);
   r->bitsPerPixel = 1;
@@ -184,7 +166,7 @@ ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::u
   if (oda.compression == kCompTiled) {
     if (oda.tileWidth < 1 || oda.tileLength < 1 || oda.tileWidth > 65535 || oda.tileLength > 65535 ||
         oda.tilingOffset[0] != 0 || oda.tilingOffset[1] != 0)
-      return fail(r, kMsgBadTileData, nullptr);
+      return failOpen(r, kMsgBadTileData, nullptr);
     t.width = static_cast<std::uint16_t>(oda.tileWidth);
     t.length = static_cast<std::uint16_t>(oda.tileLength);
   } else {
@@ -194,11 +176,11 @@ ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::u
   }
   std::uint32_t across = (r->width + t.width - 1u) / t.width;
   std::uint32_t down = (r->height + t.length - 1u) / t.length;
-  if (static_cast<std::uint64_t>(across) * down > kMaxTiles) return fail(r, kMsgBadTileData, nullptr);
+  if (static_cast<std::uint64_t>(across) * down > kMaxTiles) return failOpen(r, kMsgBadTileData, nullptr);
   t.across = static_cast<std::uint16_t>(across);
   t.down = static_cast<std::uint16_t>(down);
   t.count = static_cast<std::uint16_t>(across * down);
-  if (!buildDirectory(src, oda, r)) return fail(r, kMsgBadTileData, nullptr);
+  if (!buildDirectory(src, oda, r)) return failOpen(r, kMsgBadTileData, nullptr);
   t.current = 0;
   t.position = 0;
   r->compression = kCompTiled;

@@ -7,6 +7,7 @@
 
 #include "formats/edmics_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
 #include "formats/strip_reader.h"
@@ -21,28 +22,6 @@ std::uint32_t be16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[
 std::uint32_t le16(const std::uint8_t* p) { return static_cast<std::uint32_t>(p[0] | p[1] << 8); }
 std::uint32_t le32(const std::uint8_t* p) { return le16(p) | le16(p + 2) << 16; }
 std::uint32_t be32(const std::uint8_t* p) { return be16(p) << 16 | be16(p + 2); }
-
-ImageFileRecord* fail(ImageFileRecord* r, int message, const char* arg) {
-  if (message >= 0) report(kWarning, message, arg);
-  stripClose(r);
-  return nullptr;
-}
-
-// Opens the file for reading into a new record; null after reporting.
-ImageFileRecord* openRecord(const char* path, int filter, std::uint32_t headerOffset) {
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgUnableToOpen, path);
-    return nullptr;
-  }
-  r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDONLY);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->filter = filter;
-  r->fileSize = platform::fileSize(r->fd);
-  return r;
-}
 
 void commonFields(ImageInformation& info, ImageFileRecord* r) {
   auto add = [&](const char* label, std::string value) { info.fields.push_back({label, std::move(value)}); };
@@ -68,14 +47,14 @@ ImageFileRecord* edmics5Open(void* /*context*/, const char* path, int mode, std:
     report(kWarning, kMsgUnableToOpen, path);
     return nullptr;
   }
-  ImageFileRecord* r = openRecord(path, kFilterEdmics5, headerOffset);
+  ImageFileRecord* r = openRecordForReading(path, kFilterEdmics5, headerOffset);
   if (r == nullptr) return nullptr;
   std::uint8_t h[edm5::kHeaderBytes];
   if (platform::readAt(r->fd, h, sizeof h, headerOffset) != static_cast<long>(sizeof h))
-    return fail(r, kMsgUnexpectedEof, path);
+    return failOpen(r, kMsgUnexpectedEof, path);
   r->width = be16(h + edm5::kWidthAt);
   r->height = be16(h + edm5::kHeightAt);
-  if (r->width == 0 || r->height == 0) return fail(r, kMsgBadImageSize, path);
+  if (r->width == 0 || r->height == 0) return failOpen(r, kMsgBadImageSize, path);
   r->bitsPerPixel = 1;
   r->fillOrder = 0;
   r->photometric = 0;
@@ -132,14 +111,14 @@ ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std:
     report(kWarning, kMsgUnableToOpen, path);
     return nullptr;
   }
-  ImageFileRecord* r = openRecord(path, kFilterEdmics6, headerOffset);
+  ImageFileRecord* r = openRecordForReading(path, kFilterEdmics6, headerOffset);
   if (r == nullptr) return nullptr;
   std::uint8_t buf[kSecondHeaderAt + kHeaderBytes] = {};
   long got = platform::readAt(r->fd, buf, sizeof buf, headerOffset);
-  if (got < static_cast<long>(kHeaderBytes)) return fail(r, kMsgUnexpectedEof, path);
+  if (got < static_cast<long>(kHeaderBytes)) return failOpen(r, kMsgUnexpectedEof, path);
   std::size_t base = 0;
   if (mode == 3 && le32(buf + kSecondHeaderAt) != 0) {
-    if (got < static_cast<long>(sizeof buf)) return fail(r, kMsgUnexpectedEof, path);
+    if (got < static_cast<long>(sizeof buf)) return failOpen(r, kMsgUnexpectedEof, path);
     base = kSecondHeaderAt;
   }
   const std::uint8_t* h = buf + base;
@@ -153,13 +132,13 @@ ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std:
   if (res == 0) res = 200;
   if (height == 0) height = edmics6DerivedHeight(widthBytes, res);
   std::uint32_t width = widthBytes * 8;
-  if (width == 0 || width > 65535 || height == 0 || height > 65535) return fail(r, kMsgBadImageSize, path);
+  if (width == 0 || width > 65535 || height == 0 || height > 65535) return failOpen(r, kMsgBadImageSize, path);
   std::uint32_t across = (width + kTileSide - 1) / kTileSide;
   std::uint32_t down = (height + kTileSide - 1) / kTileSide;
   std::uint32_t count = across * down;
   std::uint64_t indexEnd = static_cast<std::uint64_t>(indexOffset) + std::uint64_t{kEntryBytes} * count;
   if (dataOffset == 0) {
-    if (indexEnd > 0xFFFFFFFFu) return fail(r, kMsgBadTileData, nullptr);
+    if (indexEnd > 0xFFFFFFFFu) return failOpen(r, kMsgBadTileData, nullptr);
     dataOffset = static_cast<std::uint32_t>(indexEnd);
   }
   // The index: one entry per tile, ending early at the tile data or the
@@ -175,7 +154,7 @@ ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std:
     down = entries / across;
     height = std::min(height, down * kTileSide);
     count = down * across;
-    if (height == 0) return fail(r, kMsgBadTileData, nullptr);
+    if (height == 0) return failOpen(r, kMsgBadTileData, nullptr);
   }
   TileReader& t = r->tiles;
   t.width = t.length = static_cast<std::uint16_t>(kTileSide);
@@ -190,7 +169,7 @@ ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std:
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint8_t* e = index.data() + static_cast<std::size_t>(i) * kEntryBytes;
     std::uint32_t size = le16(e + 2);
-    if (at + size > 0xFFFFFFFFu) return fail(r, kMsgBadTileData, nullptr);
+    if (at + size > 0xFFFFFFFFu) return failOpen(r, kMsgBadTileData, nullptr);
     t.offsets[i] = static_cast<std::uint32_t>(at);
     t.byteCounts[i] = size;
     if (e[1] != 0) {

@@ -4,23 +4,12 @@
 #include <array>
 #include <cstring>
 
+#include "formats/bit_reversal.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
 namespace {
 
-constexpr std::array<std::uint8_t, 256> makeReversal() {
-  std::array<std::uint8_t, 256> t{};
-  for (unsigned i = 0; i < 256; ++i) {
-    unsigned r = 0;
-    for (unsigned b = 0; b < 8; ++b)
-      if (i & (1u << b)) r |= 0x80u >> b;
-    t[i] = static_cast<std::uint8_t>(r);
-  }
-  return t;
-}
-constexpr auto kReversal = makeReversal();
-static_assert(kReversal[0x01] == 0x80 && kReversal[0xF0] == 0x0F);
 
 // Delivers bytes read for a coding: CCITT data stored most significant bit
 // first is reversed so that the decoder always reads it least significant
@@ -82,7 +71,7 @@ int tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* com
 }  // namespace
 
 void reverseBits(std::uint8_t* bytes, std::uint32_t count) {
-  for (std::uint32_t i = 0; i < count; ++i) bytes[i] = kReversal[bytes[i]];
+  for (std::uint32_t i = 0; i < count; ++i) bytes[i] = kBitReversal[bytes[i]];
 }
 
 int stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 
 #include "formats/fm_messages.h"
+#include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
 #include "formats/tiff_dir.h"
@@ -51,12 +52,6 @@ int recordCompression(std::uint32_t value, std::uint32_t t4Options) {
     case 5: return -1;
     default: return -2;
   }
-}
-
-ImageFileRecord* fail(ImageFileRecord* r, int message, const char* arg) {
-  if (message >= 0) report(kWarning, message, arg);
-  stripClose(r);
-  return nullptr;
 }
 
 bool readTiles(const TiffDirectory& dir, ImageFileRecord* r) {
@@ -115,56 +110,20 @@ bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& o
 
 }  // namespace
 
-bool setRecordPath(ImageFileRecord* r, const char* path) {
-  std::size_t len = std::strlen(path);
-  if (len >= sizeof r->path) return false;
-  std::memcpy(r->path, path, len + 1);
-  return true;
-}
-
-ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t headerOffset) {
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgNoMemory, path);
-    return nullptr;
-  }
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->openedForWriting = 1;
-  r->filter = filter;
-  r->headerOffset = headerOffset;
-  if (headerOffset != 0) r->prefix.assign(headerOffset, 0);
-  return r;
-}
-
 ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == 1) return openForWriting(path, kFilterTiff, headerOffset);
-  if (mode != 0 && mode != 3) {
-    report(kWarning, kMsgUnableToRead, path);
-    report(kWarning, kMsgUnableToOpen, path);
-    return nullptr;
-  }
-  ImageFileRecord* r = newRecord();
-  if (r == nullptr) {
-    report(kWarning, kMsgNoMemory, path);
-    return nullptr;
-  }
-  r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return fail(r, kMsgUnableToOpen, path);
-  r->fd = platform::openFile(path, O_RDONLY);
-  if (r->fd < 0) return fail(r, kMsgUnableToOpen, path);
-  r->filter = kFilterTiff;
-  r->fileSize = platform::fileSize(r->fd);
+  if (!readingMode(mode, path)) return nullptr;
+  ImageFileRecord* r = openRecordForReading(path, kFilterTiff, headerOffset);
+  if (r == nullptr) return nullptr;
 
   std::uint8_t header[8];
-  if (platform::readAt(r->fd, header, 8, headerOffset) != 8) return fail(r, kMsgUnexpectedEof, path);
+  if (platform::readAt(r->fd, header, 8, headerOffset) != 8) return failOpen(r, kMsgUnexpectedEof, path);
   bool big = header[0] == 'M' && header[1] == 'M';
   r->strips.byteOrder = static_cast<std::uint16_t>(header[0] | header[1] << 8);
   TiffDirectory dir(r->fd, headerOffset, big, r->fileSize);
-  if (dir.get16(header + 2) != 42) return fail(r, kMsgTiffVersion, nullptr);
-  if (!dir.read(dir.get32(header + 4), r->strips.entries)) return fail(r, kMsgTiffDirectory, nullptr);
+  if (dir.get16(header + 2) != 42) return failOpen(r, kMsgTiffVersion, nullptr);
+  if (!dir.read(dir.get32(header + 4), r->strips.entries)) return failOpen(r, kMsgTiffDirectory, nullptr);
   const auto& entries = r->strips.entries;
 
   auto number = [&](std::uint16_t tag) -> std::optional<std::uint32_t> {
@@ -172,14 +131,14 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
     return e ? dir.value(*e) : std::nullopt;
   };
   auto width = number(kImageWidth), height = number(kImageLength);
-  if (!width || !height) return fail(r, kMsgTiffMandatoryTags, nullptr);
-  if (*width == 0 || *height == 0 || *width > 65535 || *height > 65535) return fail(r, kMsgBadImageSize, path);
+  if (!width || !height) return failOpen(r, kMsgTiffMandatoryTags, nullptr);
+  if (*width == 0 || *height == 0 || *width > 65535 || *height > 65535) return failOpen(r, kMsgBadImageSize, path);
   r->width = *width;
   r->height = *height;
   // A drawing has one bit per pixel and one sample; anything else would be
   // shown as noise, so it is refused.
   if (number(kBitsPerSample).value_or(1) > 1 || number(kSamplesPerPixel).value_or(1) > 1)
-    return fail(r, kMsgNotBilevel, path);
+    return failOpen(r, kMsgNotBilevel, path);
   r->bitsPerPixel = 1;
   std::uint32_t compressionTag = number(kCompression).value_or(4);
   r->photometric = number(kPhotometric).value_or(1) != 0 ? 1 : 0;
@@ -192,17 +151,17 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   r->yResolution = number(kYResolution).value_or(0);
 
   int code = recordCompression(compressionTag, number(kT4Options).value_or(0));
-  if (code == -1) return fail(r, kMsgTiffLzw, nullptr);
+  if (code == -1) return failOpen(r, kMsgTiffLzw, nullptr);
   if (code == -2) {
     reportNumber(kWarning, kMsgTiffUnknownCompression, static_cast<long>(compressionTag));
-    return fail(r, -1, nullptr);
+    return failOpen(r, -1, nullptr);
   }
   r->compression = code;
   r->sourceCompression = code;
 
   const TiffEntry* stripOffsets = findEntry(entries, kStripOffsets);
   bool ok = stripOffsets ? readStrips(dir, r, *stripOffsets) : readTiles(dir, r);
-  if (!ok) return fail(r, kMsgTiffMandatoryTags, nullptr);
+  if (!ok) return failOpen(r, kMsgTiffMandatoryTags, nullptr);
   if (!stripOffsets) r->compression = kCompTiled;
   return r;
 }

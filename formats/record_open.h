@@ -1,0 +1,30 @@
+#pragma once
+// The steps every format's open procedure shares: the mode check, a record
+// with the file opened for reading or created for writing, and the clean
+// failure that reports, closes and frees.
+#include <cstdint>
+
+#include "formats/image_file.h"
+
+namespace hv::formats {
+
+// True for the reading modes 0 and 3; any other mode reports "Unable to
+// read %s" and "Unable to open %s".
+bool readingMode(int mode, const char* path);
+
+// A new record for `filter` with the file opened read-only, its path, header
+// offset and size set; null after reporting the failure.
+ImageFileRecord* openRecordForReading(const char* path, int filter, std::uint32_t headerOffset);
+
+// Opens a record for writing (mode 1): creates or truncates the file and, for
+// a non-zero header offset, allocates the prefix buffer.
+ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t headerOffset);
+
+// Reports `message` with `arg` (nothing when message < 0), closes the file,
+// frees the record and returns null.
+ImageFileRecord* failOpen(ImageFileRecord* r, int message, const char* arg);
+
+// Copies path into the record's 512-byte path field; false when too long.
+bool setRecordPath(ImageFileRecord* r, const char* path);
+
+}  // namespace hv::formats
