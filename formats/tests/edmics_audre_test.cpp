@@ -38,7 +38,7 @@ std::string field(const ImageInformation& info, const std::string& label) {
   return "<none>";
 }
 
-TEST(Edmics6, DerivedHeightOfTheDesignExample) {
+TEST(Edmics6, DerivedHeightOfStandardSheets) {
   EXPECT_EQ(edmics6DerivedHeight(2200, 400), 17920u);  // 44 inches wide: 44 high
   EXPECT_EQ(edmics6DerivedHeight(200, 200), 2560u);    // 8 inches wide: 11 high, 2200 lines
   EXPECT_EQ(edmics6DerivedHeight(500, 200), 4608u);    // 20 inches wide: 22 high, 4400 lines
