@@ -30,41 +30,20 @@ const ImageMemory* eSizeMemory() {
   return mem;
 }
 
-// A memory sink, as libtiff's benchmark writes into a memory file.
-int appendFlush(void* ctx, hv::formats::WriteCodeBuffer* b) {
-  auto* out = static_cast<std::vector<std::uint8_t>*>(ctx);
-  const std::uint32_t whole = b->bitCount / 8, rem = b->bitCount % 8;
-  out->insert(out->end(), b->data, b->data + whole);
-  if (rem != 0) b->data[0] = b->data[whole];
-  b->bitCount = rem;
-  b->byteCount = (rem + 7) / 8;
-  return 1;
-}
-
 void encode(benchmark::State& state, int compression) {
   const ImageMemory* m = eSizeMemory();
   if (m == nullptr) {
     state.SkipWithError("no image memory");
     return;
   }
+  // Coded into memory, as libtiff's benchmark writes into a memory file.
   std::vector<std::uint8_t> out;
   out.reserve(4u << 20);
-  std::vector<std::uint8_t> buffer(compression == hv::formats::kCompUncompressed ? kRawBufferBytes
-                                                                                 : kEncodeBufferBytes);
   for (auto _ : state) {
-    out.clear();
-    EncoderState s;
-    s.compression = compression;
-    s.flushContext = &out;
-    s.memory = m;
-    s.out = hv::formats::WriteCodeBuffer{buffer.data(), 0, 0, 0};
-    s.capacity = static_cast<std::uint32_t>(buffer.size());
-    s.flush = appendFlush;
-    if (encodeImage(&s) != kEncodeDone) {
+    if (encodeToBytes(m, compression, out) != kEncodeDone) {
       state.SkipWithError("encoding failed");
       return;
     }
-    appendFlush(&out, &s.out);
     benchmark::DoNotOptimize(out.data());
   }
   const double n = static_cast<double>(state.iterations());

@@ -6,6 +6,7 @@
 // first; the output goes to a caller-owned buffer that is handed to the flush
 // callback (the file manager's write-codes operation) whenever it fills.
 #include <cstdint>
+#include <vector>
 
 #include "engine/image_handle.h"
 #include "engine/image_memory.h"
@@ -46,6 +47,16 @@ struct EncoderState {
 // Buffer sizes the save code hands the encoder.
 inline constexpr std::uint32_t kEncodeBufferBytes = 16384;
 inline constexpr std::uint32_t kRawBufferBytes = 32768;
+
+// A flush callback that appends the whole bytes to the std::vector<uint8_t>
+// given as context (coding into memory).
+int appendCodes(void* vector, formats::WriteCodeBuffer* buffer);
+
+// Codes an image memory into `out`: the bytes as written, a final partial
+// byte with its unused bits clear. The encoder's buffer holds `capacity`
+// bytes (0: the size a save uses). Returns an EncodeResult.
+[[nodiscard]] int encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out,
+                                std::uint32_t capacity = 0);
 
 // The codes of a run length 0..2623, left-aligned in the upper bits with the
 // bit count in the low 5 bits (make-up code then terminating code for runs of

@@ -7,43 +7,6 @@
 #include "formats/tiled_write.h"
 
 namespace hv::engine {
-namespace {
-
-struct Collect {
-  std::vector<std::uint8_t>* out;
-};
-
-int collect(void* ctx, formats::WriteCodeBuffer* b) {
-  auto* c = static_cast<Collect*>(ctx);
-  std::uint32_t whole = b->bitCount / 8, rem = b->bitCount % 8;
-  c->out->insert(c->out->end(), b->data, b->data + whole);
-  if (rem != 0) b->data[0] = b->data[whole];
-  b->bitCount = rem;
-  b->byteCount = (rem + 7) / 8;
-  return 1;
-}
-
-}  // namespace
-
-bool encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out) {
-  out.clear();
-  std::vector<std::uint8_t> buffer(compression == formats::kCompUncompressed ? kRawBufferBytes : kEncodeBufferBytes);
-  Collect c{&out};
-  EncoderState enc;
-  enc.compression = compression;
-  enc.flushContext = &c;
-  enc.memory = mem;
-  enc.width = static_cast<std::uint16_t>(mem->width);
-  enc.rowBytes = static_cast<std::uint16_t>((mem->width + 7) / 8);
-  enc.lines = static_cast<std::uint16_t>(mem->height);
-  enc.out = formats::WriteCodeBuffer{buffer.data(), 0, 0, 0};
-  enc.capacity = static_cast<std::uint32_t>(buffer.size());
-  enc.flush = collect;
-  if (encodeImage(&enc) != kEncodeDone) return false;
-  collect(&c, &enc.out);
-  if (enc.out.bitCount != 0) out.push_back(static_cast<std::uint8_t>(enc.out.data[0] & (0xFF00u >> enc.out.bitCount)));
-  return true;
-}
 
 bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,
                 GrxProgress progress) {
@@ -57,11 +20,11 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
       ImageMemory* tile = grxCopyImageRegion(mem, &rect, nullptr);
       if (tile == nullptr) return false;
       int code = formats::kCompG4;
-      bool ok = encodeToBytes(tile, code, bytes);
+      bool ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
       if (ok && bytes.size() > maxTileBytes) {
         // Noise or halftone: the code would not fit, the bitmap does.
         code = formats::kCompUncompressed;
-        ok = encodeToBytes(tile, code, bytes);
+        ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
       }
       freeImageMemory(tile);
       if (!ok) return false;

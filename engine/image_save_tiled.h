@@ -10,10 +10,6 @@
 
 namespace hv::engine {
 
-// Codes an image memory in memory: the whole bytes, a final partial byte
-// with its unused bits clear. False when the encoder fails.
-bool encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out);
-
 // Writes every tile of `mem` through the record's filter procedures. EDMICS VI
 // tiles whose Group 4 code exceeds `maxTileBytes` are stored uncompressed.
 bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,

@@ -134,7 +134,7 @@ ImageInformation cals1ImageInfo(ImageFileRecord* r) {
 FilterProcs cals1Filter() {
   FilterProcs p;
   p.open = cals1Open;
-  p.close = tiffClose;
+  p.close = stripClose;
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = cals1ImageInfo;

@@ -102,11 +102,4 @@ int cals1WriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   return 1;
 }
 
-void cals1WriteClose(ImageFileRecord* r) {
-  if (r == nullptr) return;
-  if (r->fd >= 0) platform::closeFile(r->fd);
-  r->fd = -1;
-  freeRecord(r);
-}
-
 }  // namespace hv::formats

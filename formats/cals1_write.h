@@ -19,7 +19,5 @@ int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* par
 int cals1WriteBegin(ImageFileRecord* r, const StripDesc* desc);
 int cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
 int cals1WriteEnd(ImageFileRecord* r, const StripDesc* desc);
-// Closes a record opened for writing with filter 3 and frees it.
-void cals1WriteClose(ImageFileRecord* r);
 
 }  // namespace hv::formats

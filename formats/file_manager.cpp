@@ -88,6 +88,13 @@ std::uint32_t resolveResolution(std::uint32_t value) {
   return gResolution.value;
 }
 
+void keepPartialByte(WriteCodeBuffer* codes) {
+  const std::uint32_t whole = codes->bitCount / 8, rem = codes->bitCount % 8;
+  if (rem != 0) codes->data[0] = codes->data[whole];
+  codes->bitCount = rem;
+  codes->byteCount = (rem + 7) / 8;
+}
+
 ImageFileRecord* newRecord() { return new (std::nothrow) ImageFileRecord(); }
 
 void freeRecord(ImageFileRecord* record) {

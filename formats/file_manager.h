@@ -39,6 +39,11 @@ struct WriteCodeBuffer {
   std::uint32_t byteCount;
 };
 
+// The write-codes contract, after the buffer's whole bytes (bitCount / 8)
+// have gone out: the incomplete last byte moves to the front of the buffer
+// and only its bits stay counted.
+void keepPartialByte(WriteCodeBuffer* codes);
+
 // Labelled, already formatted values of a format's information dialog.
 struct InfoField {
   std::string label;

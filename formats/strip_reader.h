@@ -15,7 +15,7 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
               std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result);
 void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap);
-// Closes the file and releases the record (reading records).
+// Closes the file and releases the record, with any writer state.
 void stripClose(ImageFileRecord* r);
 
 // True for the record codes whose data the decoder reads bit-serially.

@@ -169,7 +169,7 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
 FilterProcs tiffFilter() {
   FilterProcs p;
   p.open = tiffOpen;
-  p.close = tiffClose;
+  p.close = stripClose;
   p.getCodeBuf = stripGetCodeBuf;
   p.seek = stripSeek;
   p.imageInfo = tiffImageInfo;

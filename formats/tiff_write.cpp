@@ -150,12 +150,9 @@ int failWrite(ImageFileRecord* r) {
 
 bool appendWholeBytes(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written) {
   const std::uint32_t whole = codes->bitCount / 8;
-  const std::uint32_t rem = codes->bitCount % 8;
   if (whole != 0 && !platform::writeFull(r->fd, codes->data, whole)) return false;
   *written += whole;
-  if (rem != 0) codes->data[0] = codes->data[whole];
-  codes->bitCount = rem;
-  codes->byteCount = (rem + 7) / 8;
+  keepPartialByte(codes);
   return true;
 }
 
@@ -278,21 +275,6 @@ int tiffWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
     if (!writeDirectory(r, *w) || ::fsync(r->fd) != 0) return failWrite(r);
   }
   return 1;
-}
-
-void tiffClose(ImageFileRecord* r) {
-  if (r == nullptr) return;
-  if (!r->openedForWriting) {
-    stripClose(r);
-    return;
-  }
-  if (r->filter == kFilterCals1) {
-    cals1WriteClose(r);
-    return;
-  }
-  if (r->fd >= 0) platform::closeFile(r->fd);
-  r->fd = -1;
-  freeRecord(r);
 }
 
 }  // namespace hv::formats

@@ -24,11 +24,6 @@ int tiffWriteBegin(ImageFileRecord* r, const StripDesc* desc);
 int tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
 int tiffWriteEnd(ImageFileRecord* r, const StripDesc* desc);
 
-// Close procedure of the TIFF, CALS Type 1 and EDMICS V filters: reading
-// records through the strip reader's close, writing records through their
-// format's close.
-void tiffClose(ImageFileRecord* r);
-
 // Appends the whole bytes of a code buffer at the file's current position and
 // moves a partial last byte to the buffer's start (the write-codes contract).
 // Adds the bytes written to *written. False when writing failed.

@@ -206,10 +206,7 @@ int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   if (whole != 0 && !writeBytesAt(cals ? w->tileFd : r->fd, codes->data, whole, at)) return failWrite(r);
   w->end += whole;
   w->tiles[w->current].bytes += whole;
-  std::uint32_t rem = codes->bitCount % 8;
-  if (rem != 0) codes->data[0] = codes->data[whole];
-  codes->bitCount = rem;
-  codes->byteCount = (rem + 7) / 8;
+  keepPartialByte(codes);
   return 1;
 }
 
@@ -236,13 +233,6 @@ int tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   }
   if (::fsync(r->fd) != 0) return failWrite(r);
   return 1;
-}
-
-void tiledClose(ImageFileRecord* r) {
-  if (r == nullptr) return;
-  if (r->fd >= 0) platform::closeFile(r->fd);
-  r->fd = -1;
-  freeRecord(r);
 }
 
 }  // namespace hv::formats

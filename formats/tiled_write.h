@@ -31,7 +31,5 @@ int edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
 int tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc);
 int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
 int tiledWriteEnd(ImageFileRecord* r, const StripDesc* desc);
-// Close of a tiled reading or writing record.
-void tiledClose(ImageFileRecord* r);
 
 }  // namespace hv::formats

@@ -142,7 +142,7 @@ TEST(EncodeResults, MissingStateAndUnsupportedCodings) {
   s.memory = m.get();
   s.out = fmt::WriteCodeBuffer{buf.data(), 0, 0, 0};
   s.capacity = 64;
-  s.flush = test::appendFlush;
+  s.flush = appendCodes;
   std::vector<std::uint8_t> sink;
   s.flushContext = &sink;
   for (int unsupported : {int{fmt::kCompG3TwoD}, int{fmt::kCompPackBits}, int{fmt::kCompTiled}, 5, -1}) {

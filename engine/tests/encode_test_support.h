@@ -13,35 +13,13 @@ namespace hv::engine::test {
 
 using Lines = std::vector<std::vector<std::uint16_t>>;
 
-// The flush callback of a sink that keeps every byte.
-inline int appendFlush(void* ctx, formats::WriteCodeBuffer* b) {
-  auto* out = static_cast<std::vector<std::uint8_t>*>(ctx);
-  const std::uint32_t whole = b->bitCount / 8, rem = b->bitCount % 8;
-  out->insert(out->end(), b->data, b->data + whole);
-  if (rem != 0) b->data[0] = b->data[whole];
-  b->bitCount = rem;
-  b->byteCount = (rem + 7) / 8;
-  return 1;
-}
-
 // Encodes the whole image memory; the bytes are as written (most significant
 // bit first), the final partial byte completed with zero bits.
 inline std::vector<std::uint8_t> encodeToBytes(const ImageMemory* m, int code, int* result = nullptr,
                                                std::uint32_t capacity = kEncodeBufferBytes) {
   std::vector<std::uint8_t> out;
-  std::vector<std::uint8_t> buffer(capacity);
-  EncoderState s;
-  s.compression = code;
-  s.flushContext = &out;
-  s.memory = m;
-  s.out = formats::WriteCodeBuffer{buffer.data(), 0, 0, 0};
-  s.capacity = capacity;
-  s.flush = appendFlush;
-  int r = encodeImage(&s);
+  int r = hv::engine::encodeToBytes(m, code, out, capacity);
   if (result) *result = r;
-  const std::uint32_t whole = s.out.bitCount / 8, rem = s.out.bitCount % 8;
-  out.insert(out.end(), buffer.data(), buffer.data() + whole);
-  if (rem != 0) out.push_back(static_cast<std::uint8_t>(buffer[whole] & (0xFF00u >> rem)));
   return out;
 }
 
