@@ -63,7 +63,11 @@ class Sheet {
     revisionBlock(rev);
     const Box parts{tb.x0, tb.y0 - std::min(inner.h() * 0.3, in(8.0 * k_)), tb.x1, tb.y0};
     partsList(parts);
-    const Box notesBox{inner.x0 + in(0.2 * k_), tb.y0, tb.x0 - in(0.3 * k_), inner.y1 - in(0.1 * k_)};
+    // General notes stand left of the title block in a column about ten
+    // inches wide, the measure of a readable note, not across the sheet.
+    const double notesW = std::min(in(10.0 * k_), tb.x0 - inner.x0 - in(0.5 * k_));
+    const Box notesBox{tb.x0 - in(0.3 * k_) - notesW, tb.y0, tb.x0 - in(0.3 * k_),
+                       inner.y1 - in(0.1 * k_)};
     notes(notesBox);
     views(Box{inner.x0, rev.y1 + in(0.2 * k_), tb.x0 - in(0.2 * k_), tb.y0 - in(0.2 * k_)});
     speckle();
