@@ -62,8 +62,18 @@ void writeTiff(const std::string& path, const hv::drawgen::Bitmap& bm, int compr
 
 struct Data {
   hv::drawgen::Bitmap bitmap;
-  std::string pbm, g4, g4Strips, g3;
+  std::string pbm, g4, g4Strips, g3, g4UpsideDown;
 };
+
+// The picture turned through 180 degrees: rows in reverse order, each row
+// mirrored.
+hv::drawgen::Bitmap upsideDown(const hv::drawgen::Bitmap& bm) {
+  hv::drawgen::Bitmap out(bm.width, bm.height);
+  for (std::uint32_t y = 0; y < bm.height; ++y)
+    for (std::uint32_t x = 0; x < bm.width; ++x)
+      if (bm.get(x, y)) out.set(bm.width - 1 - x, bm.height - 1 - y);
+  return out;
+}
 
 const Data& data() {
   static const Data d = [] {
@@ -74,16 +84,18 @@ const Data& data() {
     out.g4 = dataPath("e-size-400-g4.tif");
     out.g4Strips = dataPath("e-size-400-g4-strips.tif");
     out.g3 = dataPath("e-size-400-g3-1d.tif");
+    out.g4UpsideDown = dataPath("e-size-400-g4-upside-down.tif");
     hv::drawgen::Bitmap cached;
     const bool fresh = hv::drawgen::readPbm(out.pbm, cached) && cached == out.bitmap &&
                        std::filesystem::exists(out.g4) && std::filesystem::exists(out.g4Strips) &&
-                       std::filesystem::exists(out.g3);
+                       std::filesystem::exists(out.g3) && std::filesystem::exists(out.g4UpsideDown);
     if (!fresh) {
       // The TIFFs go first so that a run interrupted midway is not taken as
       // complete by the next one.
       writeTiff(out.g4, out.bitmap, COMPRESSION_CCITTFAX4, out.bitmap.height);
       writeTiff(out.g4Strips, out.bitmap, COMPRESSION_CCITTFAX4, kStripRows);
       writeTiff(out.g3, out.bitmap, COMPRESSION_CCITTFAX3, out.bitmap.height);
+      writeTiff(out.g4UpsideDown, upsideDown(out.bitmap), COMPRESSION_CCITTFAX4, out.bitmap.height);
       if (!hv::drawgen::writePbm(out.pbm, out.bitmap)) die("cannot write " + out.pbm);
     }
     return out;
@@ -98,6 +110,7 @@ const std::string& eSizePbmPath() { return data().pbm; }
 const std::string& eSizeG4TiffPath() { return data().g4; }
 const std::string& eSizeG4StripsTiffPath() { return data().g4Strips; }
 const std::string& eSizeG3TiffPath() { return data().g3; }
+const std::string& eSizeUpsideDownG4TiffPath() { return data().g4UpsideDown; }
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

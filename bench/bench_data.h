@@ -22,6 +22,9 @@ const std::string& eSizeG4TiffPath();
 const std::string& eSizeG4StripsTiffPath();
 // ... and one strip of Group 3 one-dimensional coding (T.4, no EOL padding).
 const std::string& eSizeG3TiffPath();
+// The sheet turned through 180 degrees (as if scanned upside down), one strip
+// of Group 4: its top rows carry what the bottom rows of the sheet carry.
+const std::string& eSizeUpsideDownG4TiffPath();
 
 inline constexpr std::uint32_t kStripRows = 256;
 

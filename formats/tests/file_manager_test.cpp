@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "formats/file_manager.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
@@ -138,6 +140,22 @@ TEST(StripReader, DeliversStripsAndAnnouncesBoundaries) {
   EXPECT_EQ(imfSeekImage(r, &want, &buf, &info, &comp, ref, 32, &res), 1);
   EXPECT_EQ(res.originY, 12);  // clamped to line 19, restarted at the checkpoint of line 12
   imfCloseImage(r);
+}
+
+TEST(StripReader, BitReversalOfEveryByteAtEveryAlignment) {
+  // Whole eight-byte words and the tail alike: every byte value reversed,
+  // starting at each offset so that each byte passes through both paths.
+  std::vector<std::uint8_t> all(256 + 7);
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  for (std::uint32_t start = 0; start < 8; ++start) {
+    std::vector<std::uint8_t> bytes(all.begin() + start, all.end());
+    reverseBits(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      std::uint8_t want = 0, v = all[start + i];
+      for (int b = 0; b < 8; ++b) want |= static_cast<std::uint8_t>(((v >> b) & 1) << (7 - b));
+      ASSERT_EQ(bytes[i], want) << "start " << start << " byte " << i;
+    }
+  }
 }
 
 TEST(Checkpoints, SpacingCoversTheImage) {
