@@ -307,6 +307,12 @@ void decoderNewStrip(DecoderState& s) {
   resetCoding(s);
 }
 
+void decoderSkipTo(DecoderState& s, std::uint32_t line) {
+  if (!s.ready || line <= s.lines) return;
+  s.lines = std::min<std::uint32_t>(line, s.height);
+  s.groupLeft = 0;  // thinning starts a new group
+}
+
 bool decoderResume(DecoderState& s, const ResumePoint& p) {
   if (!s.ready) return false;
   if (p.extra[0] != 0 && p.extra[0] != s.width) return false;

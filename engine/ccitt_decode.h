@@ -193,6 +193,9 @@ DecodeResult decodeLines(DecoderState& state);
 // by a new strip, the buffer that began it is used from its first bit;
 // otherwise the next buffer fetched is taken as the strip's first.
 void decoderNewStrip(DecoderState& state);
+// Moves the line count forward to `line` (at most the height) without
+// delivering anything: the rows a strip that ended early left undecoded.
+void decoderSkipTo(DecoderState& state, std::uint32_t line);
 // Restarts at a checkpoint; false when the saved words or line do not fit.
 bool decoderResume(DecoderState& state, const ResumePoint& point);
 // Replaces the output (bitmap band or list buffer) and rewinds it.

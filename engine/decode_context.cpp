@@ -87,6 +87,20 @@ DecoderOutput makeOutput(DecodeContext& c, const RegionRequest& req, std::uint32
   return out;
 }
 
+// A strip's first line is row strip x RowsPerStrip whatever the strip before
+// it held: when that one ended early (cut data, a coding error, an empty
+// strip) the rows it did not deliver are skipped and stay blank, rather than
+// every later strip landing too high. Called with the output drained.
+void skipToStripStart(DecodeContext& c, const RegionRequest& req, DecoderState& st, std::uint32_t& nextY) {
+  const formats::StripReader& s = c.handle->record->strips;
+  const std::uint64_t row = std::uint64_t(s.current) * s.rowsPerStrip;
+  if (row <= st.lines) return;
+  const std::uint32_t to = static_cast<std::uint32_t>(std::min<std::uint64_t>(row, req.endLine));
+  const std::uint32_t from = std::max(st.lines, req.firstLine);
+  if (to > from) nextY += to - from;
+  decoderSkipTo(st, static_cast<std::uint32_t>(std::min<std::uint64_t>(row, 0xFFFFFFFFu)));
+}
+
 // Runs the decoder to the end of the region, handing lines to the sink.
 RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t firstY,
                   bool stripBoundariesRestart, const LineSink& sink) {
@@ -112,6 +126,7 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
       case kCodeChanged:
         if (!stripBoundariesRestart) return outcome;
         decoderNewStrip(st);
+        skipToStripStart(c, req, st, nextY);
         break;
       default: return outcome;
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ccitt_encode.h"
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
 #include "engine/image_memory.h"
@@ -88,6 +89,50 @@ TEST(ImageLoad, CodedDataEndingEarlyLeavesBlankLines) {
   EXPECT_EQ(lineOf(h->memory, 8), (std::vector<Transition>{40}));      // not reached: white paper
   EXPECT_EQ(lineOf(h->memory, 99), (std::vector<Transition>{40}));
   grxCloseImage(h);
+}
+
+// Group 4 data of the given lines, as a writer stores it (first bit most significant).
+std::string g4Strip(std::uint32_t width, const std::vector<std::vector<Transition>>& lines) {
+  ImageMemory* m = createImageMemory(1, width, static_cast<std::uint32_t>(lines.size()));
+  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(m, y, lines[y].data(), lines[y].size()));
+  std::vector<std::uint8_t> bytes;
+  EXPECT_EQ(encodeToBytes(m, formats::kCompG4, bytes), 0);
+  freeImageMemory(m);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ImageLoad, EveryStripStartsAtItsOwnRowWhenOneBeforeItEndsEarly) {
+  // Two strips of ten rows; the first is cut in the middle of its data, so a
+  // few of its rows (and half a row) are lost. The second strip's rows must
+  // still be rows 10 to 19, and the lost rows stay blank.
+  std::vector<std::vector<Transition>> first, second;
+  for (std::uint16_t y = 0; y < 10; ++y) {
+    first.push_back({std::uint16_t(3 * y), std::uint16_t(3 * y + 7), 64});
+    second.push_back({40, std::uint16_t(45 + y), 64});
+  }
+  std::string s0 = g4Strip(64, first), s1 = g4Strip(64, second);
+  s0.resize(s0.size() / 2);
+  hv::test::TempDir dir;
+  for (bool emptyMiddle : {false, true}) {
+    // Also across an empty strip: its rows are blank and the next one's stay in place.
+    hv::test::TiffBuilder b;
+    std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
+    b.shortTag(256, {64}).shortTag(259, {4}).shortTag(262, {0}).shortTag(278, {10});
+    if (emptyMiddle) {
+      b.shortTag(257, {30}).strips({a0, a1, a1}, {std::uint32_t(s0.size()), 0, std::uint32_t(s1.size())});
+    } else {
+      b.shortTag(257, {20}).strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
+    }
+    hv::test::writeFile(dir.file("cut.tif"), b.build());
+    ImageHdl h = openAndLoad(dir.file("cut.tif"));
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(lineOf(h->memory, 0), first[0]);
+    EXPECT_EQ(lineOf(h->memory, 9), (std::vector<Transition>{64}));
+    const std::uint32_t at = emptyMiddle ? 20 : 10;
+    if (emptyMiddle) EXPECT_EQ(lineOf(h->memory, 15), (std::vector<Transition>{64}));
+    for (std::uint32_t y = 0; y < 10; ++y) EXPECT_EQ(lineOf(h->memory, at + y), second[y]) << "row " << at + y;
+    grxCloseImage(h);
+  }
 }
 
 TEST(ImageLoad, TiledUncompressedImagesJoinTheirTiles) {
