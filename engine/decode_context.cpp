@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/ccitt_decode.h"
@@ -268,6 +269,98 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
                    },
                    &shift};
   return run(*c, req, req.endCol, 0, false, shifted);
+}
+
+struct TileRowDecoder::Tile {
+  std::unique_ptr<DecodeContext> context;
+  RegionRequest request;
+  std::uint32_t index = 0, tileY = 0;
+  std::uint32_t position = 0;  // the tile reader's byte position in this tile
+  bool finished = false;
+  RegionOutcome last;
+};
+
+TileRowDecoder::TileRowDecoder() = default;
+TileRowDecoder::~TileRowDecoder() = default;
+
+bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t count) {
+  tiles_.clear();
+  h_ = h;
+  if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return false;
+  formats::ImageFileRecord* rec = h->record;
+  const formats::TileReader& t = rec->tiles;
+  if (t.width == 0 || t.length == 0 || t.across == 0) return false;
+  // A small code buffer per tile: many tiles are open at once.
+  constexpr std::uint32_t kTileCodeBytes = 4096;
+  try {
+    for (std::uint32_t k = 0; k < count; ++k) {
+      const std::uint32_t index = firstTile + k;
+      if (index >= t.count || index / t.across != firstTile / t.across) return false;
+      auto tile = std::make_unique<Tile>();
+      tile->index = index;
+      const std::uint32_t tileX = (index % t.across) * t.width;
+      tile->tileY = (index / t.across) * t.length;
+      if (tileX >= rec->width || tile->tileY >= rec->height) return false;
+      formats::SeekRequest want{static_cast<std::int32_t>(tileX), static_cast<std::int32_t>(tile->tileY)};
+      formats::SeekResult where;
+      formats::CodeBuffer buf{nullptr, 0, 0};
+      formats::CodeInfo info;
+      int compression = 0;
+      h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
+      RegionRequest& req = tile->request;
+      req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
+      req.endLine = std::min<std::uint32_t>(t.length, rec->height - tile->tileY);
+      // Room for two of the tile's lines: the output is drained at every band.
+      req.maxOutputBytes = decoderMinListEntries(req.endCol) * 2 * sizeof(std::uint16_t);
+      DecoderParams p;
+      const int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[index];
+      tile->context = openContext(h, code, t.width, t.length, req, 0,
+                                  std::min<std::uint32_t>(t.byteCounts[index], kTileCodeBytes), p);
+      if (!decoderInit(tile->context->state, p)) return false;
+      tile->position = rec->tiles.position;
+      tiles_.push_back(std::move(tile));
+    }
+  } catch (const std::bad_alloc&) {
+    tiles_.clear();
+    return false;
+  }
+  return true;
+}
+
+RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, const LineSink& sink) {
+  RegionOutcome done;
+  done.ok = true;
+  done.decoderResult = kAllDone;
+  if (i >= tiles_.size()) return RegionOutcome{};
+  Tile& tile = *tiles_[i];
+  if (tile.finished) return tile.last;
+  DecoderState& st = tile.context->state;
+  const std::uint32_t want = std::min(endLine > tile.tileY ? endLine - tile.tileY : 0, tile.request.endLine);
+  if (want <= st.lines) return done;
+  // The tile reader is shared by every tile of the record: put it back where
+  // this tile's data stopped.
+  formats::TileReader& reader = h_->record->tiles;
+  reader.current = tile.index;
+  reader.position = tile.position;
+  st.endLine = want;
+  struct Shift {
+    const LineSink* sink;
+    std::uint32_t dy;
+  } shift{&sink, tile.tileY};
+  LineSink shifted{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
+                     auto* s = static_cast<Shift*>(u);
+                     return s->sink->line(s->sink->user, y + s->dy, list, row);
+                   },
+                   &shift};
+  RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted);
+  tile.position = reader.position;
+  if (!outcome.ok || st.lines < want || st.lines >= tile.request.endLine) {
+    // An error, the end of the tile's data, or the tile's last line.
+    tile.finished = true;
+    tile.last = outcome;
+    tile.context.reset();
+  }
+  return outcome;
 }
 
 void endDecodeContext(ImageHdl h) {

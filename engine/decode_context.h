@@ -3,6 +3,8 @@
 // file manager, positioned at the nearest checkpoint, delivering the lines of
 // a region of the image.
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "engine/image_handle.h"
 
@@ -42,6 +44,31 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
 // image: lines are delivered with their image line numbers and columns
 // relative to the tile's left edge.
 RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink);
+
+// Decodes the tiles of one tile row side by side, a band of lines at a time:
+// each tile keeps its own decoder and its place in its data between calls,
+// so a tile row never has to be held whole. Lines are delivered as
+// decodeTile delivers them.
+class TileRowDecoder {
+ public:
+  TileRowDecoder();
+  ~TileRowDecoder();
+  TileRowDecoder(const TileRowDecoder&) = delete;
+  TileRowDecoder& operator=(const TileRowDecoder&) = delete;
+
+  // Tiles firstTile .. firstTile + count - 1, all of one tile row. False when
+  // one of them cannot be set up (an index outside the image, no memory).
+  bool open(ImageHdl h, std::uint32_t firstTile, std::uint32_t count);
+  // Continues tile i (0 .. count - 1) up to image line endLine (exclusive).
+  // ok: the lines were decoded, or the tile's data ended before them (the
+  // rest of that tile is then blank); otherwise the tile is in error.
+  RegionOutcome advance(std::uint32_t i, std::uint32_t endLine, const LineSink& sink);
+
+ private:
+  struct Tile;
+  ImageHdl h_ = nullptr;
+  std::vector<std::unique_ptr<Tile>> tiles_;
+};
 
 // Ends a decoding context left open on the handle (restores its operations).
 void endDecodeContext(ImageHdl h);

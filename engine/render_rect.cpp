@@ -150,59 +150,72 @@ int renderFromStrips(const SliceJob& j) {
   return GRX_RENDER_DECODE_ERROR;
 }
 
-// Tiles of one tile row are decoded one after the other; the black runs of
-// their lines are gathered per line, then the lines go to the scaler in order.
+// Tiles are decoded side by side, a band of lines at a time, each tile by its
+// own decoder; the lines are built at the scaled width in a buffer bounded
+// like a band, so neither a wide tile row nor a dense one is ever held whole.
 int renderFromTiles(const SliceJob& j) {
   const hv::formats::ImageFileRecord* rec = j.h->record;
   const hv::formats::TileReader& t = rec->tiles;
   if (t.width == 0 || t.length == 0 || t.across == 0) return GRX_RENDER_NO_CONTEXT;
+  BandScaler& scaler = *j.scaler;
+  const std::uint32_t rowBytes = scaler.rowBytes();
+  const std::uint32_t chunk = std::clamp<std::uint32_t>(kMaxBandBytes / rowBytes, 1, t.length);
+  std::vector<std::uint8_t> rows;
+  try {
+    rows.assign(std::size_t(chunk) * rowBytes, 0);
+  } catch (const std::bad_alloc&) {
+    return GRX_RENDER_NO_CONTEXT;
+  }
   struct Gather {
     const SliceJob* job;
-    std::vector<std::vector<std::uint32_t>>* runs;
-    std::uint32_t firstY, tileX, segmentWidth;
+    std::uint8_t* rows;
+    std::uint32_t rowBytes, firstY, endY, tileX, segmentWidth;
   };
-  std::vector<std::vector<std::uint32_t>> runs;
+  LineSink sink{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t*) {
+                  const auto* g = static_cast<const Gather*>(u);
+                  if (y < g->firstY || y >= g->endY || list == nullptr) return true;
+                  const SliceJob& job = *g->job;
+                  std::uint8_t* row = g->rows + std::size_t(y - g->firstY) * g->rowBytes;
+                  bool black = job.invertLines;
+                  std::uint32_t prev = 0;
+                  for (std::size_t k = 0;; ++k) {
+                    std::uint32_t c = std::min<std::uint32_t>(list[k], g->segmentWidth);
+                    if (black) {
+                      std::int64_t a = std::max<std::int64_t>(std::int64_t(g->tileX) + prev, job.left);
+                      std::int64_t b = std::min<std::int64_t>(std::int64_t(g->tileX) + c, job.right);
+                      if (a < b) job.scaler->markRun(row, std::uint32_t(a - job.left), std::uint32_t(b - job.left));
+                    }
+                    if (c >= g->segmentWidth) break;
+                    prev = c;
+                    black = !black;
+                  }
+                  return true;
+                },
+                nullptr};
+  const std::uint32_t firstCol = j.left / t.width;
+  const std::uint32_t endCol = std::min<std::uint32_t>((j.right + t.width - 1) / t.width, t.across);
   for (std::uint32_t row = j.top / t.length; row * t.length < j.bottom && row < t.down; ++row) {
     std::uint32_t y0 = std::max(row * t.length, j.top);
     std::uint32_t y1 = std::min({(row + 1) * t.length, j.bottom, rec->height});
-    runs.assign(y1 - y0, {});
-    for (std::uint32_t col = j.left / t.width; col * t.width < j.right && col < t.across; ++col) {
-      Gather g{&j, &runs, y0, col * t.width, std::min<std::uint32_t>(t.width, rec->width - col * t.width)};
-      LineSink sink{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t*) {
-                      auto* gt = static_cast<Gather*>(u);
-                      if (y < gt->firstY || y - gt->firstY >= gt->runs->size() || list == nullptr) return true;
-                      auto& out = (*gt->runs)[y - gt->firstY];
-                      const SliceJob& job = *gt->job;
-                      bool black = job.invertLines;
-                      std::uint32_t prev = 0;
-                      for (std::size_t k = 0;; ++k) {
-                        std::uint32_t c = std::min<std::uint32_t>(list[k], gt->segmentWidth);
-                        if (black) {
-                          std::int64_t a = std::max<std::int64_t>(std::int64_t(gt->tileX) + prev, job.left);
-                          std::int64_t b = std::min<std::int64_t>(std::int64_t(gt->tileX) + c, job.right);
-                          if (a < b) {
-                            out.push_back(std::uint32_t(a - job.left));
-                            out.push_back(std::uint32_t(b - job.left));
-                          }
-                        }
-                        if (c >= gt->segmentWidth) break;
-                        prev = c;
-                        black = !black;
-                      }
-                      return true;
-                    },
-                    &g};
-      RegionOutcome outcome = decodeTile(j.h, row * t.across + col, sink);
-      j.h->decodeResult = outcome.decoderResult;
-      if (!outcome.ok) {
-        // Draw the lines gathered so far of this tile row, then report.
-        for (std::uint32_t y = y0; y < y1; ++y)
-          if (!runs[y - y0].empty()) j.scaler->addRuns(y - j.top, runs[y - y0].data(), runs[y - y0].size() / 2);
-        return GRX_RENDER_DECODE_ERROR;
+    TileRowDecoder tiles;
+    if (!tiles.open(j.h, row * t.across + firstCol, endCol - firstCol)) return GRX_RENDER_NO_CONTEXT;
+    for (std::uint32_t cy = y0; cy < y1; cy += chunk) {
+      const std::uint32_t ce = std::min(cy + chunk, y1);
+      std::memset(rows.data(), 0, std::size_t(ce - cy) * rowBytes);
+      bool failed = false;
+      for (std::uint32_t col = firstCol; col < endCol && !failed; ++col) {
+        Gather g{&j, rows.data(), rowBytes, cy, ce, col * t.width,
+                 std::min<std::uint32_t>(t.width, rec->width - col * t.width)};
+        sink.user = &g;
+        RegionOutcome outcome = tiles.advance(col - firstCol, ce, sink);
+        j.h->decodeResult = outcome.decoderResult;
+        failed = !outcome.ok;
       }
+      // What was decoded is drawn, also when a tile failed.
+      for (std::uint32_t y = cy; y < ce; ++y)
+        if (!scaler.addScaledRow(y - j.top, rows.data() + std::size_t(y - cy) * rowBytes)) return GRX_RENDER_DONE;
+      if (failed) return GRX_RENDER_DECODE_ERROR;
     }
-    for (std::uint32_t y = y0; y < y1; ++y)
-      if (!j.scaler->addRuns(y - j.top, runs[y - y0].data(), runs[y - y0].size() / 2)) return GRX_RENDER_DONE;
   }
   return GRX_RENDER_DONE;
 }

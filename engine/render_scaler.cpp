@@ -67,11 +67,17 @@ bool BandScaler::skips(std::uint32_t y) const {
   return groupStart(row, g_.yd, g_.yn) != y;
 }
 
-void BandScaler::setRun(std::uint32_t a, std::uint32_t b) {
+void BandScaler::markRun(std::uint8_t* row, std::uint32_t a, std::uint32_t b) const {
   b = std::min(b, g_.sourceWidth);
   if (a >= b) return;
-  if (g_.xd == g_.xn) setBits(line_.data(), a, b);
-  else setBits(line_.data(), runDisplayFirst(a, g_.xd, g_.xn), runDisplayEnd(b, g_.xd, g_.xn));
+  if (g_.xd == g_.xn) setBits(row, a, b);
+  else setBits(row, runDisplayFirst(a, g_.xd, g_.xn), runDisplayEnd(b, g_.xd, g_.xn));
+}
+
+bool BandScaler::addScaledRow(std::uint32_t y, const std::uint8_t* row) {
+  if (stopped_) return false;
+  if (skips(y)) return true;
+  return commitLine(y, row);
 }
 
 bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t listWidth, std::int64_t offset,
@@ -120,7 +126,7 @@ bool BandScaler::addRuns(std::uint32_t y, const std::uint32_t* runs, std::size_t
 
 // Puts the scaled line into the display rows its source line feeds: one row
 // (OR with the lines of its group) when reducing, several when magnifying.
-bool BandScaler::commitLine(std::uint32_t y) {
+bool BandScaler::commitLine(std::uint32_t y, const std::uint8_t* line) {
   std::uint32_t first = runDisplayFirst(y, g_.yd, g_.yn), end = runDisplayEnd(y + 1, g_.yd, g_.yn);
   if (g_.yn > g_.yd) end = first + 1;
   for (std::uint32_t r = first; r < end && r < outH_; ++r) {
@@ -128,7 +134,7 @@ bool BandScaler::commitLine(std::uint32_t y) {
       if (!flushBand()) return false;
       bandFirst_ += bandRows_;
     }
-    orRow(band_.data() + std::size_t(r - bandFirst_) * rowBytes_, line_.data(), rowBytes_);
+    orRow(band_.data() + std::size_t(r - bandFirst_) * rowBytes_, line, rowBytes_);
     rowsUsed_ = std::max(rowsUsed_, r - bandFirst_ + 1);
   }
   return true;

@@ -52,13 +52,19 @@ class BandScaler {
   bool addRow(std::uint32_t y, const std::uint8_t* row, bool invert);
   // Source line y as black runs [a, b) in source columns, two entries per run.
   bool addRuns(std::uint32_t y, const std::uint32_t* runs, std::size_t runCount);
+  // Lines can also be built apart from the scaler, in rows of rowBytes()
+  // bytes already at the scaled width: markRun blackens source columns
+  // [a, b) of such a row, addScaledRow hands it over as source line y.
+  void markRun(std::uint8_t* row, std::uint32_t a, std::uint32_t b) const;
+  bool addScaledRow(std::uint32_t y, const std::uint8_t* row);
   // Hands over the rows written and not yet flushed.
   bool finish();
   bool stopped() const { return stopped_; }
 
  private:
-  void setRun(std::uint32_t a, std::uint32_t b);
-  bool commitLine(std::uint32_t y);
+  void setRun(std::uint32_t a, std::uint32_t b) { markRun(line_.data(), a, b); }
+  bool commitLine(std::uint32_t y) { return commitLine(y, line_.data()); }
+  bool commitLine(std::uint32_t y, const std::uint8_t* line);
   bool flushBand();
 
   ScalerGeometry g_;

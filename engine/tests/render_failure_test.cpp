@@ -27,14 +27,17 @@ struct BandCheck {
   BandCheck() { device.user = this; }
 };
 
-TEST(HostileRender, FullWidthCheckerboardStaysWithinTheBandBound) {
+// In strips, and in tiles (2048 tiles across, decoded side by side).
+class HostileRender : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HostileRender, FullWidthCheckerboardStaysWithinTheBandBound) {
   if (!hv::test::haveProgram("tiffcp")) GTEST_SKIP() << "tiffcp is needed";
   hv::test::TempDir dir;
-  const std::uint32_t W = 65535, H = 24;
+  const std::uint32_t W = 65535, H = 40;
   drawgen::Bitmap board(W, H);
   for (std::uint32_t y = 0; y < H; ++y)
     for (std::uint32_t x = y % 2; x < W; x += 2) board.set(x, y);
-  std::string path = test::recodedTiff(dir, "board", board, "g4");
+  std::string path = test::recodedTiff(dir, "board", board, GetParam());
   ASSERT_FALSE(path.empty());
   ImageHdl h = grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
   ASSERT_NE(h, nullptr);
@@ -62,6 +65,8 @@ TEST(HostileRender, FullWidthCheckerboardStaysWithinTheBandBound) {
   }
   grxCloseImage(h);
 }
+
+INSTANTIATE_TEST_SUITE_P(StripsAndTiles, HostileRender, ::testing::Values("g4", "g4tiled"));
 
 // Zero bytes in the middle of Group 4 data are no valid code.
 TEST(BrokenData, ADecodingErrorLeavesTheBandsDrawnAndReportsTwo) {
