@@ -102,13 +102,35 @@ void skipToStripStart(DecodeContext& c, const RegionRequest& req, DecoderState& 
   decoderSkipTo(st, static_cast<std::uint32_t>(std::min<std::uint64_t>(row, 0xFFFFFFFFu)));
 }
 
+// One past the last row of a strip.
+std::uint32_t stripEndRow(const DecodeContext& c, std::uint32_t strip) {
+  const formats::StripReader& s = c.handle->record->strips;
+  if (s.rowsPerStrip == 0) return 0xFFFFFFFFu;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>((std::uint64_t(strip) + 1) * s.rowsPerStrip, 0xFFFFFFFFu));
+}
+
+// Drops the rest of the current strip; false when no strip follows.
+bool leaveStrip(DecodeContext& c) {
+  formats::StripReader& s = c.handle->record->strips;
+  if (s.current + 1 >= s.count) return false;
+  s.position = s.byteCounts[s.current];
+  decoderNewStrip(c.state);
+  return true;
+}
+
 // Runs the decoder to the end of the region, handing lines to the sink.
 RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t firstY,
                   bool stripBoundariesRestart, const LineSink& sink) {
   RegionOutcome outcome;
   DecoderState& st = c.state;
   std::uint32_t nextY = firstY;
+  const std::uint32_t regionEnd = st.endLine;
+  // The strip whose data the decoder holds; none between leaving a strip and
+  // the announcement of the next.
+  constexpr std::uint32_t kNoStrip = 0xFFFFFFFFu;
+  std::uint32_t strip = c.handle->record->strips.current;
   for (int idle = 0;;) {
+    if (stripBoundariesRestart) st.endLine = strip == kNoStrip ? regionEnd : std::min(regionEnd, stripEndRow(c, strip));
     DecodeResult r = decodeLines(st);
     outcome.decoderResult = r;
     std::uint32_t before = outcome.linesDelivered;
@@ -122,11 +144,20 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
     switch (r) {
       case kBandFull: break;
       case kAllDone:
+        // The strip's rows are all decoded: whatever else it codes is not
+        // part of the image, and the next strip goes on.
+        if (stripBoundariesRestart && st.lines < regionEnd && leaveStrip(c)) {
+          strip = kNoStrip;
+          break;
+        }
+        outcome.ok = true;
+        return outcome;
       case kNoMoreData: outcome.ok = true; return outcome;
       case kBufferUsed: break;
       case kCodeChanged:
         if (!stripBoundariesRestart) return outcome;
         decoderNewStrip(st);
+        strip = c.handle->record->strips.current;
         skipToStripStart(c, req, st, nextY);
         break;
       default: return outcome;

@@ -135,6 +135,26 @@ TEST(ImageLoad, EveryStripStartsAtItsOwnRowWhenOneBeforeItEndsEarly) {
   }
 }
 
+TEST(ImageLoad, AStripHoldingMoreRowsThanItsShareGivesOnlyItsOwnRows) {
+  // RowsPerStrip 10, but the first strip codes 14 rows: its last four are not
+  // part of the image, and the second strip still begins at row 10.
+  std::vector<std::vector<Transition>> first, second;
+  for (std::uint16_t y = 0; y < 14; ++y) first.push_back({std::uint16_t(2 * y), std::uint16_t(2 * y + 5), 64});
+  for (std::uint16_t y = 0; y < 10; ++y) second.push_back({40, std::uint16_t(45 + y), 64});
+  const std::string s0 = g4Strip(64, first), s1 = g4Strip(64, second);
+  hv::test::TempDir dir;
+  hv::test::TiffBuilder b;
+  std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
+  b.shortTag(256, {64}).shortTag(257, {20}).shortTag(259, {4}).shortTag(262, {0}).shortTag(278, {10})
+      .strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
+  hv::test::writeFile(dir.file("long.tif"), b.build());
+  ImageHdl h = openAndLoad(dir.file("long.tif"));
+  ASSERT_NE(h, nullptr);
+  for (std::uint32_t y = 0; y < 10; ++y) EXPECT_EQ(lineOf(h->memory, y), first[y]) << "row " << y;
+  for (std::uint32_t y = 0; y < 10; ++y) EXPECT_EQ(lineOf(h->memory, 10 + y), second[y]) << "row " << 10 + y;
+  grxCloseImage(h);
+}
+
 TEST(ImageLoad, TiledUncompressedImagesJoinTheirTiles) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
