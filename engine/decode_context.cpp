@@ -283,6 +283,9 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
   req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
   req.firstLine = 0;
   req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
+  // Output room for a few of the tile's lines: an image may have many small
+  // tiles, and the buffer is drained whenever it fills.
+  req.maxOutputBytes = decoderMinListEntries(req.endCol) * 8 * sizeof(std::uint16_t);
   DecoderParams p;
   int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[tileIndex];
   auto c = openContext(h, code, t.width, t.length, req, 0, t.byteCounts[tileIndex], p);
