@@ -201,6 +201,47 @@ std::unique_ptr<DecodeContext> openContext(ImageHdl h, int compression, std::uin
   return c;
 }
 
+// Sets up one tile decoded as an image of its own: seeks the tile reader to
+// its first byte, clips its region to the image and opens its decoder, with
+// a code buffer of at most codeBytes and list output for outputLines lines.
+// False when the tile lies outside the image or the decoder cannot start.
+bool setUpTile(ImageHdl h, std::uint32_t index, std::uint32_t codeBytes, std::uint32_t outputLines,
+               std::unique_ptr<DecodeContext>& context, RegionRequest& req, std::uint32_t& tileY) {
+  formats::ImageFileRecord* rec = h->record;
+  const formats::TileReader& t = rec->tiles;
+  if (index >= t.count || t.width == 0 || t.length == 0 || t.across == 0) return false;
+  const std::uint32_t tileX = (index % t.across) * t.width;
+  tileY = (index / t.across) * t.length;
+  if (tileX >= rec->width || tileY >= rec->height) return false;
+  formats::SeekRequest want{static_cast<std::int32_t>(tileX), static_cast<std::int32_t>(tileY)};
+  formats::SeekResult where;
+  formats::CodeBuffer buf{nullptr, 0, 0};
+  formats::CodeInfo info;
+  int compression = 0;
+  h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
+  req = RegionRequest{};
+  req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
+  req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
+  req.maxOutputBytes = decoderMinListEntries(req.endCol) * outputLines * sizeof(std::uint16_t);
+  DecoderParams p;
+  const int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[index];
+  context = openContext(h, code, t.width, t.length, req, 0, std::min(t.byteCounts[index], codeBytes), p);
+  return decoderInit(context->state, p);
+}
+
+// Delivers a tile's lines with their image line numbers.
+struct ShiftedSink {
+  const LineSink* sink;
+  std::uint32_t dy;
+  LineSink get() {
+    return {[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
+              auto* s = static_cast<ShiftedSink*>(u);
+              return s->sink->line(s->sink->user, y + s->dy, list, row);
+            },
+            this};
+  }
+};
+
 }  // namespace
 
 RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink) {
@@ -267,42 +308,17 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
 RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink) {
   RegionOutcome failed;
   if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return failed;
-  formats::ImageFileRecord* rec = h->record;
-  const formats::TileReader& t = rec->tiles;
-  if (tileIndex >= t.count || t.width == 0 || t.length == 0) return failed;
-  std::uint32_t tileX = (tileIndex % t.across) * t.width;
-  std::uint32_t tileY = (tileIndex / t.across) * t.length;
-  formats::SeekRequest want{static_cast<std::int32_t>(tileX), static_cast<std::int32_t>(tileY)};
-  formats::SeekResult where;
-  formats::CodeBuffer buf{nullptr, 0, 0};
-  formats::CodeInfo info;
-  int compression = 0;
-  h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
+  std::unique_ptr<DecodeContext> c;
   RegionRequest req;
-  req.firstCol = 0;
-  req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
-  req.firstLine = 0;
-  req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
+  std::uint32_t tileY = 0;
   // Output room for a few of the tile's lines: an image may have many small
   // tiles, and the buffer is drained whenever it fills.
-  req.maxOutputBytes = decoderMinListEntries(req.endCol) * 8 * sizeof(std::uint16_t);
-  DecoderParams p;
-  int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[tileIndex];
-  auto c = openContext(h, code, t.width, t.length, req, 0, t.byteCounts[tileIndex], p);
-  if (!decoderInit(c->state, p)) {
-    failed.decoderResult = kNoState;
+  if (!setUpTile(h, tileIndex, 0xFFFFFFFFu, 8, c, req, tileY)) {
+    if (c != nullptr) failed.decoderResult = kNoState;
     return failed;
   }
-  struct Shift {
-    const LineSink* sink;
-    std::uint32_t dy;
-  } shift{&sink, tileY};
-  LineSink shifted{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
-                     auto* s = static_cast<Shift*>(u);
-                     return s->sink->line(s->sink->user, y + s->dy, list, row);
-                   },
-                   &shift};
-  return run(*c, req, req.endCol, 0, false, shifted);
+  ShiftedSink shifted{&sink, tileY};
+  return run(*c, req, req.endCol, 0, false, shifted.get());
 }
 
 struct TileRowDecoder::Tile {
@@ -321,36 +337,19 @@ bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t cou
   tiles_.clear();
   h_ = h;
   if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return false;
-  formats::ImageFileRecord* rec = h->record;
+  const formats::ImageFileRecord* rec = h->record;
   const formats::TileReader& t = rec->tiles;
-  if (t.width == 0 || t.length == 0 || t.across == 0) return false;
-  // A small code buffer per tile: many tiles are open at once.
+  if (t.across == 0) return false;
   constexpr std::uint32_t kTileCodeBytes = 4096;
   try {
     for (std::uint32_t k = 0; k < count; ++k) {
       const std::uint32_t index = firstTile + k;
-      if (index >= t.count || index / t.across != firstTile / t.across) return false;
+      if (index / t.across != firstTile / t.across) return false;
       auto tile = std::make_unique<Tile>();
       tile->index = index;
-      const std::uint32_t tileX = (index % t.across) * t.width;
-      tile->tileY = (index / t.across) * t.length;
-      if (tileX >= rec->width || tile->tileY >= rec->height) return false;
-      formats::SeekRequest want{static_cast<std::int32_t>(tileX), static_cast<std::int32_t>(tile->tileY)};
-      formats::SeekResult where;
-      formats::CodeBuffer buf{nullptr, 0, 0};
-      formats::CodeInfo info;
-      int compression = 0;
-      h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
-      RegionRequest& req = tile->request;
-      req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
-      req.endLine = std::min<std::uint32_t>(t.length, rec->height - tile->tileY);
-      // Room for two of the tile's lines: the output is drained at every band.
-      req.maxOutputBytes = decoderMinListEntries(req.endCol) * 2 * sizeof(std::uint16_t);
-      DecoderParams p;
-      const int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[index];
-      tile->context = openContext(h, code, t.width, t.length, req, 0,
-                                  std::min<std::uint32_t>(t.byteCounts[index], kTileCodeBytes), p);
-      if (!decoderInit(tile->context->state, p)) return false;
+      // Room for two of the tile's lines (the output is drained at every
+      // band) and a small code buffer: many tiles are open at once.
+      if (!setUpTile(h, index, kTileCodeBytes, 2, tile->context, tile->request, tile->tileY)) return false;
       tile->position = rec->tiles.position;
       tiles_.push_back(std::move(tile));
     }
@@ -377,16 +376,8 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
   reader.current = tile.index;
   reader.position = tile.position;
   st.endLine = want;
-  struct Shift {
-    const LineSink* sink;
-    std::uint32_t dy;
-  } shift{&sink, tile.tileY};
-  LineSink shifted{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
-                     auto* s = static_cast<Shift*>(u);
-                     return s->sink->line(s->sink->user, y + s->dy, list, row);
-                   },
-                   &shift};
-  RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted);
+  ShiftedSink shifted{&sink, tile.tileY};
+  RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted.get());
   tile.position = reader.position;
   if (!outcome.ok || st.lines < want || st.lines >= tile.request.endLine) {
     // An error, the end of the tile's data, or the tile's last line.

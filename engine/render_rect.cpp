@@ -175,20 +175,8 @@ int renderFromTiles(const SliceJob& j) {
                   const auto* g = static_cast<const Gather*>(u);
                   if (y < g->firstY || y >= g->endY || list == nullptr) return true;
                   const SliceJob& job = *g->job;
-                  std::uint8_t* row = g->rows + std::size_t(y - g->firstY) * g->rowBytes;
-                  bool black = job.invertLines;
-                  std::uint32_t prev = 0;
-                  for (std::size_t k = 0;; ++k) {
-                    std::uint32_t c = std::min<std::uint32_t>(list[k], g->segmentWidth);
-                    if (black) {
-                      std::int64_t a = std::max<std::int64_t>(std::int64_t(g->tileX) + prev, job.left);
-                      std::int64_t b = std::min<std::int64_t>(std::int64_t(g->tileX) + c, job.right);
-                      if (a < b) job.scaler->markRun(row, std::uint32_t(a - job.left), std::uint32_t(b - job.left));
-                    }
-                    if (c >= g->segmentWidth) break;
-                    prev = c;
-                    black = !black;
-                  }
+                  job.scaler->markList(g->rows + std::size_t(y - g->firstY) * g->rowBytes, list, g->segmentWidth,
+                                       std::int64_t(g->tileX) - job.left, job.invertLines);
                   return true;
                 },
                 nullptr};

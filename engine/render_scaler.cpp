@@ -85,6 +85,12 @@ bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t 
   if (stopped_) return false;
   if (skips(y)) return true;
   std::memset(line_.data(), 0, rowBytes_);
+  markList(line_.data(), list, listWidth, offset, startBlack);
+  return commitLine(y);
+}
+
+void BandScaler::markList(std::uint8_t* row, const Transition* list, std::uint32_t listWidth, std::int64_t offset,
+                          bool startBlack) const {
   const std::int64_t lo = 0, hi = g_.sourceWidth;
   bool black = startBlack;
   std::uint32_t prev = 0;
@@ -92,13 +98,12 @@ bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t 
     std::uint32_t c = std::min<std::uint32_t>(list[k], listWidth);
     if (black) {
       std::int64_t a = std::max<std::int64_t>(prev + offset, lo), b = std::min<std::int64_t>(c + offset, hi);
-      if (a < b) setRun(std::uint32_t(a), std::uint32_t(b));
+      if (a < b) markRun(row, std::uint32_t(a), std::uint32_t(b));
     }
-    if (c >= listWidth) break;
+    if (c >= listWidth) return;
     prev = c;
     black = !black;
   }
-  return commitLine(y);
 }
 
 bool BandScaler::addRow(std::uint32_t y, const std::uint8_t* row, bool invert) {

@@ -56,6 +56,9 @@ class BandScaler {
   // bytes already at the scaled width: markRun blackens source columns
   // [a, b) of such a row, addScaledRow hands it over as source line y.
   void markRun(std::uint8_t* row, std::uint32_t a, std::uint32_t b) const;
+  // markRun for every black run of a list, placed as addList places it.
+  void markList(std::uint8_t* row, const Transition* list, std::uint32_t listWidth, std::int64_t offset,
+                bool startBlack) const;
   bool addScaledRow(std::uint32_t y, const std::uint8_t* row);
   // Hands over the rows written and not yet flushed.
   bool finish();

@@ -27,6 +27,15 @@ std::string printf3(const char* fmt, long a, long b) {
 
 bool isFormB(const char* block) { return ::strncasecmp(block, "specversion: ", 13) == 0; }
 
+void startBlock(char* block, const char* source) {
+  if (source != nullptr) {
+    std::memcpy(block, source, kBlockBytes);
+    return;
+  }
+  std::memset(block, ' ', kBlockBytes);
+  buildTemplate(block);
+}
+
 void buildTemplate(char* block) {
   bool formB = isFormB(block);
   std::memset(block, ' ', kHeaderBytes);

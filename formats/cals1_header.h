@@ -13,6 +13,10 @@ bool isFormB(const char* block);
 // keywords of the block's form; Form A gets its "NONE" values.
 void buildTemplate(char* block);
 
+// Starts a 2560-byte header block for writing: a copy of `source` when one
+// is given, otherwise spaces with the Form A template.
+void startBlock(char* block, const char* source);
+
 // Writes the raster records (rtype/dtype, rorient, rpelcnt, rdensty) of the
 // block's form.
 void setRasterRecords(char* block, int pelPath, int lineProgression, std::uint32_t width, std::uint32_t height,

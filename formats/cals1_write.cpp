@@ -50,12 +50,7 @@ int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* par
   r->freeWriterState = freeWriter;
 
   char block[kBlockBytes];
-  if (p.header != nullptr) {
-    std::memcpy(block, p.header, kBlockBytes);
-  } else {
-    std::memset(block, ' ', kBlockBytes);
-    buildTemplate(block);
-  }
+  startBlock(block, p.header);
   const std::uint32_t resolution = resolveResolution(specs->xResolution);
   r->width = specs->width;
   r->height = specs->height;

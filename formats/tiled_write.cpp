@@ -126,12 +126,7 @@ int cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* par
   r->pelPath = p.pelPath & 3;
   r->lineProgression = p.lineProgression & 3;
   char block[kBlockBytes];
-  if (p.header != nullptr) {
-    std::memcpy(block, p.header, kBlockBytes);
-  } else {
-    std::memset(block, ' ', kBlockBytes);
-    buildTemplate(block);
-  }
+  startBlock(block, p.header);
   setRasterRecords(block, r->pelPath, r->lineProgression, r->width, r->height, r->xResolution, 2);
   // The tiles are collected in a file of their own beside the output.
   std::string tmpl = std::string(r->path) + ".tilesXXXXXX";
