@@ -9,6 +9,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/image_handle.h"
+#include "engine/image_save.h"
+
 namespace hv::bench {
 
 namespace {
@@ -62,8 +65,18 @@ void writeTiff(const std::string& path, const hv::drawgen::Bitmap& bm, int compr
 
 struct Data {
   hv::drawgen::Bitmap bitmap;
-  std::string pbm, g4, g4Strips, g3, g4UpsideDown;
+  std::string pbm, g4, g4Strips, g3, g4UpsideDown, g4Wrap;
 };
+
+// The engine's own Group 4 "wrap" save of the one-strip Group 4 file: no
+// other writer of that coding is at hand.
+void writeWrapTiff(const std::string& path, const std::string& from) {
+  ImageHdl h = grxOpenImage(nullptr, from.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
+  const bool ok = h != nullptr && grxLoadImageMemory(h, nullptr) == 1 &&
+                  grxSaveImage(nullptr, h, path.c_str(), "TIFFGP4W", nullptr, 0, 0) == 0;
+  grxCloseImage(h);
+  if (!ok) die("cannot write " + path);
+}
 
 // The picture turned through 180 degrees: rows in reverse order, each row
 // mirrored.
@@ -85,10 +98,12 @@ const Data& data() {
     out.g4Strips = dataPath("e-size-400-g4-strips.tif");
     out.g3 = dataPath("e-size-400-g3-1d.tif");
     out.g4UpsideDown = dataPath("e-size-400-g4-upside-down.tif");
+    out.g4Wrap = dataPath("e-size-400-g4-wrap.tif");
     hv::drawgen::Bitmap cached;
     const bool fresh = hv::drawgen::readPbm(out.pbm, cached) && cached == out.bitmap &&
                        std::filesystem::exists(out.g4) && std::filesystem::exists(out.g4Strips) &&
-                       std::filesystem::exists(out.g3) && std::filesystem::exists(out.g4UpsideDown);
+                       std::filesystem::exists(out.g3) && std::filesystem::exists(out.g4UpsideDown) &&
+                       std::filesystem::exists(out.g4Wrap);
     if (!fresh) {
       // The TIFFs go first so that a run interrupted midway is not taken as
       // complete by the next one.
@@ -96,6 +111,7 @@ const Data& data() {
       writeTiff(out.g4Strips, out.bitmap, COMPRESSION_CCITTFAX4, kStripRows);
       writeTiff(out.g3, out.bitmap, COMPRESSION_CCITTFAX3, out.bitmap.height);
       writeTiff(out.g4UpsideDown, upsideDown(out.bitmap), COMPRESSION_CCITTFAX4, out.bitmap.height);
+      writeWrapTiff(out.g4Wrap, out.g4);
       if (!hv::drawgen::writePbm(out.pbm, out.bitmap)) die("cannot write " + out.pbm);
     }
     return out;
@@ -111,6 +127,7 @@ const std::string& eSizeG4TiffPath() { return data().g4; }
 const std::string& eSizeG4StripsTiffPath() { return data().g4Strips; }
 const std::string& eSizeG3TiffPath() { return data().g3; }
 const std::string& eSizeUpsideDownG4TiffPath() { return data().g4UpsideDown; }
+const std::string& eSizeG4WrapTiffPath() { return data().g4Wrap; }
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -25,6 +25,9 @@ const std::string& eSizeG3TiffPath();
 // The sheet turned through 180 degrees (as if scanned upside down), one strip
 // of Group 4: its top rows carry what the bottom rows of the sheet carry.
 const std::string& eSizeUpsideDownG4TiffPath();
+// The sheet in Group 4 "wrap" coding (one continuous raster), as the engine
+// saves it.
+const std::string& eSizeG4WrapTiffPath();
 
 inline constexpr std::uint32_t kStripRows = 256;
 

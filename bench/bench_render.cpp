@@ -44,9 +44,9 @@ BENCHMARK(BM_Render_G4_FitTo1600x1200Fast)->Unit(benchmark::kMillisecond);
 
 // A 1920 x 1080 repaint at 1:1; the first whole fit has left the decoding
 // checkpoints in place, as the viewer's first display does.
-void repaint(benchmark::State& state, bool bottom, bool upsideDown = false) {
-  ImageHdl h = openSheet(state, GRX_OPEN_ONE_TO_ONE,
-                         upsideDown ? hv::bench::eSizeUpsideDownG4TiffPath() : hv::bench::eSizeG4TiffPath());
+void repaint(benchmark::State& state, bool bottom, bool upsideDown = false,
+             const std::string& path = hv::bench::eSizeG4TiffPath()) {
+  ImageHdl h = openSheet(state, GRX_OPEN_ONE_TO_ONE, upsideDown ? hv::bench::eSizeUpsideDownG4TiffPath() : path);
   if (h == nullptr) return;
   {
     hv::engine::MemoryWindow first{1600, 1200};
@@ -81,6 +81,17 @@ void BM_Render_G4_Repaint1920x1080TopOfUpsideDownSheet(benchmark::State& state) 
   repaint(state, false, true);
 }
 BENCHMARK(BM_Render_G4_Repaint1920x1080TopOfUpsideDownSheet)->Unit(benchmark::kMillisecond);
+
+// The same repaints on the sheet saved as one continuous Group 4 "wrap"
+// raster, which the reader takes up again from the points it kept.
+void BM_Render_G4Wrap_Repaint1920x1080Top(benchmark::State& state) {
+  repaint(state, false, false, hv::bench::eSizeG4WrapTiffPath());
+}
+BENCHMARK(BM_Render_G4Wrap_Repaint1920x1080Top)->Unit(benchmark::kMillisecond);
+void BM_Render_G4Wrap_Repaint1920x1080Bottom(benchmark::State& state) {
+  repaint(state, true, false, hv::bench::eSizeG4WrapTiffPath());
+}
+BENCHMARK(BM_Render_G4Wrap_Repaint1920x1080Bottom)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -23,6 +23,7 @@
 // The stream therefore begins with a mode code, never with an EOL.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace hv::engine {
 
@@ -49,5 +50,39 @@ bool isContinuousWrap(const std::uint8_t* data, std::size_t count);
 // kWrapCodingError the lines delivered so far are valid.
 int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
                      const WrapLineSink& sink);
+
+// The coded stream in pieces, in order, least significant bit first. next()
+// hands out the following piece and returns false when the stream has ended.
+// A piece stays valid until the next call.
+struct WrapSource {
+  bool (*next)(void* user, const std::uint8_t** data, std::uint32_t* count) = nullptr;
+  void* user = nullptr;
+};
+
+// Where the reader stood between two codes: enough to go on from there
+// without the data before it.
+struct WrapResumePoint {
+  std::uint64_t bitPosition = 0;         // of the next code, from the start of the stream
+  std::uint32_t line = 0;                // a0's line; every line before it was delivered
+  std::int32_t column = -1;              // a0's column; -1 before the line's first change
+  bool black = false;                    // a0's colour
+  std::vector<std::uint16_t> current;    // changes of a0's line so far
+  std::vector<std::uint16_t> reference;  // the line above a0's line (no terminator)
+};
+
+// Offered a resume point between codes. wants() is asked first and cheaply
+// for a0's line; keep() then receives the point.
+struct WrapRecorder {
+  bool (*wants)(void* user, std::uint32_t line) = nullptr;
+  void (*keep)(void* user, const WrapResumePoint& point) = nullptr;
+  void* user = nullptr;
+};
+
+// Decodes a continuous wrap raster read from `source`, which always starts at
+// the beginning of the stream. With `start` the pieces before the point are
+// passed over unread and decoding goes on from there: lines from
+// start->line on are delivered. `recorder` may be null.
+int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
+                     const WrapResumePoint* start, const WrapRecorder* recorder);
 
 }  // namespace hv::engine

@@ -7,6 +7,7 @@
 #include "engine/engine_alloc.h"
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
+#include "engine/wrap_region.h"
 #include "formats/file_manager.h"
 
 using namespace hv::engine;
@@ -133,6 +134,7 @@ extern "C" int grxHasImageMemory(ImageHdl h) { return h != nullptr && h->record 
 extern "C" void grxCloseImage(ImageHdl h) {
   if (h == nullptr) return;
   if (h->context != nullptr) endDecodeContext(h);
+  freeWrapMarks(h);
   freeImageMemory(h->memory);
   h->memory = nullptr;
   releaseRecord(h);

@@ -22,6 +22,7 @@ struct DisplayState {
 };
 
 struct DecodeContext;
+struct WrapMarks;
 
 }  // namespace hv::engine
 
@@ -50,6 +51,7 @@ struct ImageHdlRec {
   int decodeResult = 0;  // the decoder's final result of the last load or render
   int displayFromMemory = 0;  // renders read image memory instead of the file (grxUseImageMemory)
   int scrollingBusy = 0;      // grxUpdateScrolling is setting the scroll bars
+  hv::engine::WrapMarks* wrapMarks = nullptr;  // resume points of a continuous wrap raster
 };
 using ImageHdl = ImageHdlRec*;
 

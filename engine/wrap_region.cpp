@@ -1,6 +1,8 @@
 #include "engine/wrap_region.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include "engine/ccitt_decode.h"
@@ -8,9 +10,63 @@
 #include "engine/packed.h"
 
 namespace hv::engine {
+
+// Resume points of a continuous raster: slot k (1 to 31) holds the first
+// point the reader offered on a line at or after k × spacing, where spacing
+// is the checkpoint spacing of strip data. A point is kept once per open.
+struct WrapMarks {
+  std::uint32_t spacing = 1;
+  std::optional<WrapResumePoint> slots[formats::kCheckpointSlots];
+};
+
 namespace {
 
 constexpr std::uint32_t kReadBytes = 64 * 1024;
+
+// The file's coded data from its beginning, a piece at a time. The first
+// piece is read ahead to tell the continuous form from the framed one and is
+// then handed out again.
+class HandleSource {
+ public:
+  explicit HandleSource(ImageHdl h) : h_(h), piece_(kReadBytes) {}
+
+  bool readFirst() {
+    formats::SeekRequest top{0, 0};
+    formats::SeekResult where;
+    formats::CodeBuffer buf{piece_.data(), 0, kReadBytes};
+    int compression = 0;
+    h_->seek(h_->record, top, &buf, &info_, &compression, nullptr, 0, &where);
+    held_ = read();
+    return held_;
+  }
+  const formats::CodeBuffer& current() const { return buf_; }
+
+  static bool next(void* user, const std::uint8_t** data, std::uint32_t* count) {
+    auto& s = *static_cast<HandleSource*>(user);
+    if (s.held_) {
+      s.held_ = false;
+    } else if (!s.read()) {
+      return false;
+    }
+    *data = s.buf_.data;
+    *count = s.buf_.count;
+    return true;
+  }
+
+ private:
+  bool read() {
+    buf_ = formats::CodeBuffer{piece_.data(), 0, kReadBytes};
+    int compression = 0;
+    const int status = h_->getCodeBuf(h_->record, &buf_, &info_, &compression);
+    return (status == formats::kCodeOk || status == formats::kCodeNewStrip) && buf_.count != 0;
+  }
+
+  ImageHdl h_;
+  std::vector<std::uint8_t> piece_;
+  formats::CodeBuffer buf_{};
+  formats::CodeInfo info_{};
+  bool held_ = false;
+};
 
 struct RegionSink {
   const RegionRequest* req;
@@ -45,33 +101,46 @@ bool deliver(void* user, std::uint32_t y, const std::uint16_t* list, std::uint32
   return s.sink->line(s.sink->user, y, nullptr, s.row.data());
 }
 
+bool wantsPoint(void* user, std::uint32_t line) {
+  const auto& m = *static_cast<const WrapMarks*>(user);
+  const std::uint32_t k = line / m.spacing;
+  return k >= 1 && k < formats::kCheckpointSlots && !m.slots[k].has_value();
+}
+
+void keepPoint(void* user, const WrapResumePoint& point) {
+  auto& m = *static_cast<WrapMarks*>(user);
+  m.slots[point.line / m.spacing] = point;
+}
+
+// The last point at or before `line`.
+const WrapResumePoint* pointFor(const WrapMarks& m, std::uint32_t line) {
+  for (std::uint32_t k = std::min<std::uint32_t>(line / m.spacing, formats::kCheckpointSlots - 1); k >= 1; --k)
+    if (m.slots[k].has_value() && m.slots[k]->line <= line) return &*m.slots[k];
+  return nullptr;
+}
+
 }  // namespace
 
 bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink, RegionOutcome& outcome) {
   formats::ImageFileRecord* rec = h->record;
   if (h->getCodeBuf == nullptr || h->seek == nullptr) return false;
-  std::vector<std::uint8_t> coded;
-  std::vector<std::uint8_t> piece(kReadBytes);
-  formats::SeekRequest top{0, 0};
-  formats::SeekResult where;
-  formats::CodeBuffer buf{piece.data(), 0, kReadBytes};
-  formats::CodeInfo info;
-  int compression = 0;
-  h->seek(rec, top, &buf, &info, &compression, nullptr, 0, &where);
-  for (;;) {
-    buf = formats::CodeBuffer{piece.data(), 0, kReadBytes};
-    int status = h->getCodeBuf(rec, &buf, &info, &compression);
-    if ((status != formats::kCodeOk && status != formats::kCodeNewStrip) || buf.count == 0) break;
-    if (coded.empty() && !isContinuousWrap(buf.data, buf.count)) return false;
-    coded.insert(coded.end(), buf.data, buf.data + buf.count);
+  HandleSource source(h);
+  if (!source.readFirst()) return false;
+  if (!isContinuousWrap(source.current().data, source.current().count)) return false;
+
+  if (h->wrapMarks == nullptr) {
+    h->wrapMarks = new (std::nothrow) WrapMarks;
+    if (h->wrapMarks != nullptr) h->wrapMarks->spacing = formats::checkpointSpacing(rec->height);
   }
-  if (coded.empty()) return false;
+  const WrapResumePoint* start = h->wrapMarks ? pointFor(*h->wrapMarks, request.firstLine) : nullptr;
+  WrapRecorder recorder{wantsPoint, keepPoint, h->wrapMarks};
 
   RegionSink s{&request, &sink, {}, {}};
   s.clipped.reserve(request.endCol - request.firstCol + 2);
   s.row.assign((request.endCol - request.firstCol + 7) / 8, 0);
   WrapLineSink lines{deliver, &s};
-  int r = decodeWrapRaster(coded.data(), coded.size(), rec->width, rec->height, lines);
+  const int r = decodeWrapStream(WrapSource{HandleSource::next, &source}, rec->width, rec->height, lines, start,
+                                 h->wrapMarks ? &recorder : nullptr);
   outcome.linesDelivered = s.delivered;
   switch (r) {
     case kWrapDone:
@@ -89,6 +158,12 @@ bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& 
       break;
   }
   return true;
+}
+
+void freeWrapMarks(ImageHdl h) {
+  if (h == nullptr) return;
+  delete h->wrapMarks;
+  h->wrapMarks = nullptr;
 }
 
 }  // namespace hv::engine

@@ -1,6 +1,7 @@
 // Identification, open and full load of any file, as the viewer does it.
 // The first input byte chooses the file's name (name-led identification
 // rules look at it); the rest is the file's content.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,22 @@ void paintFitted(ImageHdl h, int rotation) {
   (void)grxDisplayImage(&window, nullptr, nullptr, h);
 }
 
+// Repaints a small region at 1:1 at the bottom of the drawing, as a view
+// scrolled down does after the fitted paint: the decoding starts from a
+// checkpoint or resume point that paint left.
+void paintBottom(ImageHdl h) {
+  const auto width = static_cast<std::int32_t>(std::min<std::uint32_t>(h->record->width, 64));
+  const auto height = static_cast<std::int32_t>(std::min<std::uint32_t>(h->record->height, 40));
+  if (width <= 0 || height <= 0) return;
+  hv::engine::MemoryWindow window{width, height};
+  GrxBlitTarget target{window.acquireDevice(), nullptr};
+  const auto bottom = static_cast<std::int32_t>(h->record->height);
+  const auto left = static_cast<std::int32_t>(h->record->width / 2) - width / 2;
+  const GrxRect display{0, 0, width, height}, image{left, bottom - height, left + width, bottom};
+  const std::uint8_t one[4] = {1, 1, 1, 1};
+  (void)grxRenderRect(&target, &display, h, &image, one, 0, GRX_LINES_PACKED, nullptr);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -60,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (h != nullptr) {
     (void)hv::formats::imageInformation(h->record);
     paintFitted(h, 900 * (data[0] % 4));
+    paintBottom(h);
     (void)grxLoadImageMemory(h, nullptr);
     if (grxUseImageMemory(h)) paintFitted(h, 0);
     grxCloseImage(h);

@@ -129,7 +129,9 @@ TEST(ImageLoad, EveryStripStartsAtItsOwnRowWhenOneBeforeItEndsEarly) {
     EXPECT_EQ(lineOf(h->memory, 0), first[0]);
     EXPECT_EQ(lineOf(h->memory, 9), (std::vector<Transition>{64}));
     const std::uint32_t at = emptyMiddle ? 20 : 10;
-    if (emptyMiddle) EXPECT_EQ(lineOf(h->memory, 15), (std::vector<Transition>{64}));
+    if (emptyMiddle) {
+      EXPECT_EQ(lineOf(h->memory, 15), (std::vector<Transition>{64}));
+    }
     for (std::uint32_t y = 0; y < 10; ++y) EXPECT_EQ(lineOf(h->memory, at + y), second[y]) << "row " << at + y;
     grxCloseImage(h);
   }
