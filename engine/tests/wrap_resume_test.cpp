@@ -127,25 +127,6 @@ TEST(WrapResume, EveryKeptPointGoesOnExactlyAsTheReadingFromTheStart) {
   }
 }
 
-TEST(WrapResume, PointsThatDoNotFitTheRasterOrTheStreamFailCleanly) {
-  const Lines drawing = wrapDrawing(300, 20, 8);
-  const auto stream = wrapStream(drawing, 300);
-  Collected none;
-  PieceSource src{&stream, 16};
-  WrapResumePoint beyond;
-  beyond.line = 20;
-  EXPECT_EQ(decodeWrapStream({PieceSource::next, &src}, 300, 20, collector(none), &beyond, nullptr),
-            kWrapCodingError);
-  WrapResumePoint wide;
-  wide.reference.assign(302, 1);
-  EXPECT_EQ(decodeWrapStream({PieceSource::next, &src}, 300, 20, collector(none), &wide, nullptr), kWrapCodingError);
-  WrapResumePoint past;
-  past.bitPosition = stream.size() * 8 + 3;
-  PieceSource again{&stream, 16};
-  EXPECT_EQ(decodeWrapStream({PieceSource::next, &again}, 300, 20, collector(none), &past, nullptr), kWrapDataEnded);
-  EXPECT_TRUE(none.lines.empty());
-}
-
 struct HandleCloser {
   void operator()(ImageHdl h) const { grxCloseImage(h); }
 };
