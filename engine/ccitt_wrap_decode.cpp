@@ -162,19 +162,16 @@ class Feed {
     return true;
   }
 
-  // Passes over the pieces before the byte of `bit` and starts reading there.
+  // Starts reading at bit `bit` of the stream.
   bool startAt(std::uint64_t bit) {
     const std::uint64_t byte = bit / 8;
-    std::uint64_t at = 0;
+    if (src_.seek == nullptr || !src_.seek(src_.user, byte)) return false;
     const std::uint8_t* data = nullptr;
     std::uint32_t count = 0;
-    for (;;) {
+    do {
       if (!src_.next(src_.user, &data, &count)) return false;
-      if (at + count > byte) break;
-      at += count;
-    }
-    const auto skip = static_cast<std::uint32_t>(byte - at);
-    brStart(br_, data + skip, count - skip, static_cast<unsigned>(bit % 8));
+    } while (count == 0);
+    brStart(br_, data, count, static_cast<unsigned>(bit % 8));
     base_ = byte;
     return true;
   }
@@ -219,7 +216,7 @@ bool isContinuousWrap(const std::uint8_t* data, std::size_t count) {
 int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
                      const WrapLineSink& sink) {
   MemorySource memory{data, count};
-  return decodeWrapStream(WrapSource{nextMemoryPiece, &memory}, width, height, sink, nullptr, nullptr);
+  return decodeWrapStream(WrapSource{nextMemoryPiece, nullptr, &memory}, width, height, sink, nullptr, nullptr);
 }
 
 int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,

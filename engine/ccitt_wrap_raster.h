@@ -52,10 +52,13 @@ int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t 
                      const WrapLineSink& sink);
 
 // The coded stream in pieces, in order, least significant bit first. next()
-// hands out the following piece and returns false when the stream has ended.
-// A piece stays valid until the next call.
+// hands out the following piece and returns false when the stream has ended;
+// a piece stays valid until the next call. seek() makes the next piece begin
+// at the given byte of the stream and returns false when the stream is
+// shorter.
 struct WrapSource {
   bool (*next)(void* user, const std::uint8_t** data, std::uint32_t* count) = nullptr;
+  bool (*seek)(void* user, std::uint64_t byte) = nullptr;
   void* user = nullptr;
 };
 
@@ -78,10 +81,9 @@ struct WrapRecorder {
   void* user = nullptr;
 };
 
-// Decodes a continuous wrap raster read from `source`, which always starts at
-// the beginning of the stream. With `start` the pieces before the point are
-// passed over unread and decoding goes on from there: lines from
-// start->line on are delivered. `recorder` may be null.
+// Decodes a continuous wrap raster read from `source`, from the beginning of
+// the stream, or with `start` from that point on (the source seeks to it):
+// lines from start->line on are delivered. `recorder` may be null.
 int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
                      const WrapResumePoint* start, const WrapRecorder* recorder);
 

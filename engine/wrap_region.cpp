@@ -23,19 +23,21 @@ namespace {
 
 constexpr std::uint32_t kReadBytes = 64 * 1024;
 
-// The file's coded data from its beginning, a piece at a time. The first
-// piece is read ahead to tell the continuous form from the framed one and is
-// then handed out again.
+// The file's coded data, a piece at a time, from its beginning or from a
+// byte of the stream (the strips' data end to end). The first piece may be
+// read ahead, to tell the continuous form from the framed one, and is then
+// handed out again.
 class HandleSource {
  public:
-  explicit HandleSource(ImageHdl h) : h_(h), piece_(kReadBytes) {}
-
-  bool readFirst() {
+  explicit HandleSource(ImageHdl h) : h_(h), piece_(kReadBytes) {
     formats::SeekRequest top{0, 0};
     formats::SeekResult where;
     formats::CodeBuffer buf{piece_.data(), 0, kReadBytes};
     int compression = 0;
     h_->seek(h_->record, top, &buf, &info_, &compression, nullptr, 0, &where);
+  }
+
+  bool readFirst() {
     held_ = read();
     return held_;
   }
@@ -51,6 +53,23 @@ class HandleSource {
     *data = s.buf_.data;
     *count = s.buf_.count;
     return true;
+  }
+
+  // Places the strip reader at the byte, without reading what lies before it.
+  static bool seek(void* user, std::uint64_t byte) {
+    auto& s = *static_cast<HandleSource*>(user);
+    s.held_ = false;
+    formats::StripReader& strips = s.h_->record->strips;
+    std::uint64_t at = 0;
+    for (std::uint32_t k = 0; k < strips.count && k < strips.byteCounts.size(); ++k) {
+      if (byte < at + strips.byteCounts[k]) {
+        strips.current = k;
+        strips.position = static_cast<std::uint32_t>(byte - at);
+        return true;
+      }
+      at += strips.byteCounts[k];
+    }
+    return false;
   }
 
  private:
@@ -125,10 +144,10 @@ bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& 
   formats::ImageFileRecord* rec = h->record;
   if (h->getCodeBuf == nullptr || h->seek == nullptr) return false;
   HandleSource source(h);
-  if (!source.readFirst()) return false;
-  if (!isContinuousWrap(source.current().data, source.current().count)) return false;
-
+  // Points are kept only for data already found to be a continuous raster.
   if (h->wrapMarks == nullptr) {
+    if (!source.readFirst()) return false;
+    if (!isContinuousWrap(source.current().data, source.current().count)) return false;
     h->wrapMarks = new (std::nothrow) WrapMarks;
     if (h->wrapMarks != nullptr) h->wrapMarks->spacing = formats::checkpointSpacing(rec->height);
   }
@@ -139,7 +158,7 @@ bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& 
   s.clipped.reserve(request.endCol - request.firstCol + 2);
   s.row.assign((request.endCol - request.firstCol + 7) / 8, 0);
   WrapLineSink lines{deliver, &s};
-  const int r = decodeWrapStream(WrapSource{HandleSource::next, &source}, rec->width, rec->height, lines, start,
+  const int r = decodeWrapStream(WrapSource{HandleSource::next, HandleSource::seek, &source}, rec->width, rec->height, lines, start,
                                  h->wrapMarks ? &recorder : nullptr);
   outcome.linesDelivered = s.delivered;
   switch (r) {

@@ -4,42 +4,17 @@
 
 #include "engine/decode_context.h"
 #include "engine/image_handle.h"
+#include "engine/tests/region_test_support.h"
 #include "formats/image_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace hv::engine {
 namespace {
 
-using Lines = std::vector<std::vector<std::uint16_t>>;
+using test::decode;
+using test::Lines;
 
 const std::string kSample = std::string(HV_SOURCE_DIR) + "/samples/sample-drawing.tif";
-
-Lines decode(ImageHdl h, std::uint32_t first, std::uint32_t end, std::uint32_t firstCol = 0,
-             std::uint32_t endCol = 0xFFFF) {
-  Lines lines;
-  struct Ctx {
-    Lines* lines;
-    std::uint32_t first;
-    std::uint32_t width;
-  } ctx{&lines, first, std::min(endCol, h->record->width) - firstCol};
-  LineSink sink{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t*) {
-                  auto* c = static_cast<Ctx*>(u);
-                  EXPECT_EQ(y, c->first + c->lines->size());
-                  std::size_t n = 0;
-                  while (list[n] < c->width) ++n;
-                  c->lines->emplace_back(list, list + n + 1);
-                  return true;
-                },
-                &ctx};
-  RegionRequest req;
-  req.firstLine = first;
-  req.endLine = end;
-  req.firstCol = firstCol;
-  req.endCol = endCol;
-  RegionOutcome r = decodeRegion(h, req, sink);
-  EXPECT_TRUE(r.ok) << "decoder result " << r.decoderResult;
-  return lines;
-}
 
 int validCheckpoints(const ImageHdl h) {
   int n = 0;

@@ -1,7 +1,7 @@
-// Continuous "wrap" rasters taken up again part-way: from a point the reader
-// kept, the lines that follow are the ones a reading from the start gives,
-// whatever comes before the point in the stream; an image handle keeps such
-// points as it first reads the raster and repaints from them.
+// Continuous "wrap" rasters taken up again part-way: read from a point the
+// reader kept, the lines that follow are the ones a reading from the start
+// gives; an image handle keeps such points as it first reads the raster and
+// repaints from them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +12,7 @@
 #include "engine/image_handle.h"
 #include "engine/image_save.h"
 #include "engine/tests/encode_test_support.h"
-#include "engine/wrap_region.h"
+#include "engine/tests/region_test_support.h"
 #include "formats/image_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,12 +55,10 @@ std::vector<std::uint8_t> wrapStream(const Lines& lines, std::uint32_t width) {
   return bytes;
 }
 
-// Hands the stream out in small pieces; bytes before `blankBefore` come out
-// as 0xFF, which no reading of them could take for the raster.
+// Hands the stream out in small pieces, from wherever it was last placed.
 struct PieceSource {
   const std::vector<std::uint8_t>* data;
   std::uint32_t pieceBytes;
-  std::uint64_t blankBefore = 0;
   std::size_t given = 0;
   std::vector<std::uint8_t> piece = {};
 
@@ -70,11 +68,16 @@ struct PieceSource {
     const std::size_t n = std::min<std::size_t>(s.pieceBytes, s.data->size() - s.given);
     s.piece.assign(s.data->begin() + static_cast<std::ptrdiff_t>(s.given),
                    s.data->begin() + static_cast<std::ptrdiff_t>(s.given + n));
-    for (std::size_t i = 0; i < n; ++i)
-      if (s.given + i < s.blankBefore) s.piece[i] = 0xFF;
     s.given += n;
     *out = s.piece.data();
     *count = static_cast<std::uint32_t>(n);
+    return true;
+  }
+
+  static bool seek(void* user, std::uint64_t byte) {
+    auto& s = *static_cast<PieceSource*>(user);
+    if (byte >= s.data->size()) return false;
+    s.given = static_cast<std::size_t>(byte);
     return true;
   }
 };
@@ -108,7 +111,7 @@ TEST(WrapResume, EveryKeptPointGoesOnExactlyAsTheReadingFromTheStart) {
                          &points};
     PieceSource whole{&stream, pieceBytes};
     Collected all;
-    ASSERT_EQ(decodeWrapStream({PieceSource::next, &whole}, kWidth, kHeight, collector(all), nullptr, &keepAll),
+    ASSERT_EQ(decodeWrapStream({PieceSource::next, PieceSource::seek, &whole}, kWidth, kHeight, collector(all), nullptr, &keepAll),
               kWrapDone);
     ASSERT_EQ(all.lines, drawing);
     // A point is offered once for each line a0 reaches, never for one passed
@@ -117,10 +120,10 @@ TEST(WrapResume, EveryKeptPointGoesOnExactlyAsTheReadingFromTheStart) {
     for (std::size_t i = 1; i < points.size(); ++i) ASSERT_GT(points[i].line, points[i - 1].line);
     for (const WrapResumePoint& p : points) {
       SCOPED_TRACE(testing::Message() << "point on line " << p.line << " bit " << p.bitPosition);
-      PieceSource rest{&stream, pieceBytes, p.bitPosition / 8};
+      PieceSource rest{&stream, pieceBytes};
       Collected after;
       after.first = p.line;
-      ASSERT_EQ(decodeWrapStream({PieceSource::next, &rest}, kWidth, kHeight, collector(after), &p, nullptr),
+      ASSERT_EQ(decodeWrapStream({PieceSource::next, PieceSource::seek, &rest}, kWidth, kHeight, collector(after), &p, nullptr),
                 kWrapDone);
       ASSERT_EQ(after.lines, Lines(drawing.begin() + p.line, drawing.end()));
     }
@@ -131,28 +134,6 @@ struct HandleCloser {
   void operator()(ImageHdl h) const { grxCloseImage(h); }
 };
 using Handle = std::unique_ptr<ImageHdlRec, HandleCloser>;
-
-Lines region(ImageHdl h, std::uint32_t first, std::uint32_t end, std::uint32_t firstCol, std::uint32_t endCol) {
-  struct Ctx {
-    Lines lines;
-    std::uint32_t width;
-  } ctx{{}, endCol - firstCol};
-  LineSink sink{[](void* u, std::uint32_t, const std::uint16_t* list, const std::uint8_t*) {
-                  auto& c = *static_cast<Ctx*>(u);
-                  std::size_t n = 0;
-                  while (list[n] < c.width) ++n;
-                  c.lines.emplace_back(list, list + n + 1);
-                  return true;
-                },
-                &ctx};
-  RegionRequest req;
-  req.firstLine = first;
-  req.endLine = end;
-  req.firstCol = firstCol;
-  req.endCol = endCol;
-  EXPECT_TRUE(decodeRegion(h, req, sink).ok);
-  return ctx.lines;
-}
 
 // The columns [first, end) of a full line, shifted to 0.
 std::vector<std::uint16_t> clipped(const std::vector<std::uint16_t>& line, std::uint32_t first, std::uint32_t end) {
@@ -182,7 +163,7 @@ TEST(WrapResume, HandleKeepsPointsAndRepaintsFromThemAnywhere) {
   ASSERT_NE(h, nullptr);
   auto expect = [&](std::uint32_t first, std::uint32_t end, std::uint32_t left, std::uint32_t right) {
     SCOPED_TRACE(testing::Message() << "lines " << first << ".." << end << " columns " << left << ".." << right);
-    Lines got = region(h.get(), first, end, left, right);
+    Lines got = test::decode(h.get(), first, end, left, right);
     ASSERT_EQ(got.size(), end - first);
     for (std::uint32_t y = first; y < end; ++y) ASSERT_EQ(got[y - first], clipped(drawing[y], left, right));
   };
