@@ -1,0 +1,62 @@
+#include "viewer/file_codes.h"
+
+#include <cstring>
+
+#include "formats/identify.h"
+
+namespace hv::viewer {
+
+namespace {
+const char* const kDocumentCodes[] = {"HOLL", "DED ", "40AD", "40BD", "JMXD", "GIOS", "DFIS", "    "};
+const char* const kKindCodes[] = {"TIFF", "CAL2", "CAL1", "EDM5", "EDM6", "AUD ", "DSED", "PDF "};
+const char* const kCompressionCodes[] = {"RAWL", "RAWM", "GP3 ", "GP3T", "GP4 ", "GP4W", "PBIT", "GP32"};
+
+const char* pick(const char* const table[8], int number) {
+  return number >= 1 && number <= 8 ? table[number - 1] : "    ";
+}
+}  // namespace
+
+int IdentifyFileCodes(const std::string& path, FileCodes& codes) {
+  codes = FileCodes{};
+  int document = 0, filter = 0, compression = 0;
+  std::uint32_t offset = 0;
+  if (imfTypeDosFile(path.c_str(), &document, &filter, &compression, &offset) != 1) return 0;
+  std::memcpy(codes.document, pick(kDocumentCodes, document), 4);
+  std::memcpy(codes.kind, pick(kKindCodes, filter), 4);
+  std::memcpy(codes.compression, pick(kCompressionCodes, compression), 4);
+  return 1;
+}
+
+const char* kindForImageType(int imageType) {
+  switch (imageType) {
+    case 2: return "CAL2";
+    case 3: return "CAL1";
+    case 4: return "EDM5";
+    case 5: return "EDM6";
+    case 6: return "AUD ";
+    case 7: return "DSED";
+    default: return "TIFF";
+  }
+}
+
+const char* compressionForRecord(int compression) {
+  switch (compression) {
+    case 0: return "GP3 ";
+    case 1: return "GP3T";
+    case 2: return "GP32";
+    case 3: return "GP4 ";
+    case 4: return "PBIT";
+    case 7: return "GP4W";
+    default: return "RAWL";
+  }
+}
+
+void codesForSaveAsType(int type, const char*& kind, const char*& compression) {
+  static const char* const kinds[] = {"TIFF", "TIFF", "TIFF", "CAL1", "CAL2", "EDM6"};
+  static const char* const compressions[] = {"GP4 ", "GP3 ", "GP3T", "GP4 ", "GP4 ", "GP4 "};
+  int i = type >= 1 && type <= 6 ? type - 1 : 0;
+  kind = kinds[i];
+  compression = compressions[i];
+}
+
+}  // namespace hv::viewer

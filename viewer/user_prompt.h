@@ -1,0 +1,21 @@
+#pragma once
+// The viewer's modal message boxes and questions. Tests install an answerer
+// that records each text and gives an answer instead of showing a box.
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+namespace hv::viewer {
+
+using PromptAnswerer = std::function<QMessageBox::StandardButton(const QString& text, QMessageBox::StandardButtons)>;
+void setPromptAnswerer(PromptAnswerer answerer);
+
+// An OK box (icon: information unless given).
+void showMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+// Yes/No; true for Yes.
+bool askYesNo(const QString& text);
+// Any buttons; the button chosen.
+QMessageBox::StandardButton ask(const QString& text, QMessageBox::StandardButtons buttons,
+                                QMessageBox::Icon icon = QMessageBox::Question);
+
+}  // namespace hv::viewer

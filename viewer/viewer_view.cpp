@@ -1,0 +1,152 @@
+#include "viewer/viewer_view.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include "viewer/viewer_doc.h"
+
+namespace hv::viewer {
+
+using hv::engine::ScrollBar;
+
+CViewerView::CViewerView(CViewerDoc* doc, const ViewState& initial, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), state_(initial) {
+  colours_ = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+  device_.blit = &CViewerView::blitBand;
+  device_.user = this;
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAutoFillBackground(false);
+  setFocusPolicy(Qt::StrongFocus);
+  horizontalScrollBar()->setSingleStep(16);
+  verticalScrollBar()->setSingleStep(16);
+  if (doc_) doc_->addView(this);
+}
+
+CViewerView::~CViewerView() {
+  if (doc_) doc_->removeView(this);
+}
+
+QScrollBar* CViewerView::bar(ScrollBar which) const {
+  return which == ScrollBar::kHorizontal ? horizontalScrollBar() : verticalScrollBar();
+}
+
+void CViewerView::clientSize(std::int32_t& width, std::int32_t& height) const {
+  width = viewport()->width();
+  height = viewport()->height();
+}
+
+std::int32_t CViewerView::scrollBarThickness(ScrollBar) const {
+  return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+}
+
+std::int32_t CViewerView::scrollRange(ScrollBar which) const { return bar(which)->maximum(); }
+
+void CViewerView::setScrollRange(ScrollBar which, std::int32_t max) {
+  QScrollBar* b = bar(which);
+  b->setRange(0, std::max(0, max));
+  b->setPageStep(std::max(1, which == ScrollBar::kHorizontal ? viewport()->width() : viewport()->height()));
+}
+
+std::int32_t CViewerView::scrollPos(ScrollBar which) const { return bar(which)->value(); }
+void CViewerView::setScrollPos(ScrollBar which, std::int32_t pos) { bar(which)->setValue(pos); }
+void CViewerView::invalidate() { viewport()->update(); }
+GrxDevice* CViewerView::acquireDevice() { return painter_ ? &device_ : nullptr; }
+void CViewerView::releaseDevice(GrxDevice*) {}
+
+void CViewerView::blitBand(void* user, const GrxBand& band) {
+  auto* self = static_cast<CViewerView*>(user);
+  if (self->painter_ == nullptr || band.width <= 0 || band.height <= 0) return;
+  // The band's rows are wrapped as they are: no copy of the pixels.
+  QImage rows(band.bits, int(band.skip) + band.width, band.height, qsizetype(band.rowBytes), QImage::Format_Mono);
+  rows.setColorTable(self->colours_);
+  self->painter_->drawImage(QPoint(band.left, band.top), rows, QRect(int(band.skip), 0, band.width, band.height));
+}
+
+void CViewerView::applyState() {
+  ImageHdl h = doc_ ? doc_->image() : nullptr;
+  if (h == nullptr) return;
+  h->invert = state_[ViewState::Invert] ? 1 : 0;
+  h->current->invert = h->invert;
+  if (state_[ViewState::Preview]) h->previewRequest = 1;
+  h->current->rotation = rotationTenths(state_[ViewState::Rotation]);
+  if (state_[ViewState::InitialView] == 1) {
+    grxSetOneToOne(this, h);
+  } else if (!grxFitToWindow(this, h, nullptr)) {
+    return;
+  }
+  (void)grxUpdateScrolling(this, h, 1);
+  applied_ = true;
+  viewport()->update();
+}
+
+void CViewerView::OnUpdate(int hint) {
+  if (hint == HintNothingToShow) {
+    applied_ = false;
+    horizontalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->setRange(0, 0);
+    viewport()->update();
+    return;
+  }
+  applyState();
+}
+
+void CViewerView::PrintUnattended() {
+  // Printing itself comes with the view's print commands; the cycle goes on
+  // as after a print that ended.
+  if (doc_) {
+    doc_->printCycle().printFinished = 1;
+    doc_->printCycle().state = 3;
+  }
+}
+
+void CViewerView::paintEvent(QPaintEvent* event) {
+  QPainter painter(viewport());
+  ImageHdl h = doc_ ? doc_->image() : nullptr;
+  if (h != nullptr && !applied_) applyState();
+  painter.fillRect(event->rect(), Qt::white);
+  if (h == nullptr || !applied_) return;
+  painter_ = &painter;
+  for (const QRect& r : event->region()) {
+    GrxRect rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    lastStatus_ = grxDisplayImage(this, &device_, &rect, h);
+  }
+  painter_ = nullptr;
+}
+
+void CViewerView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  ImageHdl h = doc_ ? doc_->image() : nullptr;
+  if (h != nullptr && applied_) (void)grxUpdateScrolling(this, h, 1);
+}
+
+void CViewerView::scrollContentsBy(int, int) { viewport()->update(); }
+
+void CViewerView::keyPressEvent(QKeyEvent* event) {
+  const bool control = event->modifiers() & Qt::ControlModifier;
+  QScrollBar* h = horizontalScrollBar();
+  QScrollBar* v = verticalScrollBar();
+  switch (event->key()) {
+    case Qt::Key_Left: h->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Right: h->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_Up: v->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_Down: v->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_PageUp:
+      (control ? v : h)->triggerAction(control ? QAbstractSlider::SliderPageStepSub : QAbstractSlider::SliderPageStepAdd);
+      break;
+    case Qt::Key_PageDown:
+      (control ? v : h)->triggerAction(control ? QAbstractSlider::SliderPageStepAdd : QAbstractSlider::SliderPageStepSub);
+      break;
+    case Qt::Key_Home: (control ? v : h)->triggerAction(QAbstractSlider::SliderToMinimum); break;
+    case Qt::Key_End: (control ? v : h)->triggerAction(QAbstractSlider::SliderToMaximum); break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+  }
+  event->accept();
+}
+
+}  // namespace hv::viewer
