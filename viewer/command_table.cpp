@@ -18,7 +18,8 @@ QAction* CommandTable::add(CommandSpec spec) {
     const QString id = spec.id;
     QObject::connect(action, &QAction::triggered, &frame_, [this, id] { run(id); });
   }
-  entries_[spec.id] = Entry{std::move(spec), action};
+  const QString key = spec.id;
+  entries_[key] = Entry{std::move(spec), action};
   return action;
 }
 

@@ -126,7 +126,7 @@ void CMainFrame::setStatusText(const QString& text, bool progress) {
 }
 
 void CMainFrame::clearStatusText() {
-  message_->setText(QString());
+  message_->setText("Ready");
   if (waitCursor_) {
     QApplication::restoreOverrideCursor();
     waitCursor_ = false;

@@ -75,7 +75,8 @@ void CViewerView::applyState() {
   h->current->invert = h->invert;
   if (state_[ViewState::Preview]) h->previewRequest = 1;
   h->current->rotation = rotationTenths(state_[ViewState::Rotation]);
-  if (state_[ViewState::InitialView] == 1) {
+  fitMode_ = state_[ViewState::InitialView] != 1;
+  if (!fitMode_) {
     grxSetOneToOne(this, h);
   } else if (!grxFitToWindow(this, h, nullptr)) {
     return;
@@ -122,7 +123,9 @@ void CViewerView::paintEvent(QPaintEvent* event) {
 void CViewerView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   ImageHdl h = doc_ ? doc_->image() : nullptr;
-  if (h != nullptr && applied_) (void)grxUpdateScrolling(this, h, 1);
+  if (h == nullptr || !applied_) return;
+  if (fitMode_ && grxFitToWindow(this, h, nullptr)) viewport()->update();
+  (void)grxUpdateScrolling(this, h, 1);
 }
 
 void CViewerView::scrollContentsBy(int, int) { viewport()->update(); }

@@ -30,6 +30,10 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   void PrintUnattended();
   // The engine's status of the last paint (0 when it drew).
   int lastPaintStatus() const { return lastStatus_; }
+  // While the view shows the image fitted, a new window size fits it again;
+  // zoom commands end the fitted mode.
+  bool fitMode() const { return fitMode_; }
+  void setFitMode(bool on) { fitMode_ = on; }
 
   // DisplayWindow
   void clientSize(std::int32_t& width, std::int32_t& height) const override;
@@ -60,6 +64,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   QVector<QRgb> colours_;
   int lastStatus_ = 0;
   bool applied_ = false;
+  bool fitMode_ = false;
 };
 
 }  // namespace hv::viewer
