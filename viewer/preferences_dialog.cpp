@@ -33,7 +33,7 @@ bool ensureFolder(const QString& path, const QString& createFailed, const QStrin
     return false;
   }
   if (!QFileInfo(path).isDir()) {
-    showMessage(notVerified.arg(path));
+    showMessage(notVerified.contains("%1") ? notVerified.arg(path) : notVerified);
     return false;
   }
   return true;

@@ -1,0 +1,301 @@
+// Opening, stepping through a folder, saving and the open failures.
+#include <utime.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QScrollBar>
+#include <QTest>
+
+#include "viewer/child_frame.h"
+#include "viewer/main_frame.h"
+#include "viewer/tests/drawing_files.h"
+#include "viewer/tests/viewer_fixture.h"
+#include "viewer/tests/viewer_tests.h"
+#include "viewer/viewer_doc.h"
+#include "viewer/viewer_view.h"
+
+namespace hv::viewer::test {
+
+namespace {
+
+std::string s(const QString& q) { return q.toLocal8Bit().toStdString(); }
+
+QString freshFolder(const QString& name) {
+  QString dir = dataRoot() + name + "/";
+  QDir(dir).removeRecursively();
+  QDir().mkpath(dir);
+  return dir;
+}
+
+// Black pixels the view shows after painting.
+int blackPixelsShown(CViewerView* view) {
+  view->resize(800, 600);
+  QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+  int black = 0;
+  for (int y = 0; y < shot.height(); ++y) {
+    const uchar* row = shot.constScanLine(y);
+    for (int x = 0; x < shot.width(); ++x) black += row[x] < 128;
+  }
+  return black;
+}
+
+// The saved picture holds the original; the white margins of the save
+// alignment (8 pixels) may follow it.
+bool samePicture(const hv::drawgen::Bitmap& saved, const hv::drawgen::Bitmap& original) {
+  if (saved.width < original.width || saved.height < original.height || saved.width >= original.width + 16 ||
+      saved.height >= original.height + 16)
+    return false;
+  for (std::uint32_t y = 0; y < saved.height; ++y)
+    for (std::uint32_t x = 0; x < saved.width; ++x)
+      if (saved.get(x, y) != original.get(x, y)) return false;
+  return true;
+}
+
+}  // namespace
+
+class DocumentTest : public QObject {
+  Q_OBJECT
+  Prompts prompts_;
+  CViewerApp* app() { return CViewerApp::instance(); }
+  CMainFrame* frame() { return app()->mainFrame(); }
+
+ private slots:
+  void init() {
+    prompts_.texts.clear();
+    prompts_.answer = QMessageBox::Yes;
+    prompts_.install();
+    app()->values().typeCheckImages = 1;
+  }
+  void cleanup() {
+    frame()->closeAllDocuments();
+    QCoreApplication::processEvents();
+  }
+
+  void opensEveryFormatFromTheCommandLine_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("kind");
+    for (auto [f, k] : {std::pair{"TIFFGP4 ", "TIFF"}, {"TIFFGP3 ", "TIFF"}, {"TIFFGP3T", "TIFF"},
+                        {"TIFFRAWM", "TIFF"}, {"TIFFGP4W", "TIFF"}, {"CAL1GP4 ", "CAL1"}, {"CAL2GP4 ", "CAL2"},
+                        {"EDM6GP4 ", "EDM6"}})
+      QTest::newRow(f) << QString(f) << QString(k);
+  }
+  void opensEveryFormatFromTheCommandLine() {
+    QFETCH(QString, format);
+    QFETCH(QString, kind);
+    QString dir = freshFolder("formats");
+    QString path = dir + "drawing " + format.trimmed() + ".img";
+    QVERIFY(writeDrawing(s(path), format.toLatin1().constData(), 3));
+    CViewerDoc* doc = app()->OpenCommandPath("\"" + path + "\"");
+    QVERIFY(doc != nullptr);
+    QVERIFY(doc->image() != nullptr);
+    QCOMPARE(QString(doc->codes().kind), kind);
+    QVERIFY(prompts_.texts.isEmpty());
+    QVERIFY(blackPixelsShown(doc->firstView()) > 1000);
+    QCOMPARE(doc->firstView()->lastPaintStatus(), 0);
+  }
+
+  void stepsThroughAFolderKeepingTheListUntilItChanges_data() {
+    QTest::addColumn<bool>("typeCheck");
+    QTest::newRow("type check on") << true;
+    QTest::newRow("type check off") << false;
+  }
+  void stepsThroughAFolderKeepingTheListUntilItChanges() {
+    QFETCH(bool, typeCheck);
+    app()->values().typeCheckImages = typeCheck;
+    QString dir = freshFolder("steps");
+    for (int i = 0; i < 4; ++i) QVERIFY(writeDrawing(s(dir + QString("d%1.tif").arg(i)), "TIFFGP4 ", 10 + i, 400, 300));
+    QFile notes(dir + "notes.txt");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not a drawing");
+    notes.close();
+    QFile(dir + "JMX.HOL").open(QIODevice::WriteOnly);
+    QDir().mkpath(dir + "sub");
+
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "d0.tif");
+    QVERIFY(doc);
+    const std::vector<std::string>& names = doc->neighbours().names();
+    QCOMPARE(int(names.size()), typeCheck ? 4 : 5);
+    for (const std::string& n : names) QVERIFY(n != "JMX.HOL" && n != "sub");
+
+    // Walk to one end, then to the other, counting every file once.
+    auto* next = frame()->commands().action("file.next");
+    auto* previous = frame()->commands().action("file.previous");
+    int enumerations = doc->neighbours().enumerations();
+    int guard = 0;
+    while (doc->canPrevious() && guard++ < 10) doc->OnPrevious();
+    frame()->refreshTools();
+    QVERIFY(!previous->isEnabled());
+    QSet<QString> seen{doc->fileName()};
+    guard = 0;
+    while (doc->canNext() && guard++ < 10) {
+      doc->OnNext();
+      seen << doc->fileName();
+    }
+    frame()->refreshTools();
+    QVERIFY(!next->isEnabled());
+    QVERIFY(previous->isEnabled());
+    QCOMPARE(int(seen.size()), typeCheck ? 4 : 5);
+    QCOMPARE(doc->neighbours().enumerations(), enumerations);
+
+    // A new file in the folder makes the next step enumerate it again.
+    QVERIFY(writeDrawing(s(dir + "d9.tif"), "TIFFGP4 ", 99, 400, 300));
+    doc->OnPrevious();
+    QCOMPARE(doc->neighbours().enumerations(), enumerations + 1);
+    bool listed = false;
+    for (const std::string& n : doc->neighbours().names()) listed = listed || n == "d9.tif";
+    QVERIFY(listed);
+  }
+
+  void savingAGroup4TiffKeepsItsFormatAndPicture() {
+    QString dir = freshFolder("save");
+    QString path = dir + "sheet.tif";
+    QVERIFY(writeDrawing(s(path), "TIFFGP4 ", 5));
+    hv::drawgen::Bitmap before = readBitmap(s(path));
+    CViewerDoc* doc = app()->OpenCommandPath(path);
+    QVERIFY(doc && doc->image());
+    doc->setModified(true);
+    frame()->refreshTools();
+    QVERIFY(frame()->commands().action("file.save")->isEnabled());
+    doc->OnSave();
+    QVERIFY(prompts_.texts.isEmpty());
+    FileCodes codes;
+    QCOMPARE(IdentifyFileCodes(s(path), codes), 1);
+    QCOMPARE(QString(codes.kind), QString("TIFF"));
+    QCOMPARE(QString(codes.compression), QString("GP4 "));
+    QVERIFY(samePicture(readBitmap(s(path)), before));
+    QVERIFY(doc->image() != nullptr);
+    QVERIFY(!doc->isModified());
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  }
+
+  void saveAsWritesEveryTypeNumber_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("compression");
+    QTest::newRow("1") << 1 << "TIFF" << "GP4 ";
+    QTest::newRow("2") << 2 << "TIFF" << "GP3 ";
+    QTest::newRow("3") << 3 << "TIFF" << "GP3T";
+    QTest::newRow("4") << 4 << "CAL1" << "GP4 ";
+    QTest::newRow("5") << 5 << "CAL2" << "GP4 ";
+    QTest::newRow("6") << 6 << "EDM6" << "GP4 ";
+    QTest::newRow("other") << 9 << "TIFF" << "GP4 ";
+  }
+  void saveAsWritesEveryTypeNumber() {
+    QFETCH(int, type);
+    QFETCH(QString, kind);
+    QFETCH(QString, compression);
+    QString dir = freshFolder("saveas");
+    QVERIFY(writeDrawing(s(dir + "source.tif"), "TIFFGP4 ", 6, 800, 600));
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "source.tif");
+    QVERIFY(doc && doc->image());
+    QString target = dir + "copy.out";
+    QVERIFY(doc->SaveAsPath(target, type));
+    FileCodes codes;
+    QCOMPARE(IdentifyFileCodes(s(target), codes), 1);
+    QCOMPARE(QString(codes.kind), kind);
+    if (kind == "TIFF") QCOMPARE(QString(codes.compression), compression);
+    QVERIFY(samePicture(readBitmap(s(target)), readBitmap(s(dir + "source.tif"))));
+  }
+
+  void aFailedSaveAsLeavesNothingBehind() {
+    QString dir = freshFolder("failedsave");
+    QVERIFY(writeDrawing(s(dir + "a.tif"), "TIFFGP4 ", 7, 400, 300));
+    QFile blocker(dir + "blocker");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "a.tif");
+    QVERIFY(doc && doc->image());
+    QVERIFY(!doc->SaveAsPath(dir + "blocker/b.tif", 1));
+    QVERIFY(prompts_.saw("Unable to save"));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QVERIFY(doc->image() != nullptr);
+  }
+
+  void anExternallyChangedFileAsksBeforeSaving() {
+    QString dir = freshFolder("external");
+    QString path = dir + "sheet.tif";
+    QVERIFY(writeDrawing(s(path), "TIFFGP4 ", 8, 400, 300));
+    CViewerDoc* doc = app()->OpenCommandPath(path);
+    QVERIFY(doc && doc->image());
+    doc->setModified(true);
+    struct utimbuf times{1000000000, 1000000000};
+    QCOMPARE(::utime(s(path).c_str(), &times), 0);
+    QFile before(path);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    QByteArray bytes = before.readAll();
+    before.close();
+    prompts_.answer = QMessageBox::No;
+    doc->OnSave();
+    QVERIFY(prompts_.saw("has been modified by another application.\n\nAny changes you have made will be lost."));
+    QFile after(path);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), bytes);
+    QVERIFY(doc->isModified());
+  }
+
+  void zeroLengthAndUnknownFilesGiveTheirMessages() {
+    QString dir = freshFolder("odd");
+    QFile empty(dir + "empty.dat");
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile unknown(dir + "readme.xyz");
+    QVERIFY(unknown.open(QIODevice::WriteOnly));
+    unknown.write("plain text, no drawing\n");
+    unknown.close();
+
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "empty.dat");
+    QVERIFY(doc && !doc->image());
+    QVERIFY(prompts_.saw(QString("The file %1 is not a valid image file.\n\nIt is 0 bytes in length.")
+                             .arg(dir + "empty.dat")));
+    prompts_.texts.clear();
+    doc = app()->OpenCommandPath(dir + "readme.xyz");
+    QVERIFY(doc && !doc->image());
+    QVERIFY(prompts_.saw("readme.xyz is an Unknown File Type.\n\nLongname:  "));
+    QVERIFY(doc->title().startsWith("readme.xyz is an Unknown File Type."));
+  }
+
+  void aMissingFileIsReportedAndNothingOpens() {
+    QCOMPARE(app()->OpenCommandPath(dataRoot() + "nowhere/none.tif"), nullptr);
+    QVERIFY(prompts_.saw("Unable to access this file during open attempt:\n\n("));
+    QCOMPARE(frame()->documentCount(), 0);
+  }
+
+  void keysScrollAsTheTableSays() {
+    QString dir = freshFolder("keys");
+    QVERIFY(writeDrawing(s(dir + "big.tif"), "TIFFGP4 ", 4, 1600, 1200));
+    app()->mainFrame()->viewState()[ViewState::InitialView] = 1;
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "big.tif");
+    app()->mainFrame()->viewState()[ViewState::InitialView] = 0;
+    QVERIFY(doc && doc->image());
+    CViewerView* view = doc->firstView();
+    view->resize(400, 300);
+    doc->UpdateAllViews(HintNewImage);
+    auto* h = view->horizontalScrollBar();
+    auto* v = view->verticalScrollBar();
+    QVERIFY(h->maximum() > 0 && v->maximum() > 0);
+    h->setValue(0);
+    v->setValue(0);
+    QTest::keyClick(view, Qt::Key_PageUp);
+    QCOMPARE(h->value(), std::min(h->maximum(), h->pageStep()));
+    QCOMPARE(v->value(), 0);
+    QTest::keyClick(view, Qt::Key_PageDown, Qt::ControlModifier);
+    QVERIFY(v->value() > 0);
+    QTest::keyClick(view, Qt::Key_End);
+    QCOMPARE(h->value(), h->maximum());
+    QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(v->value(), 0);
+    QCOMPARE(h->value(), h->maximum());
+    QTest::keyClick(view, Qt::Key_Left);
+    QCOMPARE(h->value(), h->maximum() - h->singleStep());
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(v->value(), v->maximum());
+  }
+};
+
+QObject* makeDocumentTest() { return new DocumentTest; }
+
+}  // namespace hv::viewer::test
+
+#include "document_test.moc"
