@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QStringList>
 
 #include "desktop/info_dialog.h"
@@ -17,6 +19,21 @@ QString commandLineOf(const QStringList& args) {
   return parts.join(' ');
 }
 
+// The program's icon: a drawing sheet with its border and title block.
+QIcon sheetIcon() {
+  QPixmap pm(32, 32);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.fillRect(3, 6, 26, 20, Qt::white);
+  p.setPen(QPen(QColor(20, 40, 90), 2));
+  p.drawRect(3, 6, 26, 20);
+  p.setPen(QPen(QColor(20, 40, 90), 1));
+  p.drawRect(6, 9, 20, 14);
+  p.fillRect(18, 18, 8, 5, QColor(20, 40, 90));
+  p.drawLine(8, 20, 15, 12);
+  return QIcon(pm);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,6 +42,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("Viewer");
   QApplication::setApplicationDisplayName("Halvor Image Viewer");
   QApplication::setApplicationVersion("1.0");
+  QApplication::setWindowIcon(sheetIcon());
   hv::desktop::installMessageBoxSink();
   hv::desktop::installInfoDialogPresenter();
   hv::viewer::CViewerApp viewer;
