@@ -73,7 +73,9 @@ void CViewerView::applyState() {
   if (h == nullptr) return;
   h->invert = state_[ViewState::Invert] ? 1 : 0;
   h->current->invert = h->invert;
-  if (state_[ViewState::Preview]) h->previewRequest = 1;
+  // The preview bitmap keeps a copy of the first frame for repaints; it is
+  // made only when the user asked for it.
+  h->previewRequest = state_[ViewState::Preview] ? 1 : 0;
   h->current->rotation = rotationTenths(state_[ViewState::Rotation]);
   fitMode_ = state_[ViewState::InitialView] != 1;
   if (!fitMode_) {
@@ -112,6 +114,8 @@ void CViewerView::paintEvent(QPaintEvent* event) {
   if (h != nullptr && !applied_) applyState();
   painter.fillRect(event->rect(), Qt::white);
   if (h == nullptr || !applied_) return;
+  // Bands are opaque: they replace what is under them, nothing to blend.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter_ = &painter;
   for (const QRect& r : event->region()) {
     GrxRect rect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
