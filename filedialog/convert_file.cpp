@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QIODevice>
 #include <QLocale>
-#include <QStringDecoder>
 #include <sys/stat.h>
 
 #include "docindex/docfiles_cache.h"
@@ -24,16 +23,10 @@ QString withSlash(const QString& folder) {
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-bool validUtf8(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  (void)decoder.decode(bytes);
-  return !decoder.hasError();
-}
-
 }  // namespace
 
 QString DecodeLongName(const QByteArray& bytes) {
-  return validUtf8(bytes) ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+  return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 QByteArray EncodeLongName(const QString& name) {

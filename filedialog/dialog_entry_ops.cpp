@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProgressDialog>
+#include <QSet>
 #include <QTreeView>
 #include <cerrno>
 #include <set>
@@ -71,12 +72,14 @@ bool CImageFileDialog::CreateAliasFolder() {
   for (int n = 2; index_.findLongName(longName) >= 0; ++n) longName = QStringLiteral("%1 (%2)").arg(base).arg(n);
 
   const QByteArray folder = nativeName(shownFolder_);
+  QSet<QByteArray> taken;
+  for (const auto& rec : index_.records()) taken.insert(rec.shortNameBytes().toUpper());
   int number = index_.GetNextOptiNumber();
   QByteArray shortName;
   int error = EEXIST;
   for (; number <= kMaxOptiNumber; ++number) {
     shortName = QString::asprintf("%s%04d.%s", "OPTI", number, "ALS").toLatin1();
-    if (index_.findShortName(QString::fromLatin1(shortName)) >= 0) continue;
+    if (taken.contains(shortName)) continue;
     if (::mkdir((folder + shortName).constData(), 0777) == 0) {
       error = 0;
       break;
@@ -84,8 +87,12 @@ bool CImageFileDialog::CreateAliasFolder() {
     error = errno;
     if (error != EEXIST) break;
   }
+  if (error == EEXIST) {
+    ShowDialogMessage(this, QStringLiteral("Unable to create a new folder: every OPTI name of this folder is in use."));
+    return false;
+  }
   if (error != 0) {
-    ShowDialogMessage(this, SystemErrorText(error == EEXIST ? ENOSPC : error));
+    ShowDialogMessage(this, SystemErrorText(error));
     return false;
   }
   const QByteArray created = folder + shortName;
