@@ -130,7 +130,10 @@ CImageFileDialog::CImageFileDialog(int dialogType, const QString& defaultExtensi
     QFileInfo hi(highlightName_);
     if (hi.isFile()) selectFile(hi.absoluteFilePath());
   }
-  resize(index_.exists() ? QSize(980, 520) : QSize(720, 460));
+  const int w = fontMetrics().averageCharWidth();
+  resize(index_.exists() ? QSize(w * 160, 540) : QSize(w * 110, 460));
+  if (auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter")); splitter && splitter->count() == 3)
+    splitter->setSizes({w * 18, w * 44, w * 96});
 }
 
 CImageFileDialog::~CImageFileDialog() = default;
@@ -159,10 +162,10 @@ void CImageFileDialog::buildAliasPanel() {
   aliasDetails_->setAllColumnsShowFocus(true);
   aliasDetails_->setModel(aliasModel_);
   const int w = fontMetrics().averageCharWidth();
-  aliasDetails_->header()->resizeSection(AliasListModel::NameColumn, w * 34);
+  aliasDetails_->header()->resizeSection(AliasListModel::NameColumn, w * 44);
   aliasDetails_->header()->resizeSection(AliasListModel::SizeColumn, w * 10);
-  aliasDetails_->header()->resizeSection(AliasListModel::TypeColumn, w * 10);
-  aliasDetails_->header()->resizeSection(AliasListModel::ModifiedColumn, w * 18);
+  aliasDetails_->header()->resizeSection(AliasListModel::TypeColumn, w * 13);
+  aliasDetails_->header()->resizeSection(AliasListModel::ModifiedColumn, w * 20);
   aliasDetails_->header()->setStretchLastSection(true);
 
   aliasIcons_ = new QListView(aliasStack_);
@@ -258,7 +261,7 @@ void CImageFileDialog::refreshAliasList() {
   // In an alias folder new folders are alias folders: the standard button
   // would make a folder under its long name.
   if (auto* standardNew = findChild<QToolButton*>(QStringLiteral("newFolderButton"))) standardNew->setVisible(!has);
-  if (has && !had && isVisible()) resize(std::max(width(), 980), height());
+  if (has && !had && isVisible()) resize(std::max(width(), fontMetrics().averageCharWidth() * 160), height());
 }
 
 void CImageFileDialog::selectHighlight() {
