@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QImage>
 #include <QScrollBar>
+#include <QApplication>
+#include <QFileDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "viewer/child_frame.h"
+#include "viewer/file_codes.h"
 #include "viewer/main_frame.h"
 #include "viewer/tests/drawing_files.h"
 #include "viewer/tests/viewer_fixture.h"
@@ -51,6 +55,21 @@ bool samePicture(const hv::drawgen::Bitmap& saved, const hv::drawgen::Bitmap& or
     for (std::uint32_t x = 0; x < saved.width; ++x)
       if (saved.get(x, y) != original.get(x, y)) return false;
   return true;
+}
+
+// Runs `action` on the modal file dialog once it shows.
+void whenDialogShows(std::function<void(QFileDialog*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      action(d);
+      if (d->isVisible()) d->reject();
+    }
+  });
+  timer->start();
 }
 
 }  // namespace
@@ -260,6 +279,44 @@ class DocumentTest : public QObject {
     QCOMPARE(app()->OpenCommandPath(dataRoot() + "nowhere/none.tif"), nullptr);
     QVERIFY(prompts_.saw("Unable to access this file during open attempt:\n\n("));
     QCOMPARE(frame()->documentCount(), 0);
+  }
+
+  void theOpenSelectionIsTheNextPreviousList() {
+    QString dir = freshFolder("selection");
+    for (int i = 0; i < 4; ++i) QVERIFY(writeDrawing(s(dir + QString("s%1.tif").arg(i)), "TIFFGP4 ", 30 + i, 300, 200));
+    app()->values().initialPath = dir;
+    whenDialogShows([dir](QFileDialog* d) {
+      d->setDirectory(dir);
+      d->selectFile("\"s1.tif\" \"s3.tif\"");
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    frame()->commands().run("file.open");
+    QCOMPARE(frame()->documentCount(), 2);
+    for (auto* child : frame()->children()) {
+      CViewerDoc* doc = child->document();
+      QCOMPARE(int(doc->neighbours().names().size()), 2);
+      QCOMPARE(doc->neighbours().enumerations(), 0);
+      QVERIFY(doc->canNext() != doc->canPrevious());
+    }
+  }
+
+  void saveAsThroughTheDialogWritesTheChosenType() {
+    QString dir = freshFolder("saveasdialog");
+    QVERIFY(writeDrawing(s(dir + "plan.tif"), "TIFFGP4 ", 40, 600, 400));
+    CViewerDoc* doc = app()->OpenCommandPath(dir + "plan.tif");
+    QVERIFY(doc && doc->image());
+    whenDialogShows([dir](QFileDialog* d) {
+      d->setDirectory(dir);
+      d->selectNameFilter(d->nameFilters().value(3));
+      d->selectFile("plan-cals.cal");
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    doc->OnSaveAs();
+    QStringList written = QDir(dir).entryList({"plan-cals*"}, QDir::Files);
+    QCOMPARE(written.size(), 1);
+    FileCodes codes;
+    QCOMPARE(IdentifyFileCodes(s(dir + written.front()), codes), 1);
+    QCOMPARE(QString(codes.kind), QString("CAL1"));
   }
 
   void keysScrollAsTheTableSays() {
