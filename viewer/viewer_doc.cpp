@@ -164,8 +164,9 @@ ImageHdl CViewerDoc::OpenImageFile(const QString& pathIn, const ViewState& state
   if (h != nullptr) {
     if (jmxIndex_ != -1) CHVEditOps::editops_JmxRecToEditOp(&jmxRec_, &editOps_);
     showStatus("Looking for hollerith record entry...");
-    const std::string longName = local(QFileInfo(longNameOf(path)).fileName());
-    if (hv::docindex::isLongName(file) || longName.size() >= 64) {
+    const QString longPath = longNameOf(path);
+    const std::string longName = local(QFileInfo(longPath).fileName());
+    if (hv::docindex::isLongName(local(longPath))) {
       hollIndex_ = hollrec_FindRecUsingLongName(local(directory_).c_str(), longName.c_str(), &hollRec_);
       if (hollIndex_ != -1) {
         hollFilePath_ = directory_ + hollrec_GetHollerithFileName();

@@ -90,6 +90,7 @@ class CViewerDoc : public QObject {
   int hollerithIndex() const { return hollIndex_; }
   int jedmicsIndex() const { return jmxIndex_; }
   const CHVEditOps::REC_EDIT_OPS& editOps() const { return editOps_; }
+  CHVEditOps::REC_EDIT_OPS& editOps() { return editOps_; }
   const QString& jedmicsReference() const { return jmxReference_; }
   const FileCodes& codes() const { return codes_; }
 

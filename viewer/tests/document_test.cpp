@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "docindex/docfiles_store.h"
 #include "viewer/child_frame.h"
 #include "viewer/file_codes.h"
 #include "viewer/main_frame.h"
@@ -317,6 +318,46 @@ class DocumentTest : public QObject {
     FileCodes codes;
     QCOMPARE(IdentifyFileCodes(s(dir + written.front()), codes), 1);
     QCOMPARE(QString(codes.kind), QString("CAL1"));
+  }
+
+  void anAliasedImageFindsItsRecordsAndSavesItsEditHistory() {
+    QString dir = freshFolder("records");
+    const std::string longName = std::string(60, 'L').replace(0, 8, "DRAWING-") + "0001";
+    QVERIFY(writeDrawing(s(dir + "OPTI0001.TIF"), "TIFFGP4 ", 50, 500, 400));
+    QVERIFY(hv::docindex::appendRecord(s(dir), longName, "OPTI0001.TIF", 'A'));
+    JedmicsHollRec jmx;
+    QCOMPARE(jmxholl_InitRecord(&jmx), 1);
+    QCOMPARE(jmxholl_WriteJmxRec(s(dir).c_str(), &jmx, 1), 1);
+    RecordHollerith holl;
+    QCOMPARE(hollrec_XlateLongNameToRec(longName.c_str(), &holl), 1);
+    QFile index(dir + "INDEX.HOL");
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write(holl.bytes, sizeof holl.bytes);
+    index.write("\r\n");
+    index.close();
+
+    CViewerDoc* doc = app()->OpenCommandPath(dir + QString::fromStdString(longName));
+    QVERIFY(doc && doc->image());
+    QCOMPARE(doc->fileName(), QString("OPTI0001.TIF"));
+    QCOMPARE(doc->jedmicsIndex(), 0);
+    QCOMPARE(doc->hollerithIndex(), 0);
+    QCOMPARE(doc->jedmicsReference(), dir + jmxholl_GetJmxHollFileBase() + "#0");
+
+    CHVEditOps::editops_EditOpOccurred(&doc->editOps(), CHVEditOps::EditOpMirror, 0);
+    doc->setModified(true);
+    doc->OnSave();
+    QVERIFY(prompts_.texts.isEmpty());
+    JedmicsHollRec jmxAfter;
+    QCOMPARE(jmxholl_FindRecUsingLongName(s(dir).c_str(), longName.c_str(), &jmxAfter), 0);
+    CHVEditOps::REC_EDIT_OPS ops{};
+    CHVEditOps::editops_JmxRecToEditOp(&jmxAfter, &ops);
+    QCOMPARE(ops.mirrored, 1);
+    RecordHollerith hollAfter;
+    QCOMPARE(hollrec_FindRecUsingLongName(s(dir).c_str(), longName.c_str(), &hollAfter), 0);
+    ops = {};
+    CHVEditOps::editops_HollRecToEditOp(&hollAfter, &ops);
+    QCOMPARE(ops.mirrored, 1);
+    QCOMPARE(doc->editOps().mirrored, 1);
   }
 
   void keysScrollAsTheTableSays() {
