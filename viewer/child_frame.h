@@ -15,6 +15,7 @@ class CChildFrame : public QMdiSubWindow {
   ~CChildFrame() override;
   CViewerDoc* document() const { return doc_.get(); }
   CViewerView* view() const { return view_; }
+  bool isClosing() const { return closing_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;

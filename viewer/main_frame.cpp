@@ -170,7 +170,11 @@ CViewerView* CMainFrame::activeView() const {
   return c ? c->view() : nullptr;
 }
 
-int CMainFrame::documentCount() const { return int(children().size()); }
+int CMainFrame::documentCount() const {
+  int open = 0;
+  for (CChildFrame* c : children()) open += c->isClosing() ? 0 : 1;
+  return open;
+}
 
 void CMainFrame::closeAllDocuments() {
   for (CChildFrame* c : children()) c->close();

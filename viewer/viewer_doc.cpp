@@ -335,7 +335,7 @@ void CViewerDoc::OnCloseDocument() {
   if (app != nullptr && !fileName_.isEmpty()) {
     const QString images = app->queueImagesDir();
     if (directory_.toUpper() == images.toUpper()) QFile::remove(directory_ + fileName_);
-    if (app->mainFrame() && app->mainFrame()->documentCount() <= 1) {
+    if (app->mainFrame() && app->mainFrame()->documentCount() == 0) {
       QDir queue(images);
       for (const QString& f : queue.entryList(QDir::Files | QDir::Hidden | QDir::System)) queue.remove(f);
     }

@@ -104,9 +104,14 @@ class QueueTest : public QObject {
     QVERIFY(doc && doc->image());
     QCOMPARE(doc->directory(), app()->queueImagesDir());
     QVERIFY(QFile::exists(app()->queueImagesDir() + "browser-download.tif"));
+    QFile leftOver(app()->queueImagesDir() + "left-over.tif");
+    QVERIFY(leftOver.open(QIODevice::WriteOnly));
+    leftOver.close();
+    QVERIFY(app()->OpenCommandPath(drawing_) != nullptr);
     app()->mainFrame()->closeAllDocuments();
     QCoreApplication::processEvents();
     QVERIFY(!QFile::exists(app()->queueImagesDir() + "browser-download.tif"));
+    QVERIFY(filesIn(app()->queueImagesDir()).isEmpty());
     QVERIFY(QFile::exists(tmp));
   }
 
