@@ -33,7 +33,7 @@ bool writeJobHeaderAt(const std::string& path, const std::string& hostName, std:
 
 // Chooses the base name of a new job in folder (ending with '/') for the
 // local time when: folder + "HHMMSS00." when no file of the folder starts
-// with it (ignoring case), else the first free counter "01" to "99" in
+// with it, else the first free counter "01" to "99" in
 // place of "00". Empty when all hundred are taken.
 std::string jobBaseName(const std::string& folder, const std::tm& when);
 

@@ -43,6 +43,8 @@ class PrintListWriter {
 
   const std::string& path() const { return path_; }
   bool isOpen() const { return fd_ >= 0; }
+  // True after a write failed (a refused path is not a failure).
+  bool failed() const { return failed_; }
 
  private:
   int fd_ = -1;

@@ -33,6 +33,7 @@ enum class SubmitStatus {
   ListFailed,     // the list file could not be created or written
   NoHostName,     // no local host name
   HeaderFailed,   // the header file could not be written
+  NoImageWritten,  // not one image could be copied (the header is removed)
   TrailerFailed,  // the trailer could not be written
   NoJobName,      // all hundred job names of this second are taken
   StartFailed,    // the batch print program did not start
