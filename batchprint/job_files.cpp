@@ -118,7 +118,7 @@ std::string jobBaseName(const std::string& folder, const std::tm& when) {
   }
   for (int n = 0; n < 100; ++n) {
     if (used[n]) continue;
-    char counter[8];
+    char counter[16];
     std::snprintf(counter, sizeof counter, "%02d.", n);
     return dir + stem + counter;
   }
