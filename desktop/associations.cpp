@@ -99,7 +99,7 @@ QString defaultApplicationFor(const QString& path) {
   candidates += type.allAncestors();
   for (const QString& name : candidates) {
     if (name == "application/octet-stream") break;
-    QString entry = runForOutput("xdg-mime", {"query", "default", name}).trimmed();
+    QString entry = runForOutput("xdg-mime", {"query", "default", name}).value_or(QString()).trimmed();
     if (entry.endsWith(".desktop")) return entry;
   }
   return {};

@@ -30,17 +30,17 @@ StartResult startProgram(const QString& program, const QStringList& arguments) {
   return result;
 }
 
-QString runForOutput(const QString& program, const QStringList& arguments, int timeoutMs) {
+std::optional<QString> runForOutput(const QString& program, const QStringList& arguments, int timeoutMs) {
   QProcess process;
   process.setStandardInputFile(QProcess::nullDevice());
   process.start(program, arguments, QIODevice::ReadOnly);
-  if (!process.waitForStarted(timeoutMs)) return {};
+  if (!process.waitForStarted(timeoutMs)) return std::nullopt;
   if (!process.waitForFinished(timeoutMs)) {
     process.kill();
     process.waitForFinished(1000);
-    return {};
+    return std::nullopt;
   }
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return {};
+  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return std::nullopt;
   return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 

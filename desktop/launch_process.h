@@ -3,6 +3,7 @@
 // itself, never a command line for a shell.
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace hv::desktop {
 
@@ -16,9 +17,9 @@ struct StartResult {
 // and is never waited for). A bare program name is looked up in PATH.
 StartResult startProgram(const QString& program, const QStringList& arguments);
 
-// Runs program with arguments and returns its standard output, or a null
-// string when it cannot be run, fails, or takes longer than timeoutMs.
-QString runForOutput(const QString& program, const QStringList& arguments, int timeoutMs = 5000);
+// Runs program with arguments and returns its standard output, or nothing
+// when it cannot be run, fails, or takes longer than timeoutMs.
+std::optional<QString> runForOutput(const QString& program, const QStringList& arguments, int timeoutMs = 5000);
 
 // The absolute form of path, so that a file whose name starts with '-' can
 // never be read as an option by the program it is handed to.

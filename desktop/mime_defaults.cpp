@@ -73,15 +73,14 @@ bool makeViewerDefault(const QStringList& extensions, const QString& mimePackage
   bool ok = true;
   if (!typesKnown(types)) {
     QString package = mimePackage.isEmpty() ? findMimePackage() : mimePackage;
-    ok = !package.isEmpty() &&
-         !runForOutput("xdg-mime", {"install", "--mode", "user", package}, 30000).isNull();
+    ok = !package.isEmpty() && runForOutput("xdg-mime", {"install", "--mode", "user", package}, 30000).has_value();
   }
   const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
   for (const QString& name : QDir(config).entryList({"*-mimeapps.list"}, QDir::Files))
     ok = removeDefaultEntries(config + "/" + name, types) && ok;
   QStringList arguments{"default", kViewerDesktopEntry};
   arguments += types;
-  return !runForOutput("xdg-mime", arguments, 30000).isNull() && ok;
+  return runForOutput("xdg-mime", arguments, 30000).has_value() && ok;
 }
 
 }  // namespace hv::desktop
