@@ -55,8 +55,8 @@ std::vector<std::uint8_t> encodePng(const PackedPicture& p) {
   return out;
 }
 
-bool writePicture(const std::string& path, const PackedPicture& p) {
-  bool png = path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".png") == 0;
+bool writePicture(const std::string& path, const PackedPicture& p, bool forcePng) {
+  bool png = forcePng || (path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".png") == 0);
   std::vector<std::uint8_t> bytes;
   if (png) {
     bytes = encodePng(p);

@@ -17,7 +17,8 @@ struct PackedPicture {
 // compressed. Empty when libpng fails.
 std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
 
-// Writes a PBM or, for a name ending in ".png" (any case), a PNG.
-bool writePicture(const std::string& path, const PackedPicture& picture);
+// Writes a PBM or, for a name ending in ".png" (any case) or with forcePng,
+// a PNG.
+bool writePicture(const std::string& path, const PackedPicture& picture, bool forcePng = false);
 
 }  // namespace hv::tool
