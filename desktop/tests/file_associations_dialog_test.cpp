@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "desktop/tests/test_app.h"
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -18,13 +20,7 @@ namespace {
 
 using test::XdgSandbox;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using test::app;
 
 const QString kPackage = QString(HV_SOURCE_DIR) + "/desktop/data/halvor-viewer.xml";
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "desktop/tests/test_app.h"
 #include <QDir>
 #include <QFile>
 
@@ -15,13 +17,7 @@ namespace {
 
 using test::XdgSandbox;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using test::app;
 
 struct Messages {
   QStringList texts;
