@@ -56,9 +56,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Viewer for scanned engineering drawings (
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+# dpkg-shlibdeps follows the programs' relative run path into the package's
+# own tree, so the package's libraries need no dependency of their own.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The package's own libraries satisfy its programs' needs.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_FULL_LIBDIR})
 # xdg-utils for launching and file associations; the MIME database, desktop
 # menu and icon caches are refreshed by their own packages' triggers.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, shared-mime-info")
