@@ -1,6 +1,7 @@
 #include "desktop/associations.h"
 
-#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -77,10 +78,40 @@ class OfficeLauncher : public Launcher {
   bool available_ = true;
 };
 
+QString defaultApplicationForType(const QMimeType& type) {
+  if (!type.isValid() || type.isDefault()) return {};
+  QStringList candidates{type.name()};
+  candidates += type.allAncestors();
+  for (const QString& name : candidates) {
+    if (name == "application/octet-stream") break;
+    QString entry = runForOutput("xdg-mime", {"query", "default", name}).value_or(QString()).trimmed();
+    if (entry.endsWith(".desktop")) return entry;
+  }
+  return {};
+}
+
 class DesktopDefaultLauncher : public Launcher {
  public:
-  bool canOpen(const QString& path) override { return !defaultApplicationFor(path).isEmpty(); }
+  // Building a folder's neighbour list asks about every file in it; the
+  // answer for a type is kept for a few seconds, so a folder of a thousand
+  // files of one type asks the desktop once, while a choice the user makes
+  // later is still seen.
+  bool canOpen(const QString& path) override {
+    QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    auto known = answers_.constFind(type.name());
+    if (known != answers_.constEnd() && clock_.isValid() && clock_.elapsed() - known->second < kKeepMs)
+      return known->first;
+    if (!clock_.isValid()) clock_.start();
+    bool associated = !defaultApplicationForType(type).isEmpty();
+    answers_.insert(type.name(), {associated, clock_.elapsed()});
+    return associated;
+  }
   bool open(const QString& path, bool) override { return startProgram("xdg-open", {absoluteArgument(path)}).started; }
+
+ private:
+  static constexpr qint64 kKeepMs = 5000;
+  QHash<QString, std::pair<bool, qint64>> answers_;
+  QElapsedTimer clock_;
 };
 
 void showBox(const QString& caption, const QString& text) {
@@ -92,17 +123,7 @@ void showBox(const QString& caption, const QString& text) {
 QString mimeTypeOfFile(const QString& path) { return QMimeDatabase().mimeTypeForFile(path).name(); }
 
 QString defaultApplicationFor(const QString& path) {
-  QMimeDatabase db;
-  QMimeType type = db.mimeTypeForFile(path);
-  if (!type.isValid() || type.isDefault()) return {};
-  QStringList candidates{type.name()};
-  candidates += type.allAncestors();
-  for (const QString& name : candidates) {
-    if (name == "application/octet-stream") break;
-    QString entry = runForOutput("xdg-mime", {"query", "default", name}).value_or(QString()).trimmed();
-    if (entry.endsWith(".desktop")) return entry;
-  }
-  return {};
+  return defaultApplicationForType(QMimeDatabase().mimeTypeForFile(path));
 }
 
 FileAssociations::FileAssociations(MessageSink sink) {

@@ -37,6 +37,11 @@ QByteArray openDocument(const char* type) {
   return bytes;
 }
 
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 class Launching : public ::testing::Test {
  protected:
   void SetUp() override { app(); }
@@ -62,6 +67,20 @@ TEST_F(Launching, DefaultApplicationGetsTheAbsolutePathAsOneArgument) {
   EXPECT_FALSE(QFile::exists(sandbox.path("work/pwned")));
   EXPECT_FALSE(QFile::exists(sandbox.path("work/pwned2")));
   EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST_F(Launching, AFolderOfOneTypeAsksTheDesktopOnce) {
+  sandbox.addDefaultApplication("texteditor", "text/plain");
+  // xdg-mime on PATH counts its calls and hands them on.
+  sandbox.writeFile("bin/xdg-mime", QString("#!/bin/sh\necho call >> '%1'\nexec /usr/bin/xdg-mime \"$@\"\n")
+                                        .arg(sandbox.path("xdg-mime.calls"))
+                                        .toUtf8());
+  QFile::setPermissions(sandbox.path("bin/xdg-mime"), QFile::ReadOwner | QFile::ExeOwner);
+  FileAssociations associations(messages.sink());
+  for (int i = 0; i < 40; ++i)
+    EXPECT_TRUE(associations.IsAssociated(sandbox.writeFile(QString("work/n%1.txt").arg(i), "words\n")));
+  EXPECT_FALSE(associations.IsAssociated(sandbox.writeFile("work/blob", QByteArray("\x01\x02\x00\xff", 4))));
+  EXPECT_LE(readAll(sandbox.path("xdg-mime.calls")).count("call"), 3);
 }
 
 TEST_F(Launching, OfficeDocumentsGoToLibreOfficeByContentWhenItIsInstalled) {
