@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "desktop/tests/test_app.h"
 #include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -12,13 +14,7 @@
 namespace hv::desktop {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using test::app;
 
 TEST(MessageBoxes, FatalReportsUseTheStopIconAndTheCaption) {
   app();
