@@ -24,7 +24,10 @@ QFont stampFont(int dpi) {
 }
 
 // The device the engine's bands go to: each band becomes a 1-bit image
-// (1 = black) drawn at its place, so the page never holds more than a band.
+// drawn at its place, so the page never holds more than a band. The bits are
+// stored inverted under the colour table black, white: Qt's PDF output keeps
+// such an image as a 1-bit stencil painted in the pen's black instead of
+// converting it to a lossy colour image.
 struct PainterDevice {
   QPainter* painter = nullptr;
   QImage band;
@@ -35,13 +38,15 @@ struct PainterDevice {
     QImage& img = self->band;
     if (img.width() != b.width || img.height() != b.height) {
       img = QImage(b.width, b.height, QImage::Format_Mono);
-      img.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+      img.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     }
+    const std::size_t bytes = (std::size_t(b.width) + 7) / 8;
     for (std::int32_t r = 0; r < b.height; ++r) {
       std::uint8_t* dst = img.scanLine(r);
       const std::uint8_t* src = b.bits + std::size_t(r) * b.rowBytes;
-      if (b.skip == 0 && b.width % 8 == 0) std::memcpy(dst, src, std::size_t(b.width) / 8);
+      if (b.skip == 0) std::memcpy(dst, src, bytes);
       else engine::copyBits(dst, 0, src, b.skip, std::uint32_t(b.width));
+      for (std::size_t i = 0; i < bytes; ++i) dst[i] = std::uint8_t(~dst[i]);
     }
     self->painter->drawImage(QPoint(b.left, b.top), img);
   }
@@ -84,6 +89,10 @@ bool paintPrintPage(QPainter& painter, const QSize& printable, int dpi, const Pr
   }
 
   // The engine draws the picture; the handle's invert flag decides polarity.
+  painter.save();
+  painter.setPen(Qt::black);
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.setRenderHint(QPainter::LosslessImageRendering);
   PainterDevice device{&painter, {}};
   GrxDevice grxDevice{&PainterDevice::blit, &device};
   GrxBlitTarget target{&grxDevice, nullptr};
@@ -92,6 +101,7 @@ bool paintPrintPage(QPainter& painter, const QSize& printable, int dpi, const Pr
   int status = grxRenderRect(&target, &layout.picture, h, &layout.image, layout.scale, layout.rotation,
                              GRX_LINES_AUTOMATIC, nullptr);
   h->invert = savedInvert;
+  painter.restore();
   if (page) {
     page->dpi = dpi;
     page->layout = layout;

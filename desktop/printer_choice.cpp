@@ -5,6 +5,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "desktop/printer_resolution.h"
+
 namespace hv::desktop {
 
 QString choosePrinter(const QString& current, const QString& defaultName) {
@@ -23,6 +25,9 @@ bool usePrinter(QPrinter& printer, const QString& name) {
   const QPageSize paper = info.defaultPageSize();
   if (paper.isValid()) printer.setPageSize(paper);
   printer.setPageOrientation(QPageLayout::Portrait);
+  // Qt takes its own high resolution for every printer; the page is drawn
+  // at the resolution the destination itself prints at.
+  if (const int dpi = defaultPrinterResolution(info.printerName()); dpi > 0) printer.setResolution(dpi);
   return true;
 }
 

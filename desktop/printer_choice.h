@@ -14,7 +14,8 @@ namespace hv::desktop {
 QString choosePrinter(const QString& current, const QString& defaultName);
 
 // Points the printer at the named destination (the print system's default
-// when `name` is empty) with its default paper and its own resolution.
+// when `name` is empty) with its default paper, portrait, at the
+// destination's default resolution.
 // False when no such printer is installed.
 bool usePrinter(QPrinter& printer, const QString& name);
 

@@ -4,7 +4,8 @@ set -eu
 PACKAGES="build-essential cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
   libtiff-tools imagemagick netpbm ghostscript poppler-utils libvips-tools
-  qt6-base-dev"
+  qt6-base-dev
+  libcups2-dev cups-daemon cups-client cups-filters printer-driver-cups-pdf"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

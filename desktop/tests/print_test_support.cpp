@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "engine/display.h"
@@ -105,6 +106,13 @@ std::string comparePages(const Bitmap& expected, const Bitmap& actual, int radiu
   std::uint64_t missing = unmatched(expected, actual, radius, ignore, whereMissing);
   std::uint64_t extra = unmatched(actual, expected, radius, ignore, whereExtra);
   if (missing == 0 && extra == 0) return "";
+  // HV_PRINT_DUMP=DIR keeps both pages of a failed comparison for a look.
+  if (const char* dump = std::getenv("HV_PRINT_DUMP")) {
+    static int failures = 0;
+    const std::string n = std::to_string(++failures);
+    drawgen::writePbm(std::string(dump) + "/expected-" + n + ".pbm", expected);
+    drawgen::writePbm(std::string(dump) + "/printed-" + n + ".pbm", actual);
+  }
   return std::to_string(missing) + " black pixels missing from the print (first at " + whereMissing + "), " +
          std::to_string(extra) + " black pixels printed where the engine draws none (first at " + whereExtra +
          ")";
