@@ -26,7 +26,10 @@ bool writeDrawing(const std::string& path, std::uint32_t width, std::uint32_t he
     std::size_t n = engine::bitsToList(bm.row(y), width, list.data(), list.size());
     ok = engine::putLineCopy(h->memory, y, list.data(), n);
   }
-  const char* code = format == "cal" ? "CAL1GP4 " : "TIFFGP4 ";
+  const char* code = format == "cal"    ? "CAL1GP4 "
+                     : format == "cal2" ? "CAL2GP4 "
+                     : format == "edm6" ? "EDM6GP4 "
+                                        : "TIFFGP4 ";
   ok = ok && grxSaveImage(nullptr, h, path.c_str(), code, nullptr, 0, 0) == 0;
   grxCloseImage(h);
   return ok;

@@ -12,9 +12,9 @@ namespace hv::printtest {
 
 using drawgen::Bitmap;
 
-// Writes a generated drawing of `width` x `height` at `dpi` as a Group 4
-// TIFF (format "tif") or CALS Type 1 file ("cal") through the engine's own
-// writer; returns false when it cannot.
+// Writes a generated drawing of `width` x `height` at `dpi` through the
+// engine's own writer: format "tif" (Group 4 TIFF), "cal" (CALS Type 1),
+// "cal2" (CALS Type 2) or "edm6" (EDMICS VI); returns false when it cannot.
 bool writeDrawing(const std::string& path, std::uint32_t width, std::uint32_t height, std::uint32_t dpi,
                   std::uint64_t seed, const std::string& format);
 
