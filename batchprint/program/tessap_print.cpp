@@ -2,8 +2,6 @@
 #include "batchprint/program/tessap_print.h"
 
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPrinter>
 #include <cstdio>
 #include <sys/stat.h>
@@ -23,24 +21,12 @@ void removeList(const std::string& path) {
   if (::lstat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) ::unlink(path.c_str());
 }
 
-// The destination as the list's first look found it: name, paper, resolution.
-struct Destination {
-  QString name;
-  QPageSize paper;
-  int dpi = 0;
-};
-
-bool printOne(const Destination& to, const std::string& path, bool invert) {
+bool printOne(QPrinter& printer, const std::string& path, bool invert) {
   // The entry may have changed since the list was read.
   if (batchprint::classifyEntry(path) != batchprint::EntryState::Printable) return false;
   const unsigned options = GRX_OPEN_ONE_TO_ONE | (invert ? GRX_OPEN_INVERT : 0u);
   ImageHdl image = grxOpenImage(nullptr, path.c_str(), options, nullptr);
   if (image == nullptr) return false;
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setPrinterName(to.name);
-  printer.setPageSize(to.paper);
-  printer.setPageOrientation(QPageLayout::Portrait);
-  printer.setResolution(to.dpi);
   desktop::PrintRequest request;
   request.image = image;
   request.rotateForBestFit = true;
@@ -63,15 +49,15 @@ RunResult printList(const std::string& listPath, bool invert) {
   }
   result.listRead = true;
   if (list.printable() > 0) {
-    // The default destination, once for the whole list; each image is a job.
-    QPrinter probe(QPrinter::HighResolution);
-    result.noPrinter = !desktop::usePrinter(probe, QString());
+    // The default destination is looked up once for the whole list; every
+    // begin and end of a page on it makes a job of its own.
+    QPrinter printer(QPrinter::HighResolution);
+    result.noPrinter = !desktop::usePrinter(printer, QString());
     if (result.noPrinter) {
       std::fprintf(stderr, "tessap: no default printer -- Nothing to Print\n");
     } else {
-      const Destination to{probe.printerName(), probe.pageLayout().pageSize(), probe.resolution()};
       for (const batchprint::ListEntry& e : list.entries) {
-        if (e.state == batchprint::EntryState::Printable && printOne(to, e.path, invert)) ++result.printed;
+        if (e.state == batchprint::EntryState::Printable && printOne(printer, e.path, invert)) ++result.printed;
         else ++result.skipped;
       }
     }
