@@ -189,6 +189,26 @@ TEST_F(Tessap, HostileListPrintsTheGoodEntriesAndEnds) {
   expectPrinted(pdfs[1], landscape_, false);
 }
 
+TEST_F(Tessap, LongNameInAFolderWithPointsPrintsTheStoredShortFile) {
+  // The folder's name holds points; the listed long name (with an
+  // extension) is stored under its short name in DOCFILES.IDX.
+  const std::string folder = dir_->file("job.2024.rev-b/");
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(portrait_, folder + "OPTI0007");
+  std::string record(80, '\0');
+  const std::string longName = "DRAWING-1234-SHEET-2";
+  record.replace(0, longName.size(), longName);
+  record.replace(64, 8, "OPTI0007");
+  record[77] = 'W';
+  std::ofstream(folder + "DOCFILES.IDX", std::ios::binary) << record;
+  const std::string l = list("alias", folder + longName + ".tif\n");
+  ASSERT_EQ(run("-b '" + l + "'"), 0) << test::readFile(dir_->file("stderr.txt"));
+  ASSERT_TRUE(printtest::waitForPdfs(1, 60));
+  const auto pdfs = printtest::printedPdfs();
+  ASSERT_EQ(pdfs.size(), 1u);
+  expectPrinted(pdfs[0], portrait_, false);
+}
+
 TEST_F(Tessap, MissingOrInvalidListIsReportedAndNothingPrints) {
   EXPECT_EQ(run("-i"), 1);
   EXPECT_NE(test::readFile(dir_->file("stderr.txt")).find("Missing Batch Print File List -- Nothing to Print"),

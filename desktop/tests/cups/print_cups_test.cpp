@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 
 #include "desktop/print_page.h"
@@ -168,6 +170,22 @@ TEST_F(PrintThroughCups, InvertedBitPrinterGetsTheInvertedPage) {
   EXPECT_EQ(printtest::comparePages(want, p.sheet, kRadius, QRect()), "");
   // And it differs from the page a normal printer gets.
   EXPECT_NE(printtest::comparePages(expected(portrait_, p.page, false), p.sheet, kRadius, QRect()), "");
+}
+
+TEST_F(PrintThroughCups, PrinterChoiceFallsBackToInstalledNames) {
+  const QString queue = QString::fromStdString(printtest::cupsQueue());
+  EXPECT_EQ(choosePrinter(queue, "elsewhere"), queue);
+  EXPECT_EQ(choosePrinter("gone", queue), queue);
+  // Neither name installed: the print system's default destination.
+  EXPECT_EQ(choosePrinter("gone", "elsewhere"), queue);
+  EXPECT_EQ(choosePrinter("", ""), queue);
+  // Names are compared exactly.
+  EXPECT_EQ(choosePrinter(queue.toUpper(), ""), queue);
+  QPrinter printer(QPrinter::HighResolution);
+  EXPECT_FALSE(usePrinter(printer, "gone"));
+  ASSERT_TRUE(usePrinter(printer, queue));
+  EXPECT_EQ(printer.resolution(), 300);  // the queue's default, not Qt's 1200
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::Letter);
 }
 
 }  // namespace
