@@ -65,9 +65,12 @@ bool paintPrintPage(QPainter& painter, const QSize& printable, int dpi, const Pr
                     PrintedPage* page) {
   ImageHdl h = request.image;
   if (h == nullptr || h->record == nullptr) return false;
+  // The size of what the engine draws from: image memory once it is the
+  // display source (after a mirror, or an image made in memory), else the file.
+  const bool fromMemory = h->memory != nullptr && (h->displayFromMemory || h->getCodeBuf == nullptr);
   engine::PrintSource source;
-  source.imageWidth = h->memory != nullptr && h->displayFromMemory ? h->memory->width : h->record->width;
-  source.imageHeight = h->memory != nullptr && h->displayFromMemory ? h->memory->height : h->record->height;
+  source.imageWidth = fromMemory ? h->memory->width : h->record->width;
+  source.imageHeight = fromMemory ? h->memory->height : h->record->height;
   source.rect = request.source;
   source.rotation = request.viewRotation;
   engine::PrintOptions options;

@@ -9,6 +9,8 @@
 
 #include "desktop/print_page.h"
 #include "engine/display.h"
+#include "engine/image_memory.h"
+#include "engine/packed.h"
 #include "desktop/printer_choice.h"
 #include "desktop/tests/print_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -159,6 +161,29 @@ TEST_F(PrintPage, StampIsWrittenInItsOwnLineOnlyWhenAsked) {
   Painted bare = paint(r);
   EXPECT_TRUE(stampOnSheet(bare.page).isEmpty());
   EXPECT_EQ(drawgen::firstDifference(printtest::referencePage(h, bare.page, false), bare.sheet), "");
+  grxCloseImage(h);
+}
+
+TEST_F(PrintPage, ImageHeldOnlyInMemoryPrintsFromIt) {
+  // An image made in memory (as after an edit) has no file to draw from.
+  const Bitmap bm = drawgen::generateDrawing(900, 600, 100, 9);
+  int status = 0;
+  ImageHdl h = grxCreateImage(&status, bm.width, bm.height, 100, 100);
+  ASSERT_NE(h, nullptr);
+  std::vector<engine::Transition> list(bm.width + 4);
+  for (std::uint32_t y = 0; y < bm.height; ++y) {
+    std::size_t n = engine::bitsToList(bm.row(y), bm.width, list.data(), list.size());
+    ASSERT_TRUE(engine::putLineCopy(h->memory, y, list.data(), n));
+  }
+  PrintRequest r;
+  r.image = h;
+  Painted p = paint(r);
+  ASSERT_TRUE(p.laidOut);
+  EXPECT_EQ(p.page.layout.rotation, 900);
+  EXPECT_EQ(p.page.layout.image.right, 900);
+  Bitmap expected = printtest::referencePage(h, p.page, false);
+  ASSERT_GT(expected.blackPixels(), 1000u);
+  EXPECT_EQ(drawgen::firstDifference(expected, p.sheet), "");
   grxCloseImage(h);
 }
 
