@@ -7,18 +7,13 @@
 
 #include "desktop/info_dialog.h"
 #include "desktop/message_box.h"
+#include "desktop/tests/test_application.h"
 #include "formats/fm_messages.h"
 
 namespace hv::desktop {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+QApplication& app() { return testApplication(); }
 
 TEST(MessageBoxes, FatalReportsUseTheStopIconAndTheCaption) {
   app();

@@ -8,11 +8,12 @@
 #include <QPainter>
 
 #include "desktop/print_page.h"
+#include "desktop/printer_choice.h"
+#include "desktop/tests/print_test_support.h"
+#include "desktop/tests/test_application.h"
 #include "engine/display.h"
 #include "engine/image_memory.h"
 #include "engine/packed.h"
-#include "desktop/printer_choice.h"
-#include "desktop/tests/print_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace hv::desktop {
@@ -20,13 +21,7 @@ namespace {
 
 using printtest::Bitmap;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+QApplication& app() { return testApplication(); }
 
 // A US Letter sheet at 100 dpi with quarter-inch margins.
 constexpr int kDpi = 100;
