@@ -172,7 +172,8 @@ TEST_F(Tessap, HostileListPrintsTheGoodEntriesAndEnds) {
   bytes += std::string(100000, 'x') + "\n";
   bytes += portrait_ + "\n";
   bytes += std::string(100000, '/') + "\n";
-  bytes += std::string("\x01\x02\xff junk \0 with nul\n", 22);
+  static const char junk[] = "\x01\x02\xff junk \0 with nul\n";
+  bytes += std::string(junk, sizeof junk - 1);
   bytes += dir_->path() + "\n" + fifo + "\n/dev/zero\n/dev/null\n";
   bytes += landscape_ + "\r\n";
   bytes += std::string(3000, '\n');
