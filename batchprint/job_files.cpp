@@ -103,8 +103,8 @@ bool WriteJobTrailer(const std::string& path, int count) { return writeRecordFil
 
 std::string jobBaseName(const std::string& folder, const std::tm& when) {
   const std::string dir = platform::withTrailingSlash(folder);
-  // Counters used by files already in the folder ("HHMMSSNN." ignoring case).
-  char stem[16];
+  // Counters used by files already in the folder ("HHMMSSNN.").
+  char stem[40];
   std::snprintf(stem, sizeof stem, "%02d%02d%02d", when.tm_hour % 100, when.tm_min % 100, when.tm_sec % 100);
   bool used[100] = {};
   if (DIR* d = ::opendir(dir.c_str())) {
@@ -118,9 +118,9 @@ std::string jobBaseName(const std::string& folder, const std::tm& when) {
   }
   for (int n = 0; n < 100; ++n) {
     if (used[n]) continue;
-    char base[16];
-    std::snprintf(base, sizeof base, "%s%02d.", stem, n);
-    return dir + base;
+    char counter[16];
+    std::snprintf(counter, sizeof counter, "%02d.", n);
+    return dir + stem + counter;
   }
   return {};
 }

@@ -32,19 +32,23 @@ std::string headerText(const std::string& hostName, const std::string& listName,
 
 std::string imageRecordText(const ImageRecordFields& f) {
   const std::string host = cut(f.hostName, kHostNameWidth);
-  const std::string list = cut(f.listName, kListNameWidth);
-  auto format = [&](const std::string& size) {
-    char buf[256];
+  auto format = [&](const std::string& size, const std::string& list) {
+    char buf[320];
     int n = std::snprintf(buf, sizeof buf, "%02u:%u:%s:%-8s %s %04d::", f.copies, f.plotter, size.c_str(),
                           host.c_str(), list.c_str(), f.sequence);
-    return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+    return std::string(buf, n > 0 ? std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buf - 1) : 0);
   };
-  std::string text = format(cut(f.size, 64));
+  // Texts that cannot fit are bounded first, so the record is formatted whole.
+  std::string size = cut(f.size, kImageRecordSize);
+  std::string list = cut(f.listName, kImageRecordSize);
+  std::string text = format(size, list);
   if (text.size() > kImageRecordSize) {
-    // Only the size text can still be long: give it what is left.
+    // The list name gives way first, down to its header width, then the size.
     const std::size_t over = text.size() - kImageRecordSize;
-    const std::size_t sizeLength = std::min<std::size_t>(f.size.size(), 64);
-    text = format(f.size.substr(0, sizeLength > over ? sizeLength - over : 0));
+    const std::size_t spare = list.size() > kListNameWidth ? list.size() - kListNameWidth : 0;
+    list.resize(list.size() - std::min(over, spare));
+    if (over > spare) size.resize(size.size() > over - spare ? size.size() - (over - spare) : 0);
+    text = format(size, list);
   }
   text.resize(kImageRecordSize, ' ');
   return text;

@@ -30,9 +30,9 @@ struct ImageRecordFields {
   int sequence = 1;  // from 1
 };
 
-// "%02u:%u:%s:%-8s %s %04d::" padded with blanks to 80 characters. The list
-// name is cut to its header width; should the record still be longer, the
-// size text is cut until it fits.
+// "%02u:%u:%s:%-8s %s %04d::" padded with blanks to 80 characters. A record
+// that would be longer is made to fit: the list name is cut, at most down to
+// its header width, then the size text. The host name is cut to 8.
 std::string imageRecordText(const ImageRecordFields& fields);
 
 // "%08d" of the number of image job files.

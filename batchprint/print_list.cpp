@@ -163,6 +163,7 @@ PrintList readPrintList(const std::string& listPath) {
   while (left > 0) {
     std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(left, sizeof chunk));
     long got = platform::readFull(fd, chunk, want);
+    if (got < 0) list.error = std::strerror(errno);  // the lines read so far stay
     if (got <= 0) break;
     lines.feed(chunk, static_cast<std::size_t>(got));
     left -= got;

@@ -82,6 +82,7 @@ struct ListEntry {
 struct PrintList {
   bool opened = false;     // false: the list could not be read (error says why)
   std::string error;       // "missing", "not a regular file", or strerror text
+                           // (also when a read failed part way)
   std::vector<ListEntry> entries;  // every non-empty line, in file order
   std::size_t dropped = 0;  // non-empty lines beyond kMaxListEntries
   std::size_t printable() const;

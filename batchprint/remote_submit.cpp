@@ -29,6 +29,19 @@ int startProgram(const SubmitEnvironment& env, const std::vector<std::string>& a
   return startDetached(findTessap(), arguments);
 }
 
+// Starts the program with r.arguments on the closed list at listPath; the
+// list is removed when the start fails.
+SubmitResult& start(SubmitResult& r, const SubmitEnvironment& env, const std::string& listPath) {
+  if (env.startProgram) {
+    if (int e = startProgram(env, r.arguments); e != 0) {
+      ::unlink(listPath.c_str());
+      return fail(r, SubmitStatus::StartFailed, std::strerror(e));
+    }
+  }
+  r.listPath = listPath;
+  return r;
+}
+
 std::tm timeOf(const SubmitEnvironment& env) {
   if (env.when) return *env.when;
   std::time_t t = std::time(nullptr);
@@ -101,14 +114,7 @@ SubmitResult submitRemoteJob(const std::vector<std::string>& images, const Batch
 
   r.arguments = tessapRemoteArguments(options.invert, list.path(),
                                       serverParameters(FormatAddress(*server), host, options.reserved1));
-  if (env.startProgram) {
-    if (int e = startProgram(env, r.arguments); e != 0) {
-      ::unlink(list.path().c_str());
-      return fail(r, SubmitStatus::StartFailed, std::strerror(e));
-    }
-  }
-  r.listPath = list.path();
-  return r;
+  return start(r, env, list.path());
 }
 
 SubmitResult submitLocalJob(const std::vector<std::string>& images, const BatchPrintOptions& options,
@@ -124,14 +130,7 @@ SubmitResult submitLocalJob(const std::vector<std::string>& images, const BatchP
   }
   if (!list.close()) return fail(r, SubmitStatus::ListFailed, std::strerror(errno));
   r.arguments = tessapLocalArguments(options.invert, list.path());
-  if (env.startProgram) {
-    if (int e = startProgram(env, r.arguments); e != 0) {
-      ::unlink(list.path().c_str());
-      return fail(r, SubmitStatus::StartFailed, std::strerror(e));
-    }
-  }
-  r.listPath = list.path();
-  return r;
+  return start(r, env, list.path());
 }
 
 }  // namespace hv::batchprint

@@ -114,10 +114,14 @@ TEST(ImageRecord, LongFieldsAreCutSoTheRecordStays80Bytes) {
   EXPECT_NE(text.find(":a-host-n A data list  123456::"), std::string::npos) << text;
   EXPECT_EQ(text.substr(78), "::");
 
+  // A list name that fits is kept whole; one that does not gives way first.
   f.size = "D";
-  f.listName = "Batch Print";
+  f.listName = "Night shift drawings of the east wing";
   f.sequence = 7;
-  EXPECT_EQ(imageRecordText(f).substr(0, 55), "4000000000:4000000000:D:a-host-n Batch Print 0007::    ");
+  EXPECT_EQ(imageRecordText(f).substr(0, 80),
+            "4000000000:4000000000:D:a-host-n Night shift drawings of the east wing 0007::   ");
+  f.listName += " and more";
+  EXPECT_EQ(imageRecordText(f), "4000000000:4000000000:D:a-host-n Night shift drawings of the east wing an 0007::");
 }
 
 TEST(Trailer, OfThreeImagesIsTheEbcdicOfEightDigits) {
