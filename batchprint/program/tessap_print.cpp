@@ -48,6 +48,12 @@ RunResult printList(const std::string& listPath, bool invert) {
     return result;
   }
   result.listRead = true;
+  // What could be read is printed; the rest is reported.
+  if (!list.error.empty())
+    std::fprintf(stderr, "tessap: %s: read stopped part way (%s)\n", listPath.c_str(), list.error.c_str());
+  if (list.dropped > 0)
+    std::fprintf(stderr, "tessap: %s: %zu lines beyond the first %zu entries not printed\n", listPath.c_str(),
+                 list.dropped, batchprint::kMaxListEntries);
   if (list.printable() > 0) {
     // The default destination is looked up once for the whole list; every
     // begin and end of a page on it makes a job of its own.
