@@ -9,6 +9,7 @@
 
 #include "desktop/info_dialog.h"
 #include "desktop/message_box.h"
+#include "desktop/tests/test_application.h"
 #include "formats/fm_messages.h"
 
 namespace hv::desktop {
