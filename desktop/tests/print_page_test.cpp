@@ -60,7 +60,7 @@ class PrintPage : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     app();
-    dir_ = new test::TempDir;
+    dir_ = new ::hv::test::TempDir;
     const drawgen::SheetSize e = drawgen::sheetSize('E', 50);  // 2200 x 1700, landscape
     landscape_ = dir_->file("e-size.tif");
     ASSERT_TRUE(printtest::writeDrawing(landscape_, e.width, e.height, 50, 7, "tif"));
@@ -73,7 +73,7 @@ class PrintPage : public ::testing::Test {
 
   static ImageHdl open(const std::string& path) { return grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr); }
 
-  static inline test::TempDir* dir_ = nullptr;
+  static inline ::hv::test::TempDir* dir_ = nullptr;
   static inline std::string landscape_, portrait_;
 };
 
