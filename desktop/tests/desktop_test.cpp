@@ -1,24 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "desktop/tests/test_app.h"
 #include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
 
 #include "desktop/info_dialog.h"
 #include "desktop/message_box.h"
+#include "desktop/tests/test_application.h"
 #include "formats/fm_messages.h"
 
 namespace hv::desktop {
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_desktop_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using test::app;
 
 TEST(MessageBoxes, FatalReportsUseTheStopIconAndTheCaption) {
   app();

@@ -17,8 +17,8 @@ namespace {
 
 constexpr const char* kRenderUsage =
     "usage: hvtool render FILE OUT.pbm|OUT.png [--fit WxH | --window WxH --scale XD:XN[,YD:YN]]\n"
-    "                     [--rotate 0|900|1800|2700] [--invert] [--rect L,T,R,B] [--fast] [--from-memory]\n"
-    "Writes what a window shows of the drawing (1-bit PBM, or PNG for a .png name):\n"
+    "                     [--rotate 0|900|1800|2700] [--invert] [--rect L,T,R,B] [--fast] [--from-memory] [--png]\n"
+    "Writes what a window shows of the drawing (1-bit PBM, or PNG for a .png name or with --png):\n"
     "  --fit WxH        a window of W x H pixels with the drawing fitted to it\n"
     "  --window WxH     a window of W x H pixels at the scale of --scale\n"
     "  --scale XD:XN    display = image x D / N (e.g. 1:4 shows a quarter size);\n"
@@ -29,6 +29,7 @@ constexpr const char* kRenderUsage =
     "                   the window is the rectangle's size (with --fit, the rectangle is fitted)\n"
     "  --fast           fast reduction (first line of each group)\n"
     "  --from-memory    load image memory and draw from it instead of the file\n"
+    "  --png            write PNG whatever OUT is called (file manager thumbnails)\n"
     "Without --fit or --window the window shows the whole drawing.\n";
 
 bool parsePair(const std::string& text, char sep, long& a, long& b) {
@@ -76,7 +77,7 @@ struct Options {
   bool fit = false, window = false, haveScale = false, haveRect = false;
   std::uint8_t scale[4] = {1, 1, 1, 1};
   int rotation = 0;
-  bool invert = false, fast = false, fromMemory = false;
+  bool invert = false, fast = false, fromMemory = false, png = false;
   GrxRect rect{};
 };
 
@@ -116,6 +117,8 @@ std::string parse(const Args& args, Options& o) {
       o.fast = true;
     } else if (a == "--from-memory") {
       o.fromMemory = true;
+    } else if (a == "--png") {
+      o.png = true;
     } else {
       return "unknown option " + a;
     }
@@ -181,7 +184,7 @@ int cmdRender(const Args& args) {
   }
   grxCloseImage(h);
   PackedPicture picture{std::uint32_t(ww), std::uint32_t(wh), window.rowBytes(), window.pixels().data()};
-  if (!writePicture(o.out, picture)) {
+  if (!writePicture(o.out, picture, o.png)) {
     std::fprintf(stderr, "Unable to write to %s\n", o.out.c_str());
     return 1;
   }

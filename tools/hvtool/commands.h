@@ -13,6 +13,7 @@ int cmdInfo(const Args& args);
 int cmdDecode(const Args& args);
 int cmdRender(const Args& args);
 int cmdConvert(const Args& args);
+int cmdPrintJobs(const Args& args);
 
 // True when args ask for help (-h or --help).
 bool wantsHelp(const Args& args);

@@ -13,14 +13,12 @@ struct PackedPicture {
   const std::uint8_t* bits = nullptr;
 };
 
-// The PNG file's bytes: IHDR (bit depth 1, greyscale), one IDAT of zlib
-// stored blocks, IEND. PNG greyscale 0 is black, so the bits are inverted.
+// The PNG file's bytes, encoded by libpng: 1-bit greyscale, deflate
+// compressed. Empty when libpng fails.
 std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
-// CRC-32 of PNG chunks (ISO 3309) and Adler-32 of zlib streams (RFC 1950).
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
-std::uint32_t adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler = 1);
 
-// Writes a PBM or, for a name ending in ".png" (any case), a PNG.
-bool writePicture(const std::string& path, const PackedPicture& picture);
+// Writes a PBM or, for a name ending in ".png" (any case) or with forcePng,
+// a PNG.
+bool writePicture(const std::string& path, const PackedPicture& picture, bool forcePng = false);
 
 }  // namespace hv::tool

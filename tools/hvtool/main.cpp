@@ -20,6 +20,8 @@ constexpr const char* kUsage =
     "                        at a scale, rotated, inverted, from the file or image memory\n"
     "  convert IN OUT --to CODE [--align-width 8|16] [--align-height 8|16] [--settings FILE] [--1840b]\n"
     "                        save the drawing in another image format (TIFFGP4, CAL1GP4, ...)\n"
+    "  print-jobs FILE... --server ADDR [--start [--invert]] [...]\n"
+    "                        write a print server job of the drawings and its batch print list\n"
     "\n"
     "Run 'hvtool COMMAND --help' for a command's options.\n";
 
@@ -35,6 +37,7 @@ constexpr Command kCommands[] = {
     {"records", hvtoolRecords},
     {"render", hv::tool::cmdRender},
     {"convert", hv::tool::cmdConvert},
+    {"print-jobs", hv::tool::cmdPrintJobs},
 };
 
 }  // namespace
