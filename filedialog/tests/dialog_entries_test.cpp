@@ -197,6 +197,19 @@ class DialogEntriesTest : public QObject {
     QCOMPARE(d->GetRealFileNameByPath(f.path() + "OPTI0003.ALS/", "PHASE TWO"), QString("OPTI0001.ALS"));
   }
 
+  void anIndexChangedByAnotherProgramIsReloaded() {
+    Folder f;
+    f.index({{"first", "OPTI0000.TIF", 'W'}});
+    auto d = openOn(f);
+    d->show();
+    selectAliases(d.get(), {"first"});
+    // Another program replaces the index the way the store does.
+    f.write("DOCFILES.IDX.new", indexBytes({{"first", "OPTI0000.TIF", 'W'}, {"second", "OPTI0001.TIF", 'W'}}));
+    ::rename((f.native() + "DOCFILES.IDX.new").constData(), (f.native() + "DOCFILES.IDX").constData());
+    QTRY_COMPARE_WITH_TIMEOUT(aliasNames(d.get()), (QStringList{"first", "second"}), 5000);
+    QCOMPARE(d->GetRealFileName("second"), QString("OPTI0001.TIF"));
+  }
+
   void getNextOptiNumberRules() {
     CConvertFile empty;
     QCOMPARE(empty.GetNextOptiNumber(), 0);
