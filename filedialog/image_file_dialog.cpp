@@ -397,6 +397,12 @@ void CImageFileDialog::showAliasContextMenu(const QPoint& at) {
 }
 
 bool CImageFileDialog::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == aliasDetails_ || watched == aliasIcons_) && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    // The standard list's delete shortcut would take the key otherwise.
+    event->accept();
+    return true;
+  }
   if ((watched == aliasDetails_ || watched == aliasIcons_) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Delete) {  // an open name editor takes its own keys
