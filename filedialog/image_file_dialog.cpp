@@ -231,8 +231,9 @@ void CImageFileDialog::SetAliasView(AliasView view) {
   aliasIcons_->setFlow(large ? QListView::LeftToRight : QListView::TopToBottom);
   aliasIcons_->setWrapping(true);
   aliasIcons_->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
-  aliasIcons_->setGridSize(large ? QSize(fontMetrics().averageCharWidth() * 18, 32 + fontMetrics().height() * 3)
-                                 : QSize());
+  const int w = fontMetrics().averageCharWidth();
+  aliasIcons_->setGridSize(large ? QSize(w * 18, 32 + fontMetrics().height() * 3)
+                                 : QSize(w * 44, std::max(18, fontMetrics().height()) + 4));
   aliasIcons_->setMovement(QListView::Static);
   aliasStack_->setCurrentWidget(aliasIcons_);
 }
