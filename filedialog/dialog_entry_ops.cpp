@@ -67,7 +67,7 @@ bool CImageFileDialog::AppendConvertFile(const CConvertFileRec& record) {
 
 bool CImageFileDialog::CreateAliasFolder() {
   if (!index_.exists()) return false;
-  index_.Open(shownFolder_);  // the index as it is now, with entries others added
+  refreshAliasList();  // the index as it is now, with entries others added
   const QString base = QStringLiteral("New Folder");
   QString longName = base;
   for (int n = 2; index_.findLongName(longName) >= 0; ++n) longName = QStringLiteral("%1 (%2)").arg(base).arg(n);

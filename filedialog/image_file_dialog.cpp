@@ -146,7 +146,12 @@ CImageFileDialog::CImageFileDialog(int dialogType, const QString& defaultExtensi
     splitter->setSizes({w * 18, w * 44, w * 96});
 }
 
-CImageFileDialog::~CImageFileDialog() = default;
+CImageFileDialog::~CImageFileDialog() {
+  // The views and the model read index_, which dies before the dialog's
+  // children do.
+  delete aliasPanel_;
+  delete aliasModel_;
+}
 
 void CImageFileDialog::buildAliasPanel() {
   aliasModel_ = new AliasListModel(index_, this);
