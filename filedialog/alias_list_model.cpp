@@ -37,7 +37,7 @@ int AliasListModel::rowOfRecord(int record) const { return static_cast<int>(rows
 
 const CConvertFileRec* AliasListModel::entry(int row) const {
   int r = recordOf(row);
-  return r < 0 ? nullptr : &index_.records()[r];
+  return r < 0 || r >= index_.records().size() ? nullptr : &index_.records()[r];
 }
 
 int AliasListModel::rowCount(const QModelIndex& parent) const {

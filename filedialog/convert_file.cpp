@@ -64,15 +64,17 @@ QByteArray CConvertFileRec::longNameBytes() const { return QByteArray::fromStdSt
 QByteArray CConvertFileRec::shortNameBytes() const { return QByteArray::fromStdString(record_.shortName()); }
 QString CConvertFileRec::shortName() const { return QFile::decodeName(shortNameBytes()); }
 
-void CConvertFileRec::ReadStatus(const QString& folder) {
+void CConvertFileRec::ReadStatus(const QString& folder) { ReadStatusIn(QFile::encodeName(withSlash(folder))); }
+
+void CConvertFileRec::ReadStatusIn(const QByteArray& nativeFolder) {
   typeText_.clear();
   sizeText_.clear();
-  modified_ = QDateTime();
+  modified_ = -1;
   modifiedFormatted_ = false;
   struct stat st {};
-  const std::string path = nativePath(withSlash(folder)) + record_.shortName();
+  const std::string path = nativeFolder.toStdString() + record_.shortName();
   if (::stat(path.c_str(), &st) != 0) return;
-  modified_ = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+  modified_ = st.st_mtim.tv_sec;
   if (S_ISDIR(st.st_mode)) {
     typeText_ = QStringLiteral("File Folder");
     return;
@@ -85,7 +87,7 @@ void CConvertFileRec::ReadStatus(const QString& folder) {
 void CConvertFileRec::SetFolderStatusNow() {
   typeText_ = QStringLiteral("File Folder");
   sizeText_.clear();
-  modified_ = QDateTime::currentDateTime();
+  modified_ = QDateTime::currentSecsSinceEpoch();
   modifiedFormatted_ = false;
 }
 
@@ -93,10 +95,13 @@ const QString& CConvertFileRec::modifiedText() const {
   if (!modifiedFormatted_) {
     modifiedFormatted_ = true;
     modifiedText_.clear();
-    if (modified_.isValid()) {
+    if (modified_ >= 0) {
+      // Converted when first shown: local time conversion is the dearest
+      // step of listing a big folder.
+      const QDateTime when = QDateTime::fromSecsSinceEpoch(modified_);
       QLocale locale;
-      modifiedText_ = locale.toString(modified_.date(), QLocale::ShortFormat) + u' ' +
-                      locale.toString(modified_.time(), QLocale::ShortFormat);
+      modifiedText_ = locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+                      locale.toString(when.time(), QLocale::ShortFormat);
     }
   }
   return modifiedText_;
@@ -113,9 +118,10 @@ bool CConvertFile::Open(const QString& folder) {
   if (!hv::docindex::readIndexFresh(*path, records, exists) || !exists) return false;
   exists_ = true;
   records_.reserve(static_cast<qsizetype>(records.size()));
+  const QByteArray nativeFolder = QFile::encodeName(folder_);
   for (const auto& r : records) {
     CConvertFileRec rec(r);
-    if (rec.sound()) rec.ReadStatus(folder_);
+    if (rec.sound()) rec.ReadStatusIn(nativeFolder);
     records_.push_back(std::move(rec));
   }
   return true;

@@ -55,6 +55,7 @@ class TARNWICK_EXPORT CConvertFileRec {
   // folder is "File Folder" without size, a file "%9.0fKB" and "XYZ file";
   // all three are empty when there is no status.
   void ReadStatus(const QString& folder);
+  void ReadStatusIn(const QByteArray& nativeFolder);  // encoded, ending with '/'
   void SetFolderStatusNow();
   const QString& modifiedText() const;
   const QString& typeText() const { return typeText_; }
@@ -64,7 +65,7 @@ class TARNWICK_EXPORT CConvertFileRec {
   hv::docindex::DocFileRecord record_;
   QString typeText_;
   QString sizeText_;
-  QDateTime modified_;                 // invalid when there is no status
+  qint64 modified_ = -1;               // seconds since the epoch; -1: no status
   mutable QString modifiedText_;       // formatted when first shown
   mutable bool modifiedFormatted_ = false;
 };

@@ -53,6 +53,7 @@ bool CImageFileDialog::WriteConvertFile() {
 
 bool CImageFileDialog::AppendConvertFile(const CConvertFileRec& record) {
   if (!index_.Append(record)) return false;
+  loadedStamp_ = indexStamp();
   aliasModel_->refill(itemType_);
   const int row = aliasModel_->rowOfRecord(static_cast<int>(index_.records().size()) - 1);
   if (row >= 0) {
@@ -66,7 +67,7 @@ bool CImageFileDialog::AppendConvertFile(const CConvertFileRec& record) {
 
 bool CImageFileDialog::CreateAliasFolder() {
   if (!index_.exists()) return false;
-  index_.Open(shownFolder_);  // the index as it is now, with entries others added
+  refreshAliasList();  // the index as it is now, with entries others added
   const QString base = QStringLiteral("New Folder");
   QString longName = base;
   for (int n = 2; index_.findLongName(longName) >= 0; ++n) longName = QStringLiteral("%1 (%2)").arg(base).arg(n);
@@ -163,6 +164,7 @@ bool CImageFileDialog::RenameEntry(const QString& oldName, const QString& newNam
     }
     return target != nullptr && target->setLongName(wanted);
   });
+  loadedStamp_ = indexStamp();
   aliasModel_->refill(itemType_);
   if (taken) {
     ShowDialogMessage(this,
@@ -226,6 +228,7 @@ bool CImageFileDialog::DeleteSelectedItems() {
       records.swap(kept);
       return true;
     });
+    loadedStamp_ = indexStamp();
     if (!stored) {
       ShowDialogMessage(this, SystemErrorText(errno != 0 ? errno : EIO));
       ok = false;

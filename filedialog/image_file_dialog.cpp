@@ -3,6 +3,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
+#include <QTimer>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +20,8 @@
 #include <sys/stat.h>
 
 #include "docindex/docfiles_cache.h"
+#include <QFile>
+#include <QSet>
 #include "docindex/docfiles_translate.h"
 #include "filedialog/alias_list_model.h"
 #include "filedialog/dialog_messages.h"
@@ -112,6 +116,12 @@ CImageFileDialog::CImageFileDialog(int dialogType, const QString& defaultExtensi
     connect(fsModel_, &QFileSystemModel::rootPathChanged, this, [this](const QString& path) {
       ProcCurrentFolder(path);
     });
+  watcher_ = new QFileSystemWatcher(this);
+  reloadTimer_ = new QTimer(this);
+  reloadTimer_->setSingleShot(true);
+  reloadTimer_->setInterval(250);
+  connect(watcher_, &QFileSystemWatcher::directoryChanged, reloadTimer_, qOverload<>(&QTimer::start));
+  connect(reloadTimer_, &QTimer::timeout, this, &CImageFileDialog::indexMayHaveChanged);
   connect(this, &QFileDialog::filterSelected, this, [this] {
     if (dialogType_ == SaveAs) UpdateSaveAsName(true);
   });
@@ -136,7 +146,12 @@ CImageFileDialog::CImageFileDialog(int dialogType, const QString& defaultExtensi
     splitter->setSizes({w * 18, w * 44, w * 96});
 }
 
-CImageFileDialog::~CImageFileDialog() = default;
+CImageFileDialog::~CImageFileDialog() {
+  // The views and the model read index_, which dies before the dialog's
+  // children do.
+  delete aliasPanel_;
+  delete aliasModel_;
+}
 
 void CImageFileDialog::buildAliasPanel() {
   aliasModel_ = new AliasListModel(index_, this);
@@ -221,8 +236,9 @@ void CImageFileDialog::SetAliasView(AliasView view) {
   aliasIcons_->setFlow(large ? QListView::LeftToRight : QListView::TopToBottom);
   aliasIcons_->setWrapping(true);
   aliasIcons_->setIconSize(large ? QSize(32, 32) : QSize(16, 16));
-  aliasIcons_->setGridSize(large ? QSize(fontMetrics().averageCharWidth() * 18, 32 + fontMetrics().height() * 3)
-                                 : QSize());
+  const int w = fontMetrics().averageCharWidth();
+  aliasIcons_->setGridSize(large ? QSize(w * 18, 32 + fontMetrics().height() * 3)
+                                 : QSize(w * 44, std::max(18, fontMetrics().height()) + 4));
   aliasIcons_->setMovement(QListView::Static);
   aliasStack_->setCurrentWidget(aliasIcons_);
 }
@@ -239,6 +255,8 @@ bool CImageFileDialog::ProcCurrentFolder(const QString& folder, bool force) {
   const QString dir = withSlash(QDir::cleanPath(QDir(folder).absolutePath()));
   if (!force && dir == shownFolder_) return index_.exists();
   shownFolder_ = dir;
+  if (!watcher_->directories().isEmpty()) watcher_->removePaths(watcher_->directories());
+  watcher_->addPath(QDir::cleanPath(dir));
   refreshAliasList();
   if (index_.exists()) selectHighlight();
   return index_.exists();
@@ -246,6 +264,7 @@ bool CImageFileDialog::ProcCurrentFolder(const QString& folder, bool force) {
 
 void CImageFileDialog::refreshAliasList() {
   const bool had = aliasPanel_->isVisible() || index_.exists();
+  loadedStamp_ = indexStamp();
   index_.Open(shownFolder_);
   aliasModel_->refill(itemType_);
   QSet<QString> members;
@@ -262,6 +281,28 @@ void CImageFileDialog::refreshAliasList() {
   // would make a folder under its long name.
   if (auto* standardNew = findChild<QToolButton*>(QStringLiteral("newFolderButton"))) standardNew->setVisible(!has);
   if (has && !had && isVisible()) resize(std::max(width(), fontMetrics().averageCharWidth() * 160), height());
+}
+
+QByteArray CImageFileDialog::indexStamp() const {
+  auto path = hv::docindex::indexPath(QFile::encodeName(shownFolder_).toStdString());
+  struct stat st {};
+  if (!path || ::stat(path->c_str(), &st) != 0) return {};
+  return QByteArray::number(qulonglong(st.st_ino)) + ':' + QByteArray::number(qlonglong(st.st_size)) + ':' +
+         QByteArray::number(qlonglong(st.st_mtim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+}
+
+void CImageFileDialog::indexMayHaveChanged() {
+  if (indexStamp() == loadedStamp_) return;
+  // Reload, keeping the selection (by short name) and any name being typed.
+  QSet<QByteArray> selected;
+  for (int r : selectedRecordRows()) selected.insert(index_.records()[r].shortNameBytes());
+  const QString typed = nameEdit_ != nullptr ? nameEdit_->text() : QString();
+  refreshAliasList();
+  for (int row = 0; row < aliasModel_->rowCount(); ++row)
+    if (selected.contains(aliasModel_->entry(row)->shortNameBytes()))
+      aliasDetails_->selectionModel()->select(aliasModel_->index(row, 0),
+                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  if (nameEdit_ != nullptr) nameEdit_->setText(typed);
 }
 
 void CImageFileDialog::selectHighlight() {
@@ -362,6 +403,12 @@ void CImageFileDialog::showAliasContextMenu(const QPoint& at) {
 }
 
 bool CImageFileDialog::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == aliasDetails_ || watched == aliasIcons_) && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    // The standard list's delete shortcut would take the key otherwise.
+    event->accept();
+    return true;
+  }
   if ((watched == aliasDetails_ || watched == aliasIcons_) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Delete) {  // an open name editor takes its own keys

@@ -13,6 +13,8 @@
 
 class QAbstractItemView;
 class QFileSystemModel;
+class QFileSystemWatcher;
+class QTimer;
 class QLineEdit;
 class QListView;
 class QModelIndex;
@@ -122,6 +124,8 @@ class TARNWICK_EXPORT CImageFileDialog : public QFileDialog {
   QList<int> selectedRecordRows() const;
   QAbstractItemView* activeAliasView() const;
   void refreshAliasList();
+  void indexMayHaveChanged();
+  QByteArray indexStamp() const;
   bool removeEntryOnDisk(const CConvertFileRec& rec);
 
   int dialogType_ = Open;
@@ -149,6 +153,11 @@ class TARNWICK_EXPORT CImageFileDialog : public QFileDialog {
   QLineEdit* nameEdit_ = nullptr;
   AliasView aliasView_ = AliasView::Details;
   bool settingNameFromAlias_ = false;
+  // Other programs may change the index while the dialog is open: the
+  // folder is watched and the alias list reloaded when the index changed.
+  QFileSystemWatcher* watcher_ = nullptr;
+  QTimer* reloadTimer_ = nullptr;
+  QByteArray loadedStamp_;
 
   // Results.
   bool resultsFromAlias_ = false;

@@ -57,7 +57,7 @@ void CMainFrame::buildMenus() {
   };
   add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.print",
-                                    "file.stamp", "", "file.preferences", "", "file.exit"});
+                                    "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.zoomIn", "view.zoomOut", "view.invert", "view.rotateLeft",
                                     "view.rotateRight", "view.overview", "view.undo", "view.editMode", "",
                                     "view.toolBar", "view.statusBar"});

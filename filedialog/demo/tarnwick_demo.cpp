@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
   QCommandLineOption screenshot("screenshot", "save a picture of the dialog to FILE and close it", "FILE");
   QCommandLineOption sample("make-sample", "first fill FOLDER with an indexed sample");
   QCommandLineOption drawing("drawing", "drawing copied into the sample's files", "FILE");
-  parser.addOptions({kind, type, multi, itemType, highlight, exclude, screenshot, sample, drawing});
+  QCommandLineOption view("view", "alias list view: details, large or small", "VIEW", "details");
+  parser.addOptions({kind, type, multi, itemType, highlight, exclude, screenshot, sample, drawing, view});
   parser.process(app);
   if (parser.positionalArguments().size() != 1) parser.showHelp(2);
   const QString folder = QDir(parser.positionalArguments().first()).absolutePath();
@@ -84,6 +85,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tarnwick-demo: cannot make the sample in %s\n", qPrintable(folder));
     return 1;
   }
+  const QString viewName = parser.value(view);
+  QTimer::singleShot(0, [viewName] {
+    auto* d = qobject_cast<CImageFileDialog*>(QApplication::activeModalWidget());
+    if (d == nullptr) return;
+    if (viewName == "large") d->SetAliasView(CImageFileDialog::AliasView::LargeIcons);
+    if (viewName == "small") d->SetAliasView(CImageFileDialog::AliasView::SmallIcons);
+  });
   if (parser.isSet(screenshot)) {
     const QString file = parser.value(screenshot);
     QTimer::singleShot(600, [file] {

@@ -1,5 +1,6 @@
 // Changing a folder's entries from the dialog: new alias folders, renames,
 // deletes, and the index that every change leaves behind.
+#include <QAbstractItemView>
 #include <QTest>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -195,6 +196,38 @@ class DialogEntriesTest : public QObject {
              f.path() + "OPTI0003.ALS/missing");
     auto d = openOn(f);
     QCOMPARE(d->GetRealFileNameByPath(f.path() + "OPTI0003.ALS/", "PHASE TWO"), QString("OPTI0001.ALS"));
+  }
+
+  void anIndexChangedByAnotherProgramIsReloaded() {
+    Folder f;
+    f.index({{"first", "OPTI0000.TIF", 'W'}});
+    auto d = openOn(f);
+    d->show();
+    selectAliases(d.get(), {"first"});
+    // Another program replaces the index the way the store does.
+    f.write("DOCFILES.IDX.new", indexBytes({{"first", "OPTI0000.TIF", 'W'}, {"second", "OPTI0001.TIF", 'W'}}));
+    ::rename((f.native() + "DOCFILES.IDX.new").constData(), (f.native() + "DOCFILES.IDX").constData());
+    QTRY_COMPARE_WITH_TIMEOUT(aliasNames(d.get()), (QStringList{"first", "second"}), 5000);
+    QCOMPARE(d->GetRealFileName("second"), QString("OPTI0001.TIF"));
+  }
+
+  void labelEditingAndTheDeleteKey() {
+    Folder f;
+    f.index({{"draft", "OPTI0000.TIF", 'W'}, {"scrap", "OPTI0001.TIF", 'W'}});
+    auto d = openOn(f);
+    d->show();
+    auto* view = d->findChild<QAbstractItemView*>("aliasList");
+    // The end of label editing hands the new text to the model.
+    view->model()->setData(view->model()->index(0, 0), "final", Qt::EditRole);
+    QTRY_COMPARE(aliasNames(d.get()), (QStringList{"final", "scrap"}));
+    QCOMPARE(parseRecords(f.read("DOCFILES.IDX"))[0].longName(), std::string("final"));
+    Messages messages;  // answers the question with yes
+    selectAliases(d.get(), {"scrap"});
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(messages.captions, QStringList{"Confirm Delete"});
+    QCOMPARE(aliasNames(d.get()), QStringList{"final"});
+    QVERIFY(!f.exists("OPTI0001.TIF"));
   }
 
   void getNextOptiNumberRules() {

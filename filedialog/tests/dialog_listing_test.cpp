@@ -1,6 +1,8 @@
 // The dialog driven as the viewer runs it: what each list shows, and what
 // comes back when the user chooses.
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -58,15 +60,21 @@ class DialogListingTest : public QObject {
   void choosingTwoEntriesGivesTheirRealPaths() {
     Folder f;
     f.index(twentyEntries());
-    whenShown([](CImageFileDialog* d) {
+    QString typed;
+    whenShown([&](CImageFileDialog* d) {
       selectAliases(d, {"Drawing 97 sheet 1", "specification"});
-      QCOMPARE(d->findChild<QLineEdit*>("fileNameEdit")->text(), QString("\"Drawing 97 sheet 1\" \"specification\""));
-      d->accept();
+      typed = d->findChild<QLineEdit*>("fileNameEdit")->text();
+      // The user's way: the Open button, which must be available for names
+      // that exist only in the index.
+      QPushButton* open = d->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open);
+      QVERIFY(open->isEnabled());
+      QTest::mouseClick(open, Qt::LeftButton);
     });
     FileDialogRequest request;
     request.initialFolder = f.path();
     request.multipleSelection = true;
     FileDialogResult result = RunFileDialogRequest(request);
+    QCOMPARE(typed, QString("\"Drawing 97 sheet 1\" \"specification\""));
     QCOMPARE(result.code, int(QDialog::Accepted));
     QCOMPARE(result.realPaths, (QStringList{f.path() + "OPTI0003.TIF", f.path() + "OPTI0019.PDF"}));
     QCOMPARE(result.folder, f.path());
@@ -200,7 +208,10 @@ class DialogListingTest : public QObject {
       selectAliases(d, {"A drawing"});
       QVERIFY(!d->HandleOK());
       selectAliases(d, {"Jobs"});
-      d->accept();
+      QPushButton* select = d->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open);
+      QCOMPARE(select->text(), QString("Select"));
+      QVERIFY(select->isEnabled());
+      QTest::mouseClick(select, Qt::LeftButton);
     });
     FileDialogRequest request;
     request.kind = 16;
