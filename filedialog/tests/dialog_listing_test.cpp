@@ -22,7 +22,7 @@ std::vector<Entry> twentyEntries() {
     entries.push_back({"Drawing " + std::to_string(100 - i) + " sheet " + std::to_string(i % 3 + 1),
                        QString::asprintf("OPTI%04d.TIF", i).toStdString(), 'W'});
   entries.push_back({"Job 42 folder", "OPTI0018.ALS", 'D'});
-  entries.push_back({"specification", "OPTI0019.PDF", 'R'});
+  entries.push_back({"process standard", "OPTI0019.PDF", 'R'});
   return entries;
 }
 
@@ -62,7 +62,7 @@ class DialogListingTest : public QObject {
     f.index(twentyEntries());
     QString typed;
     whenShown([&](CImageFileDialog* d) {
-      selectAliases(d, {"Drawing 97 sheet 1", "specification"});
+      selectAliases(d, {"Drawing 97 sheet 1", "process standard"});
       typed = d->findChild<QLineEdit*>("fileNameEdit")->text();
       // The user's way: the Open button, which must be available for names
       // that exist only in the index.
@@ -74,7 +74,7 @@ class DialogListingTest : public QObject {
     request.initialFolder = f.path();
     request.multipleSelection = true;
     FileDialogResult result = RunFileDialogRequest(request);
-    QCOMPARE(typed, QString("\"Drawing 97 sheet 1\" \"specification\""));
+    QCOMPARE(typed, QString("\"Drawing 97 sheet 1\" \"process standard\""));
     QCOMPARE(result.code, int(QDialog::Accepted));
     QCOMPARE(result.realPaths, (QStringList{f.path() + "OPTI0003.TIF", f.path() + "OPTI0019.PDF"}));
     QCOMPARE(result.folder, f.path());
@@ -83,7 +83,7 @@ class DialogListingTest : public QObject {
     QCOMPARE(d->GetOptiFilenameByIndex(1), f.path() + "OPTI0019.PDF");
     QCOMPARE(d->GetRealFileName("DRAWING 97 SHEET 1"), QString("OPTI0003.TIF"));
     QCOMPARE(d->GetLongFileName("opti0018.als"), QString("Job 42 folder"));
-    QCOMPARE(d->GetRealFileTypeByName("specification"), QChar('R'));
+    QCOMPARE(d->GetRealFileTypeByName("process standard"), QChar('R'));
     QVERIFY(d->IsMemberFile("OPTI0019.PDF"));
     QVERIFY(!d->IsMemberFile("loose.tif"));
   }
