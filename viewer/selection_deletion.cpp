@@ -81,8 +81,10 @@ SelectionDeletionResult deleteSelection(DeletionContext& ctx, const std::vector<
         ctx.prompts.ask("The Directory:\n    " + path + "\nwas not fully deleted due to an error", PromptButtons::Ok,
                         PromptIcon::Warning);
       }
-    } else if (deleteOneFile(ctx, stored, st, cancel)) {
-      ++result.deleted;
+    } else {
+      // The active-image route may decline without removing anything.
+      struct stat after {};
+      if (deleteOneFile(ctx, stored, st, cancel) && ::lstat(stored.c_str(), &after) != 0) ++result.deleted;
     }
   }
   if (cancel != 0) {
