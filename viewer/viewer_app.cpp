@@ -37,6 +37,18 @@ QString envFolder(const char* name, const QString& fallback) {
   return withSlash(QDir::cleanPath(v.isEmpty() ? fallback : v));
 }
 
+// Where an "@hand-over-file" word starts: an '@' that begins the command or
+// follows a blank, outside double quotes. An '@' inside a file name (a
+// drawing called "part@2.tif") names no hand-over file, so nothing is deleted.
+int handOffMark(const QString& command) {
+  bool quoted = false;
+  for (int i = 0; i < command.size(); ++i) {
+    if (command[i] == '"') quoted = !quoted;
+    if (!quoted && command[i] == '@' && (i == 0 || command[i - 1] == ' ')) return i;
+  }
+  return -1;
+}
+
 }  // namespace
 
 CViewerApp::CViewerApp(std::unique_ptr<CViewerSettings> settings)
@@ -93,11 +105,14 @@ bool CViewerApp::InitInstance(const QString& commandLine) {
   QString prepared = command.left(1023);
 
   if (!prepared.isEmpty()) {
-    if (int at = prepared.indexOf('@'); at >= 0) {
+    if (int at = handOffMark(prepared); at >= 0) {
       QString handOff = prepared.mid(at + 1).trimmed();
+      prepared = prepared.left(at).trimmed();
       stripQuotes(handOff);
-      (void)readFirstLine(handOff, 511);
-      QFile::remove(handOff);
+      if (QFileInfo(handOff).isFile()) {
+        (void)readFirstLine(handOff, 511);
+        QFile::remove(handOff);
+      }
     }
     for (int i = prepared.indexOf('-'); i >= 0; i = prepared.indexOf('-', i + 1))
       if (i + 1 < prepared.size() && prepared[i + 1] == '?')

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QApplication>
 #include <QFileDialog>
@@ -358,6 +360,22 @@ class DocumentTest : public QObject {
     CHVEditOps::editops_HollRecToEditOp(&hollAfter, &ops);
     QCOMPARE(ops.mirrored, 1);
     QCOMPARE(doc->editOps().mirrored, 1);
+  }
+
+  void droppedFilesOpenEachInItsWindow() {
+    QString dir = freshFolder("dropped");
+    QVERIFY(writeDrawing(s(dir + "x.tif"), "TIFFGP4 ", 60, 300, 200));
+    QVERIFY(writeDrawing(s(dir + "y.cal"), "CAL1GP4 ", 61, 300, 200));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir + "x.tif"), QUrl::fromLocalFile(dir + "y.cal")});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QVERIFY(frame()->acceptDrops());
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame(), &enter);
+    QVERIFY(enter.isAccepted());
+    QApplication::sendEvent(frame(), &drop);
+    QCOMPARE(frame()->documentCount(), 2);
+    QVERIFY(prompts_.texts.isEmpty());
   }
 
   void keysScrollAsTheTableSays() {

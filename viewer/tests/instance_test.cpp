@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,42 @@ class InstanceTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(titleOf(first.processId()).contains("B.TIF"), 5000);
     QVERIFY(logsInQueue().isEmpty());
     QCOMPARE(first.state(), QProcess::Running);
+    stop(first);
+  }
+
+  void anAtSignHandsOverAFileOnlyAsAWordOfItsOwn() {
+    QTRY_VERIFY_WITH_TIMEOUT(!nameOwned(), 5000);
+    const QString dir = dataRoot();
+    QVERIFY(QFile::copy(a_, dir + "part@2.tif"));
+    QFile sentinel(dir + "2.tif");
+    QVERIFY(sentinel.open(QIODevice::WriteOnly));
+    sentinel.write("must stay");
+    sentinel.close();
+    QFile handOff(dir + "handoff.txt");
+    QVERIFY(handOff.open(QIODevice::WriteOnly));
+    handOff.write("a line\r\n");
+    handOff.close();
+
+    QProcess first;
+    first.setWorkingDirectory(dir);
+    first.start(VIEWER_PATH, {a_});
+    QVERIFY(first.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(titleOf(first.processId()).contains("A.TIF"), 10000);
+
+    QProcess second;
+    second.setWorkingDirectory(dir);
+    second.start(VIEWER_PATH, {dir + "part@2.tif"});
+    QVERIFY(second.waitForFinished(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(titleOf(first.processId()).contains("PART@2.TIF"), 5000);
+    QVERIFY(QFile::exists(dir + "2.tif"));
+
+    QProcess third;
+    third.setWorkingDirectory(dir);
+    third.start(VIEWER_PATH, {b_, "@handoff.txt"});
+    QVERIFY(third.waitForFinished(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(titleOf(first.processId()).contains("B.TIF"), 5000);
+    QVERIFY(!QFile::exists(dir + "handoff.txt"));
+    QVERIFY(logsInQueue().isEmpty());
     stop(first);
   }
 
