@@ -1,8 +1,12 @@
 // The QA commands after the folder choice, and the QA lock in the delete
 // command's enablement, on the running viewer.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "viewer/deletion_commands.h"
 #include "viewer/main_frame.h"
@@ -33,6 +37,21 @@ CViewerApp* app() { return CViewerApp::instance(); }
 bool readOnly(const QString& path) {
   const auto write = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
   return QFile::exists(path) && (QFile::permissions(path) & write) == 0;
+}
+
+// Runs action on the file dialog once it is shown modally.
+void whenDialogShows(std::function<void(QFileDialog*)> action) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, action] {
+    if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      action(d);
+      if (d->isVisible()) d->reject();
+    }
+  });
+  timer->start();
 }
 
 class QaCommandsTest : public QObject {
@@ -106,6 +125,32 @@ class QaCommandsTest : public QObject {
     QVERIFY(QFile::exists(dir + "sub/w.OVL"));
     QVERIFY(!runQaCleanup(prompts, s(dir + "missing")));
     QCOMPARE(prompts.last(), std::string("A valid folder was not chosen for QA cleanup."));
+  }
+
+  void theDeleteDialogDeletesTheChosenFiles() {
+    QString dir = freshFolder("delete-dialog");
+    for (const char* name : {"one.tif", "two.tif", "three.tif"}) QVERIFY(writeFile(s(dir + name)));
+    QString title;
+    whenDialogShows([dir, &title](QFileDialog* d) {
+      title = d->windowTitle();
+      d->setDirectory(dir);
+      d->selectFile("\"one.tif\" \"three.tif\"");
+      QMetaObject::invokeMethod(d, "accept");
+    });
+    std::optional<QString> folder = DeleteSelectedObjects(*app()->mainFrame(), dir);
+    QCOMPARE(title, QString("Delete File(s)"));
+    QVERIFY(prompts_.saw("Do you wish to continue with deletion of these 2 object(s)?"));
+    QVERIFY(!QFile::exists(dir + "one.tif") && !QFile::exists(dir + "three.tif"));
+    QVERIFY(QFile::exists(dir + "two.tif"));
+    QVERIFY(folder.has_value());
+    QCOMPARE(QDir(*folder).absolutePath(), QDir(dir).absolutePath());
+    QCOMPARE(app()->mainFrame()->statusText(), QString("Ready"));
+
+    // A cancelled dialog deletes nothing and asks nothing.
+    prompts_.texts.clear();
+    whenDialogShows([](QFileDialog* d) { d->reject(); });
+    QVERIFY(!DeleteSelectedObjects(*app()->mainFrame(), dir).has_value());
+    QVERIFY(prompts_.texts.isEmpty() && QFile::exists(dir + "two.tif"));
   }
 
   void deletingTheActiveImageMovesToItsNeighbour() {
