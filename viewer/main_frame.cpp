@@ -13,6 +13,7 @@
 #include <QToolBar>
 
 #include "viewer/child_frame.h"
+#include "viewer/deletion_commands.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
@@ -30,6 +31,7 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
     refreshTools();
   });
   addStandardCommands(*commands_);
+  addDeletionCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -56,7 +58,8 @@ void CMainFrame::buildMenus() {
     }
   };
   add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
-                                    "file.next", "file.previous", "file.reload", "", "file.print",
+                                    "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
+                                    "qa.markComplete", "qa.cleanup", "", "file.print",
                                     "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.zoomIn", "view.zoomOut", "view.invert", "view.rotateLeft",
                                     "view.rotateRight", "view.overview", "view.undo", "view.editMode", "",

@@ -55,6 +55,9 @@ class CViewerApp : public QObject {
   const std::vector<std::string>& excludedEndings() const { return excludedEndings_; }
   const QStringList& openSelection() const { return openSelection_; }
   const QString& lastOpenSelectionFolder() const { return lastSelectionFolder_; }
+  // The folder the Open and Delete dialogs start in next (empty: InitialPath).
+  const QString& lastUsedFolder() const { return lastOpenFolder_; }
+  void setLastUsedFolder(const QString& folder) { lastOpenFolder_ = folder; }
   const QString& startDirectory() const { return startDirectory_; }
   const QString& startPath() const { return startPath_; }
   // The folders files are rescued from (browser cache, temporary folder).
