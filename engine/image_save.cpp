@@ -7,6 +7,7 @@
 #include "engine/image_save.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,7 @@
 #include "formats/tiff_write.h"
 #include "formats/tiled_write.h"
 #include "engine/image_save_tiled.h"
+#include "platform/atomic_file.h"
 #include "platform/file_io.h"
 
 using namespace hv::engine;
@@ -102,40 +104,6 @@ struct SizeRestore {
     if (mem->width != width) (void)setImageWidth(mem, width);
   }
 };
-
-// A temporary file beside the target; removed unless committed.
-struct TempFile {
-  std::string path;
-  bool committed = false;
-  ~TempFile() {
-    if (!path.empty() && !committed) ::unlink(path.c_str());
-  }
-};
-
-bool makeTemp(const std::string& target, TempFile& tmp) {
-  std::filesystem::path p(target);
-  std::filesystem::path dir = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
-  std::string pattern = (dir / ".hvsaveXXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  // The finished file gets the target's permissions, or the usual ones for a
-  // new file.
-  struct stat st{};
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-  ::close(fd);
-  tmp.path = name.data();
-  return true;
-}
 
 int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
   return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
@@ -254,8 +222,17 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
 
 }  // namespace
 
+// Why the last save of this thread failed.
+thread_local std::string g_saveError;
+
+int saveFailed(const std::string& why) {
+  g_saveError = why;
+  return GRX_FAILED;
+}
+
 extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
                             const void* userData, int widthAlignment, int heightAlignment) {
+  g_saveError.clear();
   if (h == nullptr) return GRX_NO_HANDLE;
   if (path == nullptr || path[0] == '\0' || targetFormat == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
   if (h->memory == nullptr) return GRX_NO_IMAGE_MEMORY;
@@ -277,10 +254,16 @@ extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, 
   std::error_code ec;
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-  TempFile tmp;
-  if (!makeTemp(path, tmp)) return GRX_FAILED;
-  if (!writeImage(h, target, tmp.path.c_str(), options, progress)) return GRX_FAILED;
-  if (::rename(tmp.path.c_str(), path) != 0) return GRX_FAILED;
-  tmp.committed = true;
+  hv::platform::AtomicFile out;
+  std::string writerPath;
+  if (!out.open(path) || (writerPath = out.writerPath()).empty()) return saveFailed(out.error());
+  errno = 0;
+  if (!writeImage(h, target, writerPath.c_str(), options, progress)) {
+    const int err = errno;
+    return saveFailed(err != 0 ? hv::platform::fileError(path, err) : std::string(path) + ": the image could not be written");
+  }
+  if (!out.commit()) return saveFailed(out.error());
   return GRX_OK;
 }
+
+extern "C" const char* grxSaveErrorText(void) { return g_saveError.c_str(); }

@@ -23,7 +23,8 @@ constexpr const char* kConvertUsage =
     "  --settings FILE    settings file whose [Preferences] names the CALS user data files\n"
     "  --1840b            give a CALS target the 1840 B header form\n"
     "OUT is written under a temporary name in its folder (created when missing) and\n"
-    "renamed into place only when complete.\n";
+    "renamed into place only when complete; a symbolic link's target is updated, and\n"
+    "a device, a FIFO or - (standard output) is written straight into.\n";
 
 bool alignment(const std::string& v, int& out) {
   if (v != "8" && v != "16") return false;
@@ -54,7 +55,7 @@ int cmdConvert(const Args& args) {
       settings = args[++i];
     } else if (a == "--1840b") {
       formB = true;
-    } else if (!a.empty() && a[0] == '-') {
+    } else if (a.size() > 1 && a[0] == '-') {
       std::fprintf(stderr, "hvtool convert: unknown option '%s'\n%s", a.c_str(), kConvertUsage);
       return 2;
     } else if (in.empty()) {
@@ -87,6 +88,10 @@ int cmdConvert(const Args& args) {
   options.header1840B = formB ? 1 : 0;
   int status = grxSaveImage(nullptr, h, out.c_str(), hv::formats::kImageFormats[index].code, &options, alignW, alignH);
   grxCloseImage(h);
+  if (status != GRX_OK && *grxSaveErrorText() != '\0') {
+    std::fprintf(stderr, "Unable to save %s\n", grxSaveErrorText());
+    return 1;
+  }
   if (status != GRX_OK) {
     std::fprintf(stderr, "%s: saving failed, GRX Error: %d (%s)\n", out.c_str(), status, grxErrorText(status));
     return 1;

@@ -181,8 +181,8 @@ int cmdRender(const Args& args) {
   }
   grxCloseImage(h);
   PackedPicture picture{std::uint32_t(ww), std::uint32_t(wh), window.rowBytes(), window.pixels().data()};
-  if (!writePicture(o.out, picture)) {
-    std::fprintf(stderr, "Unable to write to %s\n", o.out.c_str());
+  if (std::string error; !writePicture(o.out, picture, &error)) {
+    std::fprintf(stderr, "Unable to write to %s\n", error.c_str());
     return 1;
   }
   return 0;

@@ -4,10 +4,8 @@
 #include <array>
 #include <cstdio>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "platform/file_io.h"
+#include "platform/atomic_file.h"
 
 namespace hv::tool {
 namespace {
@@ -94,7 +92,7 @@ std::vector<std::uint8_t> encodePng(const PackedPicture& p) {
   return out;
 }
 
-bool writePicture(const std::string& path, const PackedPicture& p) {
+bool writePicture(const std::string& path, const PackedPicture& p, std::string* error) {
   bool png = path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".png") == 0;
   std::vector<std::uint8_t> bytes;
   if (png) {
@@ -111,18 +109,10 @@ bool writePicture(const std::string& path, const PackedPicture& p) {
       if (p.width % 8) bytes.back() &= std::uint8_t(0xFF00u >> (p.width % 8));
     }
   }
-  std::string tmp = path + ".XXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return false;
-  // mkstemp makes the file private; give it the permissions a new file gets.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  bool ok = hv::platform::writeFull(fd, bytes.data(), bytes.size());
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  hv::platform::AtomicFile file;
+  if (file.open(path) && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
+  if (error != nullptr) *error = file.error();
+  return false;
 }
 
 }  // namespace hv::tool

@@ -1,7 +1,8 @@
 #pragma once
 // Writes packed 1-bit pictures (1 = black, rows of `rowBytes` bytes) as
-// binary PBM or as 1-bit greyscale PNG, through a temporary file beside the
-// target that is renamed into place only when complete.
+// binary PBM or as 1-bit greyscale PNG, through an AtomicFile (a regular
+// file is replaced only when complete; a device, FIFO or "-" is written
+// straight into).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,7 +21,8 @@ std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
 std::uint32_t crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
 std::uint32_t adler32(const std::uint8_t* data, std::size_t size, std::uint32_t adler = 1);
 
-// Writes a PBM or, for a name ending in ".png" (any case), a PNG.
-bool writePicture(const std::string& path, const PackedPicture& picture);
+// Writes a PBM or, for a name ending in ".png" (any case), a PNG. On failure
+// *error (when given) says which file and why.
+bool writePicture(const std::string& path, const PackedPicture& picture, std::string* error = nullptr);
 
 }  // namespace hv::tool
