@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/tiff_builder.h"
 
 namespace {
 
@@ -54,6 +55,63 @@ TEST(HvtoolRecords, UnreadableAndMalformedIndexFilesFailTheCommandAndAreNamed) {
   TempDir sound;
   writeFile(sound.file("INDEX.HOL"), "srcdocid: " + std::string(90, ' ') + "\r\n");
   EXPECT_EQ(run("records " + sound.path()).status, 0);
+}
+// An uncompressed 1600 x 800 drawing with a frame, resolutions as given.
+std::string drawing(std::uint32_t unit, std::uint32_t xNum, std::uint32_t xDen, std::uint32_t yNum,
+                    std::uint32_t yDen, std::uint32_t orientation = 0) {
+  hv::test::TiffBuilder b(false);
+  std::string rows(200u * 800u, '\0');
+  for (std::size_t x = 0; x < 200; ++x) rows[x] = rows[rows.size() - 200 + x] = '\xFF';
+  std::uint32_t at = b.addData(rows);
+  b.shortTag(256, {1600}).shortTag(257, {800}).shortTag(259, {1}).shortTag(262, {0});
+  b.strips({at}, {std::uint32_t(rows.size())});
+  b.rationalTag(282, xNum, xDen).rationalTag(283, yNum, yDen);
+  if (unit != 0) b.shortTag(296, {unit});
+  if (orientation != 0) b.shortTag(274, {orientation});
+  return b.build();
+}
+
+TEST(HvtoolResolution, CentimetresAreShownAndSavedAsDotsPerInch) {
+  TempDir dir;
+  writeFile(dir.file("cm.tif"), drawing(3, 7874, 100, 7874, 100));
+  ToolRun info = run("info " + dir.file("cm.tif"));
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("Horizontal Resolution: 200\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Vertical Resolution: 200\n"), std::string::npos);
+  EXPECT_NE(info.out.find("Width (inches):    8.00\n"), std::string::npos) << info.out;
+  EXPECT_NE(info.out.find("Height (inches):    4.00\n"), std::string::npos);
+  EXPECT_EQ(info.out.find("Orientation"), std::string::npos);
+  // Saved, the drawing keeps its physical size.
+  for (const std::string code : {"CAL1GP4", "TIFFGP4"}) {
+    const std::string out = dir.file("out-" + code);
+    ToolRun convert = run("convert " + dir.file("cm.tif") + " " + out + " --to " + code);
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    EXPECT_EQ(convert.err, "");
+    ToolRun back = run("info " + out);
+    EXPECT_NE(back.out.find("Width (inches):    8.00\n"), std::string::npos) << code << back.out;
+  }
+}
+
+TEST(HvtoolResolution, OneDensityTargetsSayWhenTheResolutionIsNotSquare) {
+  TempDir dir;
+  writeFile(dir.file("wide.tif"), drawing(2, 200, 1, 100, 1));
+  ToolRun cals = run("convert " + dir.file("wide.tif") + " " + dir.file("w.cal") + " --to CAL1GP4");
+  EXPECT_EQ(cals.status, 0) << cals.err;
+  EXPECT_NE(cals.err.find("CAL1GP4 holds one resolution for both directions; the drawing's 200 x 100 dpi"),
+            std::string::npos)
+      << cals.err;
+  ToolRun tiff = run("convert " + dir.file("wide.tif") + " " + dir.file("w.tif") + " --to TIFFGP4");
+  EXPECT_EQ(tiff.status, 0);
+  EXPECT_EQ(tiff.err, "");
+}
+
+TEST(HvtoolInfo, ATurnedPictureShowsItsOrientation) {
+  TempDir dir;
+  writeFile(dir.file("turned.tif"), drawing(2, 200, 1, 200, 1, 6));
+  ToolRun r = run("info " + dir.file("turned.tif"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Orientation: 6 (first row at the right, first column at the top)\n"), std::string::npos)
+      << r.out;
 }
 #endif
 

@@ -1,10 +1,12 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
 #include "engine/image_save.h"
+#include "formats/file_manager.h"
 #include "formats/format_tables.h"
 #include "tools/hvtool/commands.h"
 
@@ -25,6 +27,13 @@ constexpr const char* kConvertUsage =
     "OUT is written under a temporary name in its folder (created when missing) and\n"
     "renamed into place only when complete; a symbolic link's target is updated, and\n"
     "a device, a FIFO or - (standard output) is written straight into.\n";
+
+// Targets whose header holds one resolution for both directions.
+bool holdsOneDensity(const char* code) {
+  for (const char* kind : {"CAL1", "CAL2", "EDM6", "DSED"})
+    if (std::strncmp(code, kind, 4) == 0) return true;
+  return false;
+}
 
 bool alignment(const std::string& v, int& out) {
   if (v != "8" && v != "16") return false;
@@ -83,6 +92,14 @@ int cmdConvert(const Args& args) {
     grxCloseImage(h);
     return 1;
   }
+  const char* targetCode = hv::formats::kImageFormats[index].code;
+  const std::uint32_t xres = h->record->xResolution;
+  const std::uint32_t yres = h->record->yResolution != 0 ? h->record->yResolution : xres;
+  if (holdsOneDensity(targetCode) && xres != 0 && xres != yres)
+    std::fprintf(stderr,
+                 "hvtool convert: warning: %s holds one resolution for both directions; the drawing's %u x %u dpi "
+                 "are written as the horizontal %u dpi\n",
+                 code.c_str(), xres, yres, xres);
   GrxSaveOptions options;
   options.settingsFile = settings.empty() ? nullptr : settings.c_str();
   options.header1840B = formB ? 1 : 0;
