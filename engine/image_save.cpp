@@ -23,6 +23,7 @@
 #include "formats/cals1_write.h"
 #include "formats/cals_compose.h"
 #include "formats/file_manager.h"
+#include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/edmics_layout.h"
 #include "formats/raster_write.h"
@@ -222,6 +223,22 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
 
 }  // namespace
 
+namespace {
+
+// Image memory places pixels at 16-bit positions, so the tiled writers lay
+// out at most 127 tiles of 512 (65,024 pixels) in each direction. Returns
+// what the drawing exceeds, or "".
+std::string tiledLimitExceeded(const Target& t, std::uint32_t width, std::uint32_t height) {
+  if (t.filter != fmt::kFilterCals2 && t.filter != fmt::kFilterEdmics6) return {};
+  constexpr std::uint32_t kMaxTiles = 127, kMax = kMaxTiles * fmt::kWriteTileSide;
+  if (width <= kMax && height <= kMax) return {};
+  const char* name = t.filter == fmt::kFilterCals2 ? "a CALS Type 2 file" : "an EDMICS VI file";
+  const bool wide = width > kMax;
+  return "the drawing is " + std::to_string(wide ? width : height) + " pixels " + (wide ? "wide" : "high") + "; " +
+         name + " holds at most " + std::to_string(kMax) + " (" + std::to_string(kMaxTiles) + " tiles of " +
+         std::to_string(fmt::kWriteTileSide) + " pixels) in each direction";
+}
+
 // Why the last save of this thread failed.
 thread_local std::string g_saveError;
 
@@ -229,6 +246,8 @@ int saveFailed(const std::string& why) {
   g_saveError = why;
   return GRX_FAILED;
 }
+
+}  // namespace
 
 extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
                             const void* userData, int widthAlignment, int heightAlignment) {
@@ -248,6 +267,8 @@ extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, 
   const std::uint32_t height = alignUp(mem->height, heightAlignment);
   // TIFF holds width and height as 16-bit values, and so does the encoder.
   if (width > 65535 || height > 65535) return GRX_ALIGN_FAILED;
+  if (std::string limit = tiledLimitExceeded(target, width, height); !limit.empty())
+    return saveFailed(std::string(path) + ": " + limit);
   if (width != mem->width && !setImageWidth(mem, width)) return GRX_ALIGN_FAILED;
   if (height != mem->height && !setImageHeight(mem, height)) return GRX_ALIGN_FAILED;
 
@@ -257,10 +278,17 @@ extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, 
   hv::platform::AtomicFile out;
   std::string writerPath;
   if (!out.open(path) || (writerPath = out.writerPath()).empty()) return saveFailed(out.error());
-  errno = 0;
-  if (!writeImage(h, target, writerPath.c_str(), options, progress)) {
-    const int err = errno;
-    return saveFailed(err != 0 ? hv::platform::fileError(path, err) : std::string(path) + ": the image could not be written");
+  bool written;
+  const unsigned long reportedBefore = fmt::messagesReported();
+  {
+    // The writers' messages name the user's file, not the temporary.
+    fmt::MessagePathAlias alias(writerPath, path);
+    written = writeImage(h, target, writerPath.c_str(), options, progress);
+  }
+  if (!written) {
+    // A writer that reported why has told the user already.
+    if (fmt::messagesReported() != reportedBefore) return GRX_FAILED;
+    return saveFailed(std::string(path) + ": the image could not be written");
   }
   if (!out.commit()) return saveFailed(out.error());
   return GRX_OK;

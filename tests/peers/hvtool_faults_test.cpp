@@ -113,6 +113,48 @@ TEST(HvtoolInfo, ATurnedPictureShowsItsOrientation) {
   EXPECT_NE(r.out.find("Orientation: 6 (first row at the right, first column at the top)\n"), std::string::npos)
       << r.out;
 }
+TEST(HvtoolMessages, BigTiffIsNamedAsNotSupported) {
+  TempDir dir;
+  writeFile(dir.file("big.tif"), std::string("II+\0\x08\0\0\0\x10\0\0\0\0\0\0\0", 16));
+  writeFile(dir.file("bigm.tif"), std::string("MM\0+\0\x08\0\0\0\0\0\0\0\0\0\x10", 16));
+  for (const std::string name : {"big.tif", "bigm.tif"}) {
+    ToolRun id = run("identify " + dir.file(name));
+    EXPECT_EQ(id.status, 1);
+    EXPECT_EQ(id.out, dir.file(name) + ": Unknown Type (BigTIFF files are not supported)\n");
+    ToolRun info = run("info " + dir.file(name));
+    EXPECT_EQ(info.status, 1);
+    EXPECT_EQ(info.err, "TIFF File Manager: BigTIFF files are not supported.\n");
+  }
+}
+
+TEST(HvtoolMessages, ImportExportImagesOpenBack) {
+  TempDir dir;
+  const std::string sample = std::string(HV_SOURCE_DIR) + "/samples/sample-drawing.tif";
+  ASSERT_EQ(run("convert " + sample + " " + dir.file("s.ded") + " --to DSEDGP4W").status, 0);
+  ToolRun info = run("info " + dir.file("s.ded"));
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_EQ(info.err.find("FATAL"), std::string::npos);
+  EXPECT_NE(info.out.find("Width (inches):   34.00\n"), std::string::npos) << info.out;
+  ASSERT_EQ(run("decode " + dir.file("s.ded") + " " + dir.file("ded.pbm")).status, 0);
+  ASSERT_EQ(run("decode " + sample + " " + dir.file("tif.pbm")).status, 0);
+  EXPECT_EQ(readFile(dir.file("ded.pbm")), readFile(dir.file("tif.pbm")));
+}
+
+TEST(HvtoolMessages, ADrawingTooLargeForATiledTargetNamesTheLimit) {
+  TempDir dir;
+  // 65,100 x 16, uncompressed.
+  hv::test::TiffBuilder b(false);
+  const std::uint32_t rowBytes = (65100 + 7) / 8;
+  std::uint32_t at = b.addData(std::string(rowBytes * 16, '\0'));
+  b.shortTag(256, {65100}).shortTag(257, {16}).shortTag(259, {1}).shortTag(262, {0}).strips({at}, {rowBytes * 16});
+  writeFile(dir.file("wide.tif"), b.build());
+  ToolRun r = run("convert " + dir.file("wide.tif") + " " + dir.file("w.cal") + " --to CAL2GP4");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Unable to save " + dir.file("w.cal") +
+                       ": the drawing is 65100 pixels wide; a CALS Type 2 file holds at most 65024 (127 tiles of 512 "
+                       "pixels) in each direction\n");
+  EXPECT_EQ(r.err.find("GRX Error"), std::string::npos);
+}
 #endif
 
 }  // namespace

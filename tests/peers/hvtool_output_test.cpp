@@ -104,6 +104,20 @@ TEST(HvtoolOutput, NewOutputsGetTheUsualModeAndExistingOnesKeepTheirs) {
   // Nothing but the outputs is left in the folder.
   EXPECT_NE(runCommand("ls -A " + dir.path() + " | grep -v -e '^d.pbm$' -e '^r.png$' -e '^c.tif$'"), 0);
 }
+TEST(HvtoolOutput, AFullDiskNamesTheUsersFileAndLeavesNoTemporary) {
+  TempDir dir;
+  if (::geteuid() != 0 || runCommand("mount -t tmpfs -o size=64k tmpfs " + dir.path() + " 2>/dev/null") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here";
+  for (const std::string& code : {"TIFFGP4", "CAL2GP4", "DSEDGP4W"}) {
+    ToolRun r = run("convert " + kSample + " " + dir.file("x.out") + " --to " + code);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Unable to write to " + dir.file("x.out") + ": No space left on device\n") << code;
+  }
+  ToolRun d = run("decode " + kSample + " " + dir.file("x.pbm"));
+  EXPECT_EQ(d.err, "Unable to write to " + dir.file("x.pbm") + ": No space left on device\n");
+  EXPECT_NE(runCommand("ls -A " + dir.path() + " | grep -q ."), 0);  // nothing left behind
+  runCommand("umount " + dir.path());
+}
 #endif
 
 }  // namespace

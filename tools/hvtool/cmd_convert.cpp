@@ -109,6 +109,8 @@ int cmdConvert(const Args& args) {
     std::fprintf(stderr, "Unable to save %s\n", grxSaveErrorText());
     return 1;
   }
+  // Otherwise a failed write has been reported by the file manager.
+  if (status == GRX_FAILED) return 1;
   if (status != GRX_OK) {
     std::fprintf(stderr, "%s: saving failed, GRX Error: %d (%s)\n", out.c_str(), status, grxErrorText(status));
     return 1;
