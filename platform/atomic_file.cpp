@@ -78,6 +78,26 @@ bool followLinks(std::string& path) {
   return false;
 }
 
+// The descriptor a name of an open descriptor stands for ("/dev/stdout",
+// "/dev/fd/N", "/proc/self/fd/N"), or -1. Such a name is written through the
+// descriptor itself, so the caller's redirection (append, a pipe, a file)
+// holds.
+int namedDescriptor(const std::string& path) {
+  if (path == "/dev/stdout") return STDOUT_FILENO;
+  if (path == "/dev/stderr") return STDERR_FILENO;
+  for (const char* prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    const std::size_t n = std::strlen(prefix);
+    if (path.compare(0, n, prefix) != 0 || path.size() == n || path.size() > n + 6) continue;
+    int fd = 0;
+    for (std::size_t i = n; i < path.size(); ++i) {
+      if (path[i] < '0' || path[i] > '9') return -1;
+      fd = fd * 10 + (path[i] - '0');
+    }
+    return fd;
+  }
+  return -1;
+}
+
 }  // namespace
 
 void setRewriteFaultHook(RewriteFaultHook hook, void* context) {
@@ -125,12 +145,20 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   committed_ = streaming_ = false;
   keepMode_ = kUsualMode;
   if (path.empty()) return fail(ENOENT);
-  if (path == "-") {
-    int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (const int named = path == "-" ? STDOUT_FILENO : namedDescriptor(path); named >= 0) {
+    int fd = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return fail(errno);
     return openStream(fd, true);
   }
   target_ = path;
+  // A device or FIFO reached through any links (including the kernel's own
+  // links of /proc) is written straight into.
+  if (struct stat through {}; options.links == Links::Follow && ::stat(path.c_str(), &through) == 0 &&
+                               (S_ISCHR(through.st_mode) || S_ISBLK(through.st_mode) || S_ISFIFO(through.st_mode))) {
+    int fd = openFile(path.c_str(), O_WRONLY | O_NOCTTY);
+    if (fd < 0) return fail(errno);
+    return openStream(fd, true);
+  }
   if (options.links == Links::Follow && !followLinks(target_)) return fail(errno);
   struct stat st {};
   if (::lstat(target_.c_str(), &st) != 0) {

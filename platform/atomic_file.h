@@ -8,8 +8,9 @@
 //     flushed. The temporary is removed on every failure. A symbolic link is
 //     followed (the link's target is rewritten in the target's folder) unless
 //     the caller asks for the link itself to be replaced.
-//   - an existing device, FIFO, or "-" (standard output): the contents are
-//     written straight into it; nothing is renamed or removed.
+//   - an existing device, FIFO, "-" (standard output) or the name of an open
+//     descriptor ("/dev/stdout", "/dev/fd/N", "/proc/self/fd/N"): the
+//     contents are written straight into it; nothing is renamed or removed.
 //   - a folder, socket or anything else: refused (EISDIR, EINVAL).
 // A new file gets 0666 less the process's umask (or the folder's default
 // ACL); an existing file keeps its permission bits, unless the caller gives

@@ -56,6 +56,13 @@ TEST(HvtoolOutput, StandardOutputAndFifosAreWrittenStraightInto) {
   EXPECT_EQ(pbm.status, 0) << pbm.err;
   EXPECT_EQ(pbm.out.substr(0, 13), "P4\n6800 4400\n");
   EXPECT_EQ(pbm.out.size(), 13u + 850u * 4400u);
+  // /dev/stdout, redirected to a file or a pipe.
+  ToolRun dev = run("decode " + kSample + " /dev/stdout");
+  EXPECT_EQ(dev.status, 0) << dev.err;
+  EXPECT_EQ(dev.out, pbm.out);
+  TempDir piped;
+  EXPECT_EQ(runCommand(kTool + " render " + kSample + " /dev/stdout --fit 16x16 | cat >" + piped.file("p")), 0);
+  EXPECT_EQ(readFile(piped.file("p")).substr(0, 9), "P4\n16 16\n");
   ToolRun tif = run("convert " + kSample + " - --to TIFFGP4");
   EXPECT_EQ(tif.status, 0) << tif.err;
   EXPECT_EQ(tif.out.substr(0, 4), std::string("II*\0", 4));

@@ -44,7 +44,8 @@ int cmdDecode(const Args& args) {
     std::fputs(
         "usage: hvtool decode FILE OUT.pbm\n"
         "Loads the drawing into image memory and writes it as a binary PBM (P4):\n"
-        "lines in file order, 1 = black as the drawing shows on screen.\n",
+        "lines in file order, 1 = black as the drawing shows on screen.\n"
+        "OUT may also be a device, a FIFO or - (standard output).\n",
         wantsHelp(args) ? stdout : stderr);
     return wantsHelp(args) ? 0 : 2;
   }

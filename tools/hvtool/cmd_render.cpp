@@ -29,7 +29,8 @@ constexpr const char* kRenderUsage =
     "                   the window is the rectangle's size (with --fit, the rectangle is fitted)\n"
     "  --fast           fast reduction (first line of each group)\n"
     "  --from-memory    load image memory and draw from it instead of the file\n"
-    "Without --fit or --window the window shows the whole drawing.\n";
+    "Without --fit or --window the window shows the whole drawing.\n"
+    "OUT may also be a device, a FIFO or - (standard output; PBM).\n";
 
 bool parsePair(const std::string& text, char sep, long& a, long& b) {
   char* end = nullptr;
