@@ -144,6 +144,7 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   error_.clear();
   committed_ = streaming_ = false;
   keepMode_ = kUsualMode;
+  keepUid_ = keepGid_ = 0;
   if (path.empty()) return fail(ENOENT);
   if (const int named = path == "-" ? STDOUT_FILENO : namedDescriptor(path); named >= 0) {
     int fd = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
@@ -167,6 +168,8 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   }
   if (S_ISREG(st.st_mode)) {
     keepMode_ = st.st_mode & 07777;
+    keepUid_ = st.st_uid;
+    keepGid_ = st.st_gid;
     return createTemp(target_);
   }
   if (S_ISLNK(st.st_mode)) return createTemp(target_);  // replaced, as asked
@@ -282,6 +285,9 @@ bool AtomicFile::commit() {
   }
   const unsigned mode = options_.mode != kUsualMode ? options_.mode : keepMode_;
   if (!stepAllowed(RewriteStep::SetMode)) return fail(errno);
+  // A file replaced by someone else (root) keeps its owner where allowed.
+  if (keepMode_ != kUsualMode && (keepUid_ != ::geteuid() || keepGid_ != ::getegid()))
+    (void)::fchown(fd_, static_cast<uid_t>(keepUid_), static_cast<gid_t>(keepGid_));
   if (mode != kUsualMode && ::fchmod(fd_, static_cast<mode_t>(mode & 07777)) != 0) return fail(errno);
   if (!stepAllowed(RewriteStep::SyncFile) || ::fsync(fd_) != 0) return fail(errno);
   if (!stepAllowed(RewriteStep::CloseFile)) return fail(errno);

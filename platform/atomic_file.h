@@ -14,7 +14,7 @@
 //   - a folder, socket or anything else: refused (EISDIR, EINVAL).
 // A new file gets 0666 less the process's umask (or the folder's default
 // ACL); an existing file keeps its permission bits, unless the caller gives
-// the bits to use.
+// the bits to use, and, where the system allows, its owner.
 #include <cstddef>
 #include <string>
 
@@ -104,6 +104,7 @@ class AtomicFile {
   std::string error_;
   Options options_;
   unsigned keepMode_ = kUsualMode;  // bits an existing target keeps
+  unsigned keepUid_ = 0, keepGid_ = 0;  // and its owner
   int fd_ = -1;
   bool ownFd_ = false;
   bool streaming_ = false;

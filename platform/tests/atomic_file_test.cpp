@@ -64,6 +64,19 @@ TEST(AtomicFile, NewFilesGetTheUsualModeAndExistingFilesKeepTheirs) {
   EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"new.pbm", "old.pbm"}));
 }
 
+TEST(AtomicFile, AFileReplacedByRootKeepsItsOwner) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  TempDir dir;
+  writeFile(dir.file("theirs"), "old");
+  ASSERT_EQ(::chown(dir.file("theirs").c_str(), 4321, 4322), 0);
+  AtomicFile f;
+  ASSERT_TRUE(writeAll(dir.file("theirs"), "new", f)) << f.error();
+  struct stat st {};
+  ASSERT_EQ(::stat(dir.file("theirs").c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+}
+
 TEST(AtomicFile, ASymbolicLinkIsWrittenThroughInItsTargetsFolder) {
   TempDir dir, other;
   writeFile(other.file("target"), "old");
