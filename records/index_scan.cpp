@@ -11,7 +11,7 @@
 namespace hv::records {
 namespace {
 
-// Pieces of about 1 MiB, always whole strides.
+// Pieces of whole strides.
 std::size_t pieceBytes(std::size_t stride) { return stride * std::max<std::size_t>(1, (1u << 20) / stride); }
 
 std::string sizeText(std::uint64_t bytes) {
@@ -87,7 +87,10 @@ IndexScan::~IndexScan() { platform::closeFile(fd_); }
 
 bool IndexScan::walk(const std::function<void(std::uint64_t, const char*, bool)>& each) const {
   const std::size_t stride = shape_.stride, recordSize = shape_.recordSize;
-  std::vector<char> piece(pieceBytes(stride));
+  // Pieces of about 1 MiB; a smaller file is read whole.
+  const std::uint64_t whole = (shape_.size + stride - 1) / stride * stride;
+  const std::uint64_t bytes = std::min<std::uint64_t>(pieceBytes(stride), std::max<std::uint64_t>(whole, stride));
+  std::vector<char> piece(static_cast<std::size_t>(bytes));
   std::uint64_t index = 0, offset = 0;
   while (index < shape_.records) {
     const long got = platform::readAt(fd_, piece.data(), piece.size(), static_cast<std::int64_t>(offset));
