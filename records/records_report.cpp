@@ -26,12 +26,23 @@ constexpr std::size_t kFlushBytes = 64u << 10;
 
 // Appends the printable form of record bytes: control and non-ASCII bytes
 // (and the backslash) as \xNN; for JSON also with '"' and '\' escaped.
+// Bytes copied as they are: printable ASCII but the backslash, and for JSON
+// not the quote either.
+struct PlainBytes {
+  bool text[256] = {}, json[256] = {};
+  constexpr PlainBytes() {
+    for (int c = 0x20; c < 0x7f; ++c) text[c] = json[c] = c != '\\';
+    json[static_cast<unsigned char>('"')] = false;
+  }
+};
+constexpr PlainBytes kPlain;
+
 void appendPrintable(std::string& out, const char* p, std::size_t n, bool json = false) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  auto plain = [json](unsigned char c) { return c >= 0x20 && c < 0x7f && c != '\\' && !(json && c == '"'); };
+  const bool* plain = json ? kPlain.json : kPlain.text;
   for (std::size_t i = 0; i < n;) {
     std::size_t run = i;
-    while (run < n && plain(static_cast<unsigned char>(p[run]))) ++run;
+    while (run < n && plain[static_cast<unsigned char>(p[run])]) ++run;
     out.append(p + i, run - i);
     if (run == n) break;
     const auto c = static_cast<unsigned char>(p[run]);
