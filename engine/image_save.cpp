@@ -7,6 +7,7 @@
 #include "engine/image_save.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,12 +23,14 @@
 #include "formats/cals1_write.h"
 #include "formats/cals_compose.h"
 #include "formats/file_manager.h"
+#include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/edmics_layout.h"
 #include "formats/raster_write.h"
 #include "formats/tiff_write.h"
 #include "formats/tiled_write.h"
 #include "engine/image_save_tiled.h"
+#include "platform/atomic_file.h"
 #include "platform/file_io.h"
 
 using namespace hv::engine;
@@ -102,40 +105,6 @@ struct SizeRestore {
     if (mem->width != width) (void)setImageWidth(mem, width);
   }
 };
-
-// A temporary file beside the target; removed unless committed.
-struct TempFile {
-  std::string path;
-  bool committed = false;
-  ~TempFile() {
-    if (!path.empty() && !committed) ::unlink(path.c_str());
-  }
-};
-
-bool makeTemp(const std::string& target, TempFile& tmp) {
-  std::filesystem::path p(target);
-  std::filesystem::path dir = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
-  std::string pattern = (dir / ".hvsaveXXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  // The finished file gets the target's permissions, or the usual ones for a
-  // new file.
-  struct stat st{};
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  ::fchmod(fd, mode);
-  ::close(fd);
-  tmp.path = name.data();
-  return true;
-}
 
 int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
   return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
@@ -254,8 +223,35 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
 
 }  // namespace
 
+namespace {
+
+// Image memory places pixels at 16-bit positions, so the tiled writers lay
+// out at most 127 tiles of 512 (65,024 pixels) in each direction. Returns
+// what the drawing exceeds, or "".
+std::string tiledLimitExceeded(const Target& t, std::uint32_t width, std::uint32_t height) {
+  if (t.filter != fmt::kFilterCals2 && t.filter != fmt::kFilterEdmics6) return {};
+  constexpr std::uint32_t kMaxTiles = 127, kMax = kMaxTiles * fmt::kWriteTileSide;
+  if (width <= kMax && height <= kMax) return {};
+  const char* name = t.filter == fmt::kFilterCals2 ? "a CALS Type 2 file" : "an EDMICS VI file";
+  const bool wide = width > kMax;
+  return "the drawing is " + std::to_string(wide ? width : height) + " pixels " + (wide ? "wide" : "high") + "; " +
+         name + " holds at most " + std::to_string(kMax) + " (" + std::to_string(kMaxTiles) + " tiles of " +
+         std::to_string(fmt::kWriteTileSide) + " pixels) in each direction";
+}
+
+// Why the last save of this thread failed.
+thread_local std::string g_saveError;
+
+int saveFailed(const std::string& why) {
+  g_saveError = why;
+  return GRX_FAILED;
+}
+
+}  // namespace
+
 extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
                             const void* userData, int widthAlignment, int heightAlignment) {
+  g_saveError.clear();
   if (h == nullptr) return GRX_NO_HANDLE;
   if (path == nullptr || path[0] == '\0' || targetFormat == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
   if (h->memory == nullptr) return GRX_NO_IMAGE_MEMORY;
@@ -271,16 +267,31 @@ extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, 
   const std::uint32_t height = alignUp(mem->height, heightAlignment);
   // TIFF holds width and height as 16-bit values, and so does the encoder.
   if (width > 65535 || height > 65535) return GRX_ALIGN_FAILED;
+  if (std::string limit = tiledLimitExceeded(target, width, height); !limit.empty())
+    return saveFailed(std::string(path) + ": " + limit);
   if (width != mem->width && !setImageWidth(mem, width)) return GRX_ALIGN_FAILED;
   if (height != mem->height && !setImageHeight(mem, height)) return GRX_ALIGN_FAILED;
 
   std::error_code ec;
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-  TempFile tmp;
-  if (!makeTemp(path, tmp)) return GRX_FAILED;
-  if (!writeImage(h, target, tmp.path.c_str(), options, progress)) return GRX_FAILED;
-  if (::rename(tmp.path.c_str(), path) != 0) return GRX_FAILED;
-  tmp.committed = true;
+  hv::platform::AtomicFile out;
+  std::string writerPath;
+  if (!out.open(path) || (writerPath = out.writerPath()).empty()) return saveFailed(out.error());
+  bool written;
+  const unsigned long reportedBefore = fmt::messagesReported();
+  {
+    // The writers' messages name the user's file, not the temporary.
+    fmt::MessagePathAlias alias(writerPath, path);
+    written = writeImage(h, target, writerPath.c_str(), options, progress);
+  }
+  if (!written) {
+    // A writer that reported why has told the user already.
+    if (fmt::messagesReported() != reportedBefore) return GRX_FAILED;
+    return saveFailed(std::string(path) + ": the image could not be written");
+  }
+  if (!out.commit()) return saveFailed(out.error());
   return GRX_OK;
 }
+
+extern "C" const char* grxSaveErrorText(void) { return g_saveError.c_str(); }

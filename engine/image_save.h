@@ -15,11 +15,17 @@ extern "C" {
 // code such as "TIFFGP4 " or "CAL1GP4 ", trailing blanks optional). Width and
 // height are padded white to a multiple of 8 or 16 when asked (0: no
 // padding) and restored afterwards whatever the outcome. The file is written
-// under a temporary name in the target folder (created when missing) and
-// renamed into place only when complete, so a failed save leaves no partial
-// file and an existing file untouched. `userData` is a GrxSaveOptions or null.
+// through an AtomicFile (platform/atomic_file.h): a regular file under a
+// temporary name in the target folder (created when missing), renamed into
+// place only when complete, so a failed save leaves no partial file and an
+// existing file untouched; a device, FIFO or "-" straight into it. `userData` is a GrxSaveOptions or null.
 // Returns 0, -2 (no handle), -3 (path, format or record missing), -4 (format
 // not written), -6 (no image memory), -15 (padding failed), -1 (writing failed).
 [[nodiscard]] int grxSaveImage(GrxProgress progress, ImageHdl handle, const char* path, const char* targetFormat,
                                const void* userData, int widthAlignment, int heightAlignment);
+
+// Why the last grxSaveImage of the calling thread failed, naming the file and
+// giving the system's reason or the limit the drawing exceeds; "" when it did
+// not fail or no more is known than its status.
+const char* grxSaveErrorText(void);
 }

@@ -8,9 +8,11 @@
 #include "formats/audre_read.h"
 #include "formats/cals1_read.h"
 #include "formats/cals2_read.h"
+#include "formats/dsed_read.h"
 #include "formats/edmics_read.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
+#include "formats/identify.h"
 #include "formats/tiff_read.h"
 #include "platform/exe_dir.h"
 #include "platform/file_io.h"
@@ -41,18 +43,19 @@ bool fillFilter(int filter, FilterProcs& procs) {
     case kFilterEdmics5: procs = edmics5Filter(); return true;
     case kFilterEdmics6: procs = edmics6Filter(); return true;
     case kFilterAudre: procs = audreFilter(); return true;
+    case kFilterImportExport: procs = dsedFilter(); return true;
     default: return false;
   }
 }
 
 bool validRecord(const ImageFileRecord* r) {
-  return r != nullptr && r->filter >= 1 && r->filter <= 6 && gFilters[r->filter].loaded;
+  return r != nullptr && r->filter >= 1 && r->filter <= kFilterImportExport && gFilters[r->filter].loaded;
 }
 
 }  // namespace
 
 const FilterProcs* boundFilter(int filter) {
-  if (filter < 1 || filter > 6 || !gFilters[filter].loaded) return nullptr;
+  if (filter < 1 || filter > kFilterImportExport || !gFilters[filter].loaded) return nullptr;
   return &gFilters[filter];
 }
 
@@ -109,7 +112,7 @@ void freeRecord(ImageFileRecord* record) {
 using namespace hv::formats;
 
 extern "C" int imfLoadFileFilter(int filter) {
-  if (filter < 1 || filter > 6) return 0;
+  if (filter < 1 || filter > kFilterImportExport) return 0;
   FilterProcs& entry = gFilters[filter];
   if (entry.loaded) return filter;
   FilterProcs procs;
@@ -123,7 +126,7 @@ extern "C" int imfGetFileType(void* /*context*/, const char* path, std::uint32_t
   if (path == nullptr || headerOffset == nullptr) return 0;
   int documentType = 0, filter = 0, compression = 0;
   if (!imfTypeDosFile(path, &documentType, &filter, &compression, headerOffset)) {
-    report(kWarning, kMsgUnknownType, nullptr);
+    report(kWarning, isBigTiff(path) ? kMsgBigTiff : kMsgUnknownType, nullptr);
     return 0;
   }
   if (imfLoadFileFilter(filter) == 0) {

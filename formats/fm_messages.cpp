@@ -1,6 +1,9 @@
 #include "formats/fm_messages.h"
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace hv::formats {
@@ -52,6 +55,8 @@ constexpr const char* kTexts[kMessageCount] = {
     "Missing the CalsII default ASN1 file: %s\n",
     "Image width or height is not within 1 to 65535 pixels in %s\n",
     "Only bilevel images are supported: %s\n",
+    "TIFF File Manager: BigTIFF files are not supported.\n",
+    "Only IMPORT/EXPORT images of one Group 4 wrap raster can be opened: %s\n",
 };
 
 struct SinkState {
@@ -81,7 +86,20 @@ std::string substitute(const char* tmpl, const std::string& arg) {
   return out;
 }
 
-void deliver(int severity, int number, const std::string& arg) {
+struct Alias {
+  std::string internal, shown;
+};
+thread_local Alias* g_alias = nullptr;
+std::atomic<unsigned long> g_reported{0};
+
+void deliver(int severity, int number, const std::string& given) {
+  const int err = errno;
+  std::string arg = given;
+  if (g_alias != nullptr && arg == g_alias->internal) {
+    arg = g_alias->shown;
+    if (number == kMsgUnableToWrite && err != 0) arg += std::string(": ") + std::strerror(err);
+  }
+  ++g_reported;
   std::string text = substitute(messageText(number), arg);
   if (severity == kFatal) text = "FATAL ERROR: " + text;
   SinkState& s = state();
@@ -105,5 +123,16 @@ void report(int severity, int number, const char* arg) { deliver(severity, numbe
 void reportNumber(int severity, int number, long value) { deliver(severity, number, std::to_string(value)); }
 
 std::string lastMessage() { return state().last; }
+
+unsigned long messagesReported() { return g_reported.load(); }
+
+MessagePathAlias::MessagePathAlias(std::string internal, std::string shown) {
+  g_alias = new Alias{std::move(internal), std::move(shown)};
+}
+
+MessagePathAlias::~MessagePathAlias() {
+  delete g_alias;
+  g_alias = nullptr;
+}
 
 }  // namespace hv::formats

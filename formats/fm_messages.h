@@ -11,8 +11,9 @@ enum Severity : int { kFatal = 1, kWarning = 2 };
 
 inline constexpr const char* kMessageCaption = "Halvor File Manager Error";
 // Entries 0 to 42 are the documented table; 43 and 44 are this system's own
-// refusals of images the engine cannot represent.
-inline constexpr int kMessageCount = 45;
+// refusals of images the engine cannot represent, 45 and 46 of files it does
+// not read.
+inline constexpr int kMessageCount = 47;
 
 enum MessageNumber : int {
   kMsgOk = 0,
@@ -44,6 +45,8 @@ enum MessageNumber : int {
   kMsgNoTemplate = 42,
   kMsgBadImageSize = 43,
   kMsgNotBilevel = 44,
+  kMsgBigTiff = 45,
+  kMsgImportExportLayout = 46,
 };
 
 // The unformatted text of a message number ("" when out of range).
@@ -63,5 +66,19 @@ void reportNumber(int severity, int number, long value);
 
 // The last reported text ("No Message Set" before the first report).
 std::string lastMessage();
+
+// How many messages have been reported so far.
+unsigned long messagesReported();
+
+// While alive, a message whose argument is the file `internal` (the
+// temporary that a save writes) names `shown` (the file the user asked for)
+// instead, and "Unable to write to" gains the system's reason.
+class MessagePathAlias {
+ public:
+  MessagePathAlias(std::string internal, std::string shown);
+  ~MessagePathAlias();
+  MessagePathAlias(const MessagePathAlias&) = delete;
+  MessagePathAlias& operator=(const MessagePathAlias&) = delete;
+};
 
 }  // namespace hv::formats

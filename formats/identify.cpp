@@ -335,3 +335,18 @@ extern "C" int imfTypeDosFile(const char* path, int* documentType, int* filter, 
   *headerOffset = kSecondPassBase;
   return 0;
 }
+
+namespace hv::formats {
+
+bool isBigTiff(const char* path) {
+  if (path == nullptr) return false;
+  int fd = hv::platform::openRegularFile(path);
+  if (fd < 0) return false;
+  unsigned char h[4];
+  const bool got = hv::platform::readFull(fd, h, 4) == 4;
+  hv::platform::closeFile(fd);
+  return got && ((h[0] == 'I' && h[1] == 'I' && h[2] == 43 && h[3] == 0) ||
+                 (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 43));
+}
+
+}  // namespace hv::formats

@@ -10,3 +10,8 @@ extern "C" {
 [[nodiscard]] int imfTypeDosFile(const char* path, int* documentType, int* filter, int* compression,
                                  std::uint32_t* headerOffset);
 }
+
+namespace hv::formats {
+// True for a BigTIFF file (TIFF header with version 43), which is not read.
+bool isBigTiff(const char* path);
+}  // namespace hv::formats

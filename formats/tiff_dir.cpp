@@ -1,5 +1,7 @@
 #include "formats/tiff_dir.h"
 
+#include <algorithm>
+
 #include <cstring>
 
 #include "platform/file_io.h"
@@ -67,6 +69,26 @@ std::optional<std::uint32_t> TiffDirectory::value(const TiffEntry& e) const {
   if (e.type == kTiffLong) return get32(e.raw);
   if (e.type == kTiffByte) return e.raw[0];
   return get16(e.raw);
+}
+
+std::optional<std::uint32_t> TiffDirectory::resolutionDpi(const TiffEntry& e, std::uint32_t unit) const {
+  if (unit != kTiffUnitCentimetre) return value(e);
+  std::uint64_t num = 0, den = 1;
+  if (e.count == 0) return std::nullopt;
+  if (e.type == kTiffRational) {
+    std::uint8_t r[8];
+    if (!readAt(r, 8, get32(e.raw))) return std::nullopt;
+    num = get32(r);
+    den = get32(r + 4);
+    if (den == 0) return 0;
+  } else {
+    auto v = value(e);
+    if (!v) return std::nullopt;
+    num = *v;
+  }
+  // dots per inch = per centimetre x 2.54, to the nearest whole number.
+  const std::uint64_t dpi = (num * 254 + den * 50) / (den * 100);
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(dpi, 0xFFFFFFFFu));
 }
 
 std::optional<std::vector<std::uint32_t>> TiffDirectory::array(const TiffEntry& e) const {

@@ -10,6 +10,9 @@
 
 namespace hv::formats {
 
+inline constexpr std::uint16_t kTiffResolutionUnit = 296;
+inline constexpr std::uint32_t kTiffUnitCentimetre = 3;
+
 enum TiffType : std::uint16_t { kTiffByte = 1, kTiffAscii = 2, kTiffShort = 3, kTiffLong = 4, kTiffRational = 5 };
 
 class TiffDirectory {
@@ -27,6 +30,10 @@ class TiffDirectory {
   // Numeric value of a single-valued entry (BYTE, SHORT, LONG; RATIONAL as
   // numerator / denominator, 0 when the denominator is 0).
   std::optional<std::uint32_t> value(const TiffEntry& e) const;
+  // XResolution or YResolution in dots per inch, given ResolutionUnit: for
+  // unit 3 (centimetre) the value times 2.54 rounded to the nearest whole
+  // dpi; for unit 2 (inch), 1 (none) or any other, value() as it stands.
+  std::optional<std::uint32_t> resolutionDpi(const TiffEntry& e, std::uint32_t unit) const;
   // Every value of a SHORT or LONG array, read from the value field or the
   // value offset; nullopt when the array does not lie within the file.
   std::optional<std::vector<std::uint32_t>> array(const TiffEntry& e) const;

@@ -21,6 +21,16 @@ const char* compressionName(std::uint32_t value, std::uint32_t t4Options) {
   }
 }
 
+// Where the stored picture's first row and first column lie on the page
+// (TIFF 6.0 Orientation), for a stored picture that is turned or mirrored.
+std::string orientationText(std::uint32_t value) {
+  static constexpr const char* kSides[9][2] = {{"", ""},          {"top", "left"},    {"top", "right"},
+                                               {"bottom", "right"}, {"bottom", "left"}, {"left", "top"},
+                                               {"right", "top"},  {"right", "bottom"}, {"left", "bottom"}};
+  if (value < 1 || value > 8) return format("%u (not defined; shown as 1)", value);
+  return format("%u (first row at the %s, first column at the %s)", value, kSides[value][0], kSides[value][1]);
+}
+
 }  // namespace
 
 ImageInformation tiffImageInfo(ImageFileRecord* r) {
@@ -46,13 +56,19 @@ ImageInformation tiffImageInfo(ImageFileRecord* r) {
     if (e == nullptr) continue;
     if (auto text = dir.text(*e)) add(label, format("%s", text->c_str()));
   }
-  std::uint32_t xres = number(282), yres = number(283);
+  const std::uint32_t unit = findEntry(entries, kTiffResolutionUnit) ? number(kTiffResolutionUnit) : 2;
+  auto dpi = [&](std::uint16_t tag) -> std::uint32_t {
+    const TiffEntry* e = findEntry(entries, tag);
+    return e ? dir.resolutionDpi(*e, unit).value_or(0) : 0;
+  };
+  std::uint32_t xres = dpi(282), yres = dpi(283);
   if (xres < 1) xres = 200;
   if (yres < 1) yres = 200;
   add("Horizontal Resolution", format("%ld", static_cast<long>(xres)));
   add("Vertical Resolution", format("%ld", static_cast<long>(yres)));
   add("Width (inches)", inches(r->width, xres));
   add("Height (inches)", inches(r->height, yres));
+  if (findEntry(entries, 274) != nullptr && number(274) != 1) add("Orientation", orientationText(number(274)));
   std::uint32_t compression = findEntry(entries, 259) ? number(259) : 4;
   add("Compression", compressionName(compression, number(292)));
   const auto& counts = r->tiles.count ? r->tiles.byteCounts : r->strips.byteCounts;

@@ -147,8 +147,13 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   if (orientation < 1 || orientation > 8) orientation = 1;
   r->pelPath = kOrientations[orientation][0];
   r->lineProgression = kOrientations[orientation][1];
-  r->xResolution = number(kXResolution).value_or(0);
-  r->yResolution = number(kYResolution).value_or(0);
+  const std::uint32_t unit = number(kTiffResolutionUnit).value_or(2);
+  auto dpi = [&](std::uint16_t tag) -> std::uint32_t {
+    const TiffEntry* e = findEntry(entries, tag);
+    return e ? dir.resolutionDpi(*e, unit).value_or(0) : 0;
+  };
+  r->xResolution = dpi(kXResolution);
+  r->yResolution = dpi(kYResolution);
 
   int code = recordCompression(compressionTag, number(kT4Options).value_or(0));
   if (code == -1) return failOpen(r, kMsgTiffLzw, nullptr);

@@ -77,8 +77,42 @@ std::int64_t fileSize(int fd) {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+int openRegularFile(const char* path) {
+  struct stat st {};
+  if (path == nullptr) {
+    errno = ENOENT;
+    return -1;
+  }
+  if (::stat(path, &st) != 0) return -1;
+  auto refuse = [](const struct stat& s) {
+    errno = S_ISDIR(s.st_mode) ? EISDIR : ENXIO;
+    return -1;
+  };
+  if (!S_ISREG(st.st_mode)) return refuse(st);
+  int fd = openFile(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return -1;
+  // The name may have been replaced between the check and the open.
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return refuse(st);
+  }
+  int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+std::string fileKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return "";
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a FIFO";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "a device";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  return "not a regular file";
+}
+
 bool readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
-  int fd = openFile(path.c_str(), O_RDONLY);
+  int fd = openRegularFile(path.c_str());
   if (fd < 0) return false;
   out.clear();
   char chunk[65536];
@@ -91,6 +125,7 @@ bool readWholeFile(const std::string& path, std::string& out, std::size_t maxByt
     if (got == 0) break;
     if (out.size() + static_cast<std::size_t>(got) > maxBytes) {
       closeFile(fd);
+      errno = EFBIG;
       return false;
     }
     out.append(chunk, static_cast<std::size_t>(got));

@@ -11,6 +11,16 @@ namespace hv::platform {
 int openFile(const char* path, int flags, unsigned mode = 0644);
 void closeFile(int fd);
 
+// Opens path for reading only when it is a regular file (a symbolic link to
+// one counts): checked before opening and again on the open descriptor, and
+// opened non-blocking, so a FIFO or device put in a file's place can never
+// hang the caller. -1 with errno EISDIR for a folder, ENXIO for anything
+// else that is not a regular file, or open's own errno.
+int openRegularFile(const char* path);
+// "a folder", "a FIFO", "a device", ... for what is at path; "" for a
+// regular file or when nothing is there.
+std::string fileKind(const std::string& path);
+
 // Reads up to n bytes, looping over short reads; returns bytes read (0 at
 // end of file) or -1 on error.
 long readFull(int fd, void* buf, std::size_t n);
@@ -23,7 +33,8 @@ std::int64_t seekFile(int fd, std::int64_t offset, int whence);
 // Size of an open file, -1 on error.
 std::int64_t fileSize(int fd);
 
-// Reads a whole file (at most maxBytes) into out; false when it cannot be read.
+// Reads a whole regular file (at most maxBytes) into out; false, with errno
+// set (EFBIG when it is larger than maxBytes), when it cannot be read.
 bool readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes = 64u << 20);
 
 }  // namespace hv::platform

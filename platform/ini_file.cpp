@@ -6,6 +6,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include "platform/atomic_file.h"
 #include "platform/file_io.h"
 
 namespace hv::platform {
@@ -111,15 +112,9 @@ std::string IniFile::text() const {
 }
 
 bool IniFile::save(const std::string& path) const {
-  std::string tmp = path + ".XXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return false;
-  std::string body = text();
-  bool ok = writeFull(fd, body.data(), body.size()) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  const std::string body = text();
+  AtomicFile file;
+  return file.open(path) && file.write(body.data(), body.size()) && file.commit();
 }
 
 }  // namespace hv::platform

@@ -22,7 +22,8 @@ class IniFile {
   long getInt(const std::string& section, const std::string& key, long fallback) const;
   void set(const std::string& section, const std::string& key, const std::string& value);
   std::string text() const;
-  // Writes the document through a temporary file renamed over path.
+  // Writes the document through an AtomicFile (atomic_file.h); false with
+  // errno set when it could not be written.
   bool save(const std::string& path) const;
 
  private:

@@ -10,30 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/atomic_file.h"
+
 namespace hv::platform {
 
-// The steps of a rewrite in the order they run. A fault hook sees each step
-// before it runs and may make it fail.
-enum class RewriteStep {
-  CreateTemp,  // mkstemp in the target's folder
-  Write,       // one write of at most kRewriteChunk bytes (repeated)
-  SetMode,     // fchmod of the temporary to the requested permissions
-  SyncFile,    // fsync of the temporary
-  CloseFile,   // close of the temporary
-  Rename,      // rename of the temporary over the target
-  SyncFolder,  // fsync of the folder, after which the new file is durable
-};
-
-inline constexpr std::size_t kRewriteChunk = 4096;
-
-// A fault hook returns 0 to let the step run or an errno value with which the
-// step then fails. Only tests install one.
-using RewriteFaultHook = int (*)(RewriteStep step, void* context);
-void setRewriteFaultHook(RewriteFaultHook hook, void* context);
-
 // Replaces the file at path (created when missing) by contents with the given
-// permission bits. A symbolic link at path is replaced by the new file, never
-// followed, so a rewrite cannot write outside the folder. Returns false, with errno set and the old file untouched,
+// permission bits, through an AtomicFile. A symbolic link at path is replaced
+// by the new file, never followed, so a rewrite cannot write outside the
+// folder; a device, FIFO or folder at path is refused. Returns false, with errno set and the old file untouched,
 // when any step up to and including the rename fails; the temporary is removed
 // on every failure. A failed folder flush after the rename cannot be undone
 // (the new file is already in place) and does not count as a failure.

@@ -3,182 +3,327 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
-#include <vector>
 
+#include "docindex/docfiles_cache.h"
+#include "docindex/docfiles_layout.h"
 #include "docindex/docfiles_record.h"
 #include "docindex/docfiles_translate.h"
-#include "platform/file_io.h"
 #include "platform/name_lookup.h"
 #include "records/hollrec.h"
 #include "records/hollrec_layout.h"
 #include "records/index_file.h"
+#include "records/index_scan.h"
 #include "records/jmxholl.h"
 #include "records/jmxholl_layout.h"
 
 namespace hv::records {
 namespace {
 
-// One named value of a record.
-struct Item {
-  std::string name;
-  std::string value;
-};
+namespace dl = docindex::layout;
 
-struct Entry {
-  std::vector<Item> items;
-};
+// Report pieces are handed to the sink once they reach this size.
+constexpr std::size_t kFlushBytes = 64u << 10;
 
-struct Section {
-  std::string file;
-  bool present = false;
-  std::vector<Entry> entries;
-};
-
-// Printable form of record bytes: control and non-ASCII bytes as \xNN.
-std::string printable(const char* p, std::size_t n) {
-  std::string out;
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto c = static_cast<unsigned char>(p[i]);
-    if (c >= 0x20 && c < 0x7f && c != '\\') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    }
+// Appends the printable form of record bytes: control and non-ASCII bytes
+// (and the backslash) as \xNN; for JSON also with '"' and '\' escaped.
+// Bytes copied as they are: printable ASCII but the backslash, and for JSON
+// not the quote either.
+struct PlainBytes {
+  bool text[256] = {}, json[256] = {};
+  constexpr PlainBytes() {
+    for (int c = 0x20; c < 0x7f; ++c) text[c] = json[c] = c != '\\';
+    json[static_cast<unsigned char>('"')] = false;
   }
+};
+constexpr PlainBytes kPlain;
+
+void appendPrintable(std::string& out, const char* p, std::size_t n, bool json = false) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const bool* plain = json ? kPlain.json : kPlain.text;
+  for (std::size_t i = 0; i < n;) {
+    std::size_t run = i;
+    while (run < n && plain[static_cast<unsigned char>(p[run])]) ++run;
+    out.append(p + i, run - i);
+    if (run == n) break;
+    const auto c = static_cast<unsigned char>(p[run]);
+    if (json) out.push_back('\\');
+    if (c == '"') {
+      out.push_back('"');
+    } else {
+      const char hex[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+      out.append(hex, 4);
+    }
+    i = run + 1;
+  }
+}
+
+std::string printable(const std::string& s) {
+  std::string out;
+  appendPrintable(out, s.data(), s.size());
   return out;
 }
 
-std::string printable(const std::string& s) { return printable(s.data(), s.size()); }
-
-Section hollerithSection(const std::string& dir) {
-  Section s;
-  s.file = "INDEX.HOL";
-  auto file = readIndexFile(indexFilePath(dir, "INDEX.HOL"));
-  if (!file) return s;
-  s.present = true;
-  for (std::size_t i = 0; i < file->size() / holl::kRecordSize; ++i) {
-    RecordHollerith rec;
-    std::memcpy(rec.bytes, file->data() + i * holl::kRecordSize, holl::kRecordSize);
-    RecordHollerith copy = rec;
-    char name[holl::kLongNameLength + 1];
-    const bool named = hollrec_XlateRecToLongName(&copy, name) == 1;
-    Entry e;
-    e.items.push_back({"index", std::to_string(i)});
-    e.items.push_back({"long name", named ? printable(name, std::strlen(name)) : std::string()});
-    for (const auto& f : holl::kNamedFields) e.items.push_back({f.caption, printable(rec.bytes + f.field.offset, f.field.width)});
-    e.items.push_back({"Edit history", printable(rec.bytes + holl::kEditHistory.offset, holl::kEditHistory.width)});
-    s.entries.push_back(std::move(e));
-  }
-  return s;
-}
-
-Section jedmicsSection(const std::string& dir) {
-  Section s;
-  s.file = "JMX.HOL";
-  auto file = readIndexFile(indexFilePath(dir, "JMX.HOL"));
-  if (!file) return s;
-  s.present = true;
-  for (std::size_t i = 0; i < file->size() / jmx::kRecordSize; ++i) {
-    const char* r = file->data() + i * jmx::kRecordSize;
-    Entry e;
-    e.items.push_back({"index", std::to_string(i)});
-    e.items.push_back({"Seq#", printable(r + jmx::kSeqNum, jmx::kSeqNumSize)});
-    for (const auto& f : jmx::kFieldSpecs) {
-      const std::size_t len = ::strnlen(r + f.offset, f.width);
-      if (len > 0) e.items.push_back({f.key, printable(r + f.offset, len)});
-    }
-    e.items.push_back({"Edit history", printable(r + jmx::kEditHistory, jmx::kEditHistorySize)});
-    s.entries.push_back(std::move(e));
-  }
-  return s;
-}
-
-Section aliasSection(const std::string& dir) {
-  Section s;
-  s.file = "DOCFILES.IDX";
-  auto path = docindex::indexPath(dir);
-  std::string bytes;
-  if (!path || !platform::readWholeFile(*path, bytes, kMaxIndexFileBytes)) return s;
-  s.present = true;
-  std::size_t i = 0;
-  for (const auto& r : docindex::parseRecords(bytes)) {
-    Entry e;
-    e.items.push_back({"index", std::to_string(i++)});
-    e.items.push_back({"long name", printable(r.longName())});
-    e.items.push_back({"short name", printable(r.shortName())});
-    e.items.push_back({"access", printable(&r.bytes()[docindex::layout::kAccess], 1)});
-    e.items.push_back({"usable", r.usable() ? "yes" : "no (ignored)"});
-    s.entries.push_back(std::move(e));
-  }
-  return s;
-}
-
-std::string jsonString(const std::string& s) {
-  std::string out = "\"";
+// Appends a JSON string of already printable text (only '"' and '\' escaped).
+void appendJsonString(std::string& out, std::string_view s) {
+  out.push_back('"');
   for (char c : s) {
     if (c == '"' || c == '\\') out.push_back('\\');
     out.push_back(c);
   }
-  return out + "\"";
+  out.push_back('"');
 }
 
-std::string asText(const std::string& dir, const std::vector<Section>& sections) {
-  std::string out = "Records in " + dir + "\n";
-  for (const auto& s : sections) {
-    out += "\n" + s.file + ": ";
-    if (!s.present) {
-      out += "absent\n";
-      continue;
-    }
-    out += std::to_string(s.entries.size()) + " record(s)\n";
-    for (const auto& e : s.entries) {
-      out += "  record " + e.items[0].value + "\n";
-      for (std::size_t i = 1; i < e.items.size(); ++i)
-        out += "    " + e.items[i].name + ": [" + e.items[i].value + "]\n";
+// Writes the report a piece at a time in either form.
+class Writer {
+ public:
+  Writer(ReportFormat format, const ReportSink& sink) : json_(format == ReportFormat::Json), sink_(sink) {
+    out_.reserve(kFlushBytes + 4096);
+  }
+
+  bool json() const { return json_; }
+  std::string& out() { return out_; }
+  bool ok() const { return ok_; }
+
+  void beginRecord(std::uint64_t index) {
+    if (json_) {
+      out_ += records_++ == 0 ? "\n      {\"index\": " : ",\n      {\"index\": ";
+      out_ += std::to_string(index);
+    } else {
+      out_ += "  record ";
+      out_ += std::to_string(index);
+      out_ += '\n';
     }
   }
-  return out;
+  // One named value; bytes are made printable.
+  void item(const char* name, const char* bytes, std::size_t n) {
+    if (json_) {
+      out_ += ", \"";
+      out_ += name;
+      out_ += "\": \"";
+      appendPrintable(out_, bytes, n, true);
+      out_ += '"';
+    } else {
+      out_ += "    ";
+      out_ += name;
+      out_ += ": [";
+      appendPrintable(out_, bytes, n);
+      out_ += "]\n";
+    }
+  }
+  void endRecord() {
+    if (json_) out_ += '}';
+    flushIfFull();
+  }
+  void startRecords() { records_ = 0; }
+  std::uint64_t recordsWritten() const { return records_; }
+
+  void flushIfFull() {
+    if (out_.size() >= kFlushBytes) flush();
+  }
+  void flush() {
+    if (ok_ && !out_.empty()) ok_ = sink_(out_);
+    out_.clear();
+  }
+
+ private:
+  bool json_;
+  const ReportSink& sink_;
+  std::string out_;
+  bool ok_ = true;
+  std::uint64_t records_ = 0;
+};
+
+bool hollerithLooksRight(const char* r) { return looksLikeText(r, holl::kRecordSize); }
+bool jedmicsLooksRight(const char* r) { return looksLikeText(r, jmx::kRecordSize); }
+bool aliasLooksRight(const char* r) {
+  const char access = r[dl::kAccess];
+  return std::strchr("RWD", access) != nullptr && access != '\0' && looksLikeText(r, dl::kRecordSize);
 }
 
-std::string asJson(const std::string& dir, const std::vector<Section>& sections) {
-  std::string out = "{\n  \"folder\": " + jsonString(printable(dir)) + ",\n  \"files\": {";
-  bool firstSection = true;
-  for (const auto& s : sections) {
-    out += firstSection ? "\n" : ",\n";
-    firstSection = false;
-    out += "    " + jsonString(s.file) + ": ";
-    if (!s.present) {
-      out += "null";
-      continue;
-    }
-    out += "[";
-    for (std::size_t n = 0; n < s.entries.size(); ++n) {
-      out += n == 0 ? "\n      {" : ",\n      {";
-      const auto& items = s.entries[n].items;
-      for (std::size_t i = 0; i < items.size(); ++i) {
-        out += (i == 0 ? "" : ", ") + jsonString(items[i].name) + ": ";
-        out += items[i].name == "index" ? items[i].value : jsonString(items[i].value);
-      }
-      out += "}";
-    }
-    out += s.entries.empty() ? "]" : "\n    ]";
+void hollerithRecord(Writer& w, std::uint64_t i, const char* bytes) {
+  RecordHollerith copy;
+  std::memcpy(copy.bytes, bytes, holl::kRecordSize);
+  char name[holl::kLongNameLength + 1];
+  const bool named = hollrec_XlateRecToLongName(&copy, name) == 1;
+  w.beginRecord(i);
+  w.item("long name", name, named ? std::strlen(name) : 0);
+  for (const auto& f : holl::kNamedFields) w.item(f.caption, bytes + f.field.offset, f.field.width);
+  w.item("Edit history", bytes + holl::kEditHistory.offset, holl::kEditHistory.width);
+  w.endRecord();
+}
+
+void jedmicsRecord(Writer& w, std::uint64_t i, const char* r) {
+  w.beginRecord(i);
+  w.item("Seq#", r + jmx::kSeqNum, jmx::kSeqNumSize);
+  for (const auto& f : jmx::kFieldSpecs) {
+    const std::size_t len = ::strnlen(r + f.offset, f.width);
+    if (len > 0) w.item(f.key, r + f.offset, len);
   }
-  return out + "\n  }\n}\n";
+  w.item("Edit history", r + jmx::kEditHistory, jmx::kEditHistorySize);
+  w.endRecord();
+}
+
+void aliasRecord(Writer& w, std::uint64_t i, const char* bytes) {
+  const auto r = docindex::DocFileRecord::fromBytes(bytes);
+  const std::string longName = r.longName(), shortName = r.shortName();
+  w.beginRecord(i);
+  w.item("long name", longName.data(), longName.size());
+  w.item("short name", shortName.data(), shortName.size());
+  w.item("access", bytes + dl::kAccess, 1);
+  const char* usable = r.usable() ? "yes" : "no (ignored)";
+  w.item("usable", usable, std::strlen(usable));
+  w.endRecord();
+}
+
+struct Kind {
+  const char* file;
+  const char* recordName;  // "Hollerith", ...
+  std::size_t recordSize;
+  std::uint64_t maxBytes;
+  RecordCheck check;
+  void (*list)(Writer&, std::uint64_t, const char*);
+};
+
+const Kind kKinds[] = {
+    {"INDEX.HOL", "Hollerith", holl::kRecordSize, kMaxIndexFileBytes, hollerithLooksRight, hollerithRecord},
+    {"JMX.HOL", "JEDMICS", jmx::kRecordSize, kMaxIndexFileBytes, jedmicsLooksRight, jedmicsRecord},
+    {"DOCFILES.IDX", "alias", dl::kRecordSize, docindex::kMaxIndexBytes, aliasLooksRight, aliasRecord},
+};
+
+std::string listOf(const std::vector<std::uint64_t>& v) {
+  std::string s;
+  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + std::to_string(v[i]);
+  return s;
+}
+
+// Sentences on what is wrong with a readable file; empty when it is sound.
+std::vector<std::string> notesOn(const Kind& k, const IndexShape& s) {
+  std::vector<std::string> notes;
+  if (s.separated())
+    notes.push_back("records are separated by CR LF (" + std::to_string(s.stride) + " bytes each); listed in step");
+  if (s.leftover != 0 || s.separated())
+    notes.push_back(std::to_string(s.records) + " whole record(s) of " + std::to_string(s.recordSize) + " bytes, " +
+                    std::to_string(s.leftover) + " byte(s) left over" + (s.leftover ? " (not listed)" : ""));
+  if (s.unlike != 0)
+    notes.push_back(std::to_string(s.unlike) + " of " + std::to_string(s.records) + " record(s) do not look like " +
+                    k.recordName + " records (first: " + listOf(s.firstUnlike) + ")");
+  return notes;
+}
+
+std::string pathOf(const std::string& dir, const Kind& k) {
+  if (std::strcmp(k.file, dl::kIndexName) == 0) {
+    auto p = docindex::indexPath(dir);
+    return p ? *p : dir + k.file;
+  }
+  return indexFilePath(dir, k.file);
+}
+
+// The JSON of one unsound file for the "problems" object.
+std::string problemJson(const IndexShape& s, const std::vector<std::string>& notes) {
+  std::string out = "{\"state\": ";
+  if (s.state == IndexShape::State::Unreadable) {
+    out += "\"unreadable\", \"reason\": ";
+    appendJsonString(out, printable(s.reason));
+    return out + "}";
+  }
+  out += "\"malformed\", \"whole records\": " + std::to_string(s.records) +
+         ", \"record bytes\": " + std::to_string(s.recordSize) + ", \"bytes left over\": " +
+         std::to_string(s.leftover) + ", \"separated by CR LF\": " + (s.separated() ? "true" : "false") +
+         ", \"records unlike\": " + std::to_string(s.unlike) + ", \"first unlike\": [" + listOf(s.firstUnlike) +
+         "], \"notes\": [";
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    if (i) out += ", ";
+    appendJsonString(out, notes[i]);
+  }
+  return out + "]}";
 }
 
 }  // namespace
 
-std::optional<std::string> recordsReport(const std::string& folder, ReportFormat format, std::string& error) {
+ReportOutcome writeRecordsReport(const std::string& folder, ReportFormat format, const ReportSink& sink) {
+  ReportOutcome outcome;
   struct stat st {};
   if (folder.empty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    error = "not a folder: " + folder;
-    return std::nullopt;
+    outcome.error = "not a folder: " + folder;
+    return outcome;
   }
   const std::string dir = platform::withTrailingSlash(folder);
-  std::vector<Section> sections = {hollerithSection(dir), jedmicsSection(dir), aliasSection(dir)};
-  return format == ReportFormat::Json ? asJson(dir, sections) : asText(dir, sections);
+  Writer w(format, sink);
+  std::vector<std::pair<std::string, std::string>> problems;  // file, JSON
+  if (w.json()) {
+    w.out() += "{\n  \"folder\": ";
+    appendJsonString(w.out(), printable(dir));
+    w.out() += ",\n  \"files\": {";
+  } else {
+    w.out() += "Records in " + dir + "\n";
+  }
+  bool first = true;
+  for (const Kind& k : kKinds) {
+    IndexScan scan(pathOf(dir, k), k.recordSize, k.maxBytes, k.check);
+    const IndexShape& s = scan.shape();
+    const std::vector<std::string> notes = s.state == IndexShape::State::Read ? notesOn(k, s) : std::vector<std::string>{};
+    if (s.state == IndexShape::State::Unreadable) {
+      outcome.problems.push_back(std::string(k.file) + ": present but unreadable: " + s.reason);
+      problems.emplace_back(k.file, problemJson(s, notes));
+    } else if (!notes.empty()) {
+      for (const auto& n : notes) outcome.problems.push_back(std::string(k.file) + ": " + n);
+      problems.emplace_back(k.file, problemJson(s, notes));
+    }
+    if (w.json()) {
+      w.out() += first ? "\n    \"" : ",\n    \"";
+      w.out() += k.file;
+      w.out() += "\": ";
+      if (s.state != IndexShape::State::Read) {
+        w.out() += "null";
+      } else {
+        w.out() += '[';
+        w.startRecords();
+        scan.forEach([&](std::uint64_t i, const char* rec) { k.list(w, i, rec); });
+        w.out() += w.recordsWritten() == 0 ? "]" : "\n    ]";
+      }
+    } else {
+      w.out() += "\n";
+      w.out() += k.file;
+      if (s.state == IndexShape::State::Absent) {
+        w.out() += ": absent\n";
+      } else if (s.state == IndexShape::State::Unreadable) {
+        w.out() += ": present but unreadable: " + printable(s.reason) + "\n";
+      } else {
+        w.out() += ": " + std::to_string(s.records) + " record(s)\n";
+        for (const auto& n : notes) w.out() += "  note: " + n + "\n";
+        scan.forEach([&](std::uint64_t i, const char* rec) { k.list(w, i, rec); });
+      }
+    }
+    first = false;
+    w.flushIfFull();
+  }
+  if (w.json()) {
+    w.out() += "\n  }";
+    if (!problems.empty()) {
+      w.out() += ",\n  \"problems\": {";
+      for (std::size_t i = 0; i < problems.size(); ++i)
+        w.out() += (i ? ",\n    \"" : "\n    \"") + problems[i].first + "\": " + problems[i].second;
+      w.out() += "\n  }";
+    }
+    w.out() += "\n}\n";
+  }
+  w.flush();
+  outcome.written = w.ok();
+  if (!outcome.written) outcome.error = "the report could not be written";
+  return outcome;
+}
+
+std::optional<std::string> recordsReport(const std::string& folder, ReportFormat format, std::string& error) {
+  std::string all;
+  ReportOutcome o = writeRecordsReport(folder, format, [&](std::string_view piece) {
+    all.append(piece);
+    return true;
+  });
+  if (!o.written) {
+    error = o.error;
+    return std::nullopt;
+  }
+  return all;
 }
 
 }  // namespace hv::records

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,67 @@ TEST_F(TiledSave, HandBuiltCals2TilesLoadAsDrawn) {
     hv::test::writeFile(dir_.file("h.cal"), hv::test::buildCals2(s));
     EXPECT_EQ(loaded(dir_.file("h.cal")), rows) << variant;
   }
+}
+
+}  // namespace
+}  // namespace hv::engine
+
+namespace hv::engine {
+namespace {
+
+class SaveFaults : public TiledSave {};
+
+TEST_F(SaveFaults, DsedFilesOpenBackPixelExact) {
+  const std::uint32_t w = 333, h = 150;
+  Rows rows = drawing(w, h, 5);
+  ImageHdl img = created(rows, w);
+  ASSERT_NE(img, nullptr);
+  std::string ded = save(img, "back.ded", "DSEDGP4W");
+  grxCloseImage(img);
+  EXPECT_EQ(loaded(ded), rows);
+  // A file of that marker but another layout is refused with a plain message.
+  std::string bytes = hv::test::readFile(ded);
+  bytes[formats::dsed::kCodingAt + 1] = 3;
+  hv::test::writeFile(dir_.file("other.ded"), bytes);
+  EXPECT_TRUE(loaded(dir_.file("other.ded")).empty());
+  EXPECT_EQ(formats::lastMessage(),
+            "Only IMPORT/EXPORT images of one Group 4 wrap raster can be opened: " + dir_.file("other.ded") + "\n");
+}
+
+TEST_F(SaveFaults, TiledTargetsSayWhichLimitADrawingExceeds) {
+  Rows rows(4, std::vector<std::uint8_t>((65100 + 7) / 8, 0));
+  ImageHdl img = created(rows, 65100);
+  ASSERT_NE(img, nullptr);
+  for (const char* code : {"CAL2GP4", "EDM6GP4"}) {
+    const std::string out = dir_.file(std::string("wide-") + code);
+    EXPECT_EQ(grxSaveImage(nullptr, img, out.c_str(), code, nullptr, 0, 0), GRX_FAILED);
+    const std::string why = grxSaveErrorText();
+    EXPECT_NE(why.find(out + ": the drawing is 65100 pixels wide; "), std::string::npos) << why;
+    EXPECT_NE(why.find("holds at most 65024 (127 tiles of 512 pixels) in each direction"), std::string::npos) << why;
+    EXPECT_NE(::access(out.c_str(), F_OK), 0);
+  }
+  // A drawing within the limits saves; the text is cleared.
+  EXPECT_EQ(grxSaveImage(nullptr, img, dir_.file("wide.tif").c_str(), "TIFFGP4", nullptr, 0, 0), GRX_OK);
+  EXPECT_STREQ(grxSaveErrorText(), "");
+  grxCloseImage(img);
+}
+
+TEST_F(SaveFaults, WriterMessagesNameTheUsersFileNotTheTemporary) {
+  Rows rows = drawing(200, 100, 3);
+  ImageHdl img = created(rows, 200);
+  ASSERT_NE(img, nullptr);
+  ASSERT_EQ(::mkdir(dir_.file("ro").c_str(), 0555), 0);
+  const std::string out = dir_.file("ro/x.tif");
+  const int status = grxSaveImage(nullptr, img, out.c_str(), "TIFFGP4", nullptr, 0, 0);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(status, GRX_FAILED);
+    EXPECT_EQ(std::string(grxSaveErrorText()), out + ": Permission denied");
+  }
+  // Saving into a device: the system's reason, the device left as it is.
+  EXPECT_EQ(grxSaveImage(nullptr, img, "/dev/full", "CAL1GP4", nullptr, 0, 0), GRX_FAILED);
+  EXPECT_EQ(std::string(grxSaveErrorText()), "/dev/full: No space left on device");
+  EXPECT_EQ(formats::lastMessage().find(".hvsave"), std::string::npos);
+  grxCloseImage(img);
 }
 
 }  // namespace

@@ -142,3 +142,35 @@ TEST(TiffRead, TiledFilesGetCodeEightAndTileTables) {
 
 }  // namespace
 }  // namespace hv::formats
+
+namespace hv::formats {
+namespace {
+
+// Resolution of a file with the given unit (0: no ResolutionUnit tag).
+std::pair<std::uint32_t, std::uint32_t> resolutionOf(std::uint32_t unit, std::uint32_t xNum, std::uint32_t xDen,
+                                                     std::uint32_t yNum, std::uint32_t yDen) {
+  hv::test::TempDir dir;
+  hv::test::TiffBuilder b(false);
+  std::uint32_t at = b.addData(std::string(32, '\x55'));
+  b.shortTag(256, {64}).shortTag(257, {8}).strips({at}, {32});
+  b.rationalTag(282, xNum, xDen).rationalTag(283, yNum, yDen);
+  if (unit != 0) b.shortTag(296, {unit});
+  hv::test::writeFile(dir.file("t.tif"), b.build());
+  ImageFileRecord* r = openTiff(dir.file("t.tif"));
+  if (r == nullptr) return {0, 0};
+  std::pair<std::uint32_t, std::uint32_t> out{r->xResolution, r->yResolution};
+  imfCloseImage(r);
+  return out;
+}
+
+TEST(TiffRead, CentimetreResolutionsBecomeDotsPerInchRoundedToTheNearest) {
+  using P = std::pair<std::uint32_t, std::uint32_t>;
+  EXPECT_EQ(resolutionOf(3, 7874, 100, 11811, 100), (P{200, 300}));  // 78.74 and 118.11 per cm
+  EXPECT_EQ(resolutionOf(3, 79, 1, 0, 0), (P{201, 0}));               // 200.66 rounds up; 0/0 stays unknown
+  EXPECT_EQ(resolutionOf(2, 7874, 100, 300, 1), (P{78, 300}));       // inches as they stand
+  EXPECT_EQ(resolutionOf(1, 400, 1, 400, 1), (P{400, 400}));         // no unit: the numbers as they stand
+  EXPECT_EQ(resolutionOf(0, 400, 1, 400, 1), (P{400, 400}));
+}
+
+}  // namespace
+}  // namespace hv::formats

@@ -49,8 +49,8 @@ struct SheetSize {
 // `dpi`; {0, 0} for any other letter.
 SheetSize sheetSize(char letter, std::uint32_t dpi);
 
-// Binary PBM (P4). Written to a temporary file beside `path` and renamed into
-// place, so an existing file is either replaced whole or left as it was.
+// Binary PBM (P4), written through an AtomicFile (platform/atomic_file.h):
+// an existing file is either replaced whole or left as it was.
 bool writePbm(const std::string& path, const Bitmap& bitmap);
 // Reads P4 or plain P1 PBM, comments allowed. Fails (leaving `bitmap` empty)
 // on anything malformed, including a header whose size the data cannot fill.

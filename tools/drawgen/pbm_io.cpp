@@ -10,6 +10,8 @@
 
 #include "tools/drawgen/drawgen.h"
 
+#include "platform/atomic_file.h"
+
 namespace hv::drawgen {
 
 Bitmap::Bitmap(std::uint32_t w, std::uint32_t h)
@@ -126,27 +128,10 @@ bool writePbm(const std::string& path, const Bitmap& bitmap) {
   if (bitmap.bits.size() != std::size_t(bitmap.stride) * bitmap.height ||
       bitmap.stride != (bitmap.width + 7) / 8)
     return false;
-  const std::string tmp = path + ".part";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << "P4\n" << bitmap.width << ' ' << bitmap.height << '\n';
-    out.write(reinterpret_cast<const char*>(bitmap.bits.data()),
-              static_cast<std::streamsize>(bitmap.bits.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::remove(tmp.c_str());
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    return false;
-  }
-  return true;
+  const std::string header = "P4\n" + std::to_string(bitmap.width) + ' ' + std::to_string(bitmap.height) + '\n';
+  hv::platform::AtomicFile file;
+  return file.open(path) && file.write(header.data(), header.size()) &&
+         file.write(bitmap.bits.data(), bitmap.bits.size()) && file.commit();
 }
 
 std::string firstDifference(const Bitmap& a, const Bitmap& b) {

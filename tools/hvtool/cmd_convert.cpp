@@ -1,10 +1,12 @@
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
 #include "engine/image_save.h"
+#include "formats/file_manager.h"
 #include "formats/format_tables.h"
 #include "tools/hvtool/commands.h"
 
@@ -23,7 +25,15 @@ constexpr const char* kConvertUsage =
     "  --settings FILE    settings file whose [Preferences] names the CALS user data files\n"
     "  --1840b            give a CALS target the 1840 B header form\n"
     "OUT is written under a temporary name in its folder (created when missing) and\n"
-    "renamed into place only when complete.\n";
+    "renamed into place only when complete; a symbolic link's target is updated, and\n"
+    "a device, a FIFO or - (standard output) is written straight into.\n";
+
+// Targets whose header holds one resolution for both directions.
+bool holdsOneDensity(const char* code) {
+  for (const char* kind : {"CAL1", "CAL2", "EDM6", "DSED"})
+    if (std::strncmp(code, kind, 4) == 0) return true;
+  return false;
+}
 
 bool alignment(const std::string& v, int& out) {
   if (v != "8" && v != "16") return false;
@@ -54,7 +64,7 @@ int cmdConvert(const Args& args) {
       settings = args[++i];
     } else if (a == "--1840b") {
       formB = true;
-    } else if (!a.empty() && a[0] == '-') {
+    } else if (a.size() > 1 && a[0] == '-') {
       std::fprintf(stderr, "hvtool convert: unknown option '%s'\n%s", a.c_str(), kConvertUsage);
       return 2;
     } else if (in.empty()) {
@@ -82,11 +92,25 @@ int cmdConvert(const Args& args) {
     grxCloseImage(h);
     return 1;
   }
+  const char* targetCode = hv::formats::kImageFormats[index].code;
+  const std::uint32_t xres = h->record->xResolution;
+  const std::uint32_t yres = h->record->yResolution != 0 ? h->record->yResolution : xres;
+  if (holdsOneDensity(targetCode) && xres != 0 && xres != yres)
+    std::fprintf(stderr,
+                 "hvtool convert: warning: %s holds one resolution for both directions; the drawing's %u x %u dpi "
+                 "are written as the horizontal %u dpi\n",
+                 code.c_str(), xres, yres, xres);
   GrxSaveOptions options;
   options.settingsFile = settings.empty() ? nullptr : settings.c_str();
   options.header1840B = formB ? 1 : 0;
   int status = grxSaveImage(nullptr, h, out.c_str(), hv::formats::kImageFormats[index].code, &options, alignW, alignH);
   grxCloseImage(h);
+  if (status != GRX_OK && *grxSaveErrorText() != '\0') {
+    std::fprintf(stderr, "Unable to save %s\n", grxSaveErrorText());
+    return 1;
+  }
+  // Otherwise a failed write has been reported by the file manager.
+  if (status == GRX_FAILED) return 1;
   if (status != GRX_OK) {
     std::fprintf(stderr, "%s: saving failed, GRX Error: %d (%s)\n", out.c_str(), status, grxErrorText(status));
     return 1;

@@ -1,26 +1,27 @@
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/ccitt_decode.h"
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
 #include "engine/packed.h"
-#include "platform/file_io.h"
+#include "platform/atomic_file.h"
 #include "tools/hvtool/commands.h"
 
 namespace hv::tool {
 namespace {
 
-// Writes image memory as a binary PBM through a temporary file beside the
-// target, renamed into place only when complete.
-bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path) {
-  std::string tmp = path + ".XXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return false;
+// Writes image memory as a binary PBM through an AtomicFile; on failure
+// error says which file and why.
+bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path, std::string& error) {
+  hv::platform::AtomicFile file;
+  if (!file.open(path)) {
+    error = file.error();
+    return false;
+  }
   std::string header = "P4\n" + std::to_string(mem->width) + " " + std::to_string(mem->height) + "\n";
-  bool ok = hv::platform::writeFull(fd, header.data(), header.size());
+  bool ok = file.write(header.data(), header.size());
   std::size_t stride = (mem->width + 7) / 8;
   std::vector<std::uint8_t> rows;
   constexpr std::uint32_t kBatch = 256;
@@ -29,11 +30,10 @@ bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path) {
     rows.assign(stride * n, 0);
     for (std::uint32_t i = 0; i < n; ++i)
       hv::engine::listToBits(mem->lines[y + i], mem->width, rows.data() + i * stride, 0, mem->width);
-    ok = hv::platform::writeFull(fd, rows.data(), rows.size());
+    ok = file.write(rows.data(), rows.size());
   }
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
+  ok = ok && file.commit();
+  if (!ok) error = file.error();
   return ok;
 }
 
@@ -44,7 +44,8 @@ int cmdDecode(const Args& args) {
     std::fputs(
         "usage: hvtool decode FILE OUT.pbm\n"
         "Loads the drawing into image memory and writes it as a binary PBM (P4):\n"
-        "lines in file order, 1 = black as the drawing shows on screen.\n",
+        "lines in file order, 1 = black as the drawing shows on screen.\n"
+        "OUT may also be a device, a FIFO or - (standard output).\n",
         wantsHelp(args) ? stdout : stderr);
     return wantsHelp(args) ? 0 : 2;
   }
@@ -57,8 +58,9 @@ int cmdDecode(const Args& args) {
     grxCloseImage(h);
     return 1;
   }
-  bool ok = writePbm(h->memory, args[1]);
-  if (!ok) std::fprintf(stderr, "Unable to write to %s\n", args[1].c_str());
+  std::string error;
+  bool ok = writePbm(h->memory, args[1], error);
+  if (!ok) std::fprintf(stderr, "Unable to write to %s\n", error.c_str());
   grxCloseImage(h);
   return ok ? 0 : 1;
 }

@@ -21,7 +21,8 @@ int cmdIdentify(const Args& args) {
     int documentType = 0, filter = 0, compression = 0;
     std::uint32_t offset = 0;
     if (!imfTypeDosFile(path.c_str(), &documentType, &filter, &compression, &offset)) {
-      std::printf("%s: Unknown Type\n", path.c_str());
+      std::printf("%s: Unknown Type%s\n", path.c_str(),
+                  hv::formats::isBigTiff(path.c_str()) ? " (BigTIFF files are not supported)" : "");
       status = 1;
       continue;
     }

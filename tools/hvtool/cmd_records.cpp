@@ -11,7 +11,11 @@ constexpr char kUsage[] =
     "Lists the records of DIR's INDEX.HOL (each Hollerith record with its long name\n"
     "and fields), JMX.HOL (each JEDMICS record with its named fields) and\n"
     "DOCFILES.IDX (each alias record with its access letter).\n"
-    "  --json  print JSON for scripts\n";
+    "  --json  print JSON for scripts\n"
+    "A file that is there but cannot be read, or that is not whole records of its\n"
+    "kind (bytes left over, records separated by CR LF, records unlike its kind),\n"
+    "is named in the listing and on standard error, what is sound in it is still\n"
+    "listed, and the exit status is 1.\n";
 
 }  // namespace
 
@@ -39,12 +43,17 @@ int hvtoolRecords(const std::vector<std::string>& args) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  std::string error;
-  auto report = hv::records::recordsReport(folder, format, error);
-  if (!report) {
-    std::fprintf(stderr, "hvtool records: %s\n", error.c_str());
+  auto outcome = hv::records::writeRecordsReport(folder, format, [](std::string_view piece) {
+    return std::fwrite(piece.data(), 1, piece.size(), stdout) == piece.size();
+  });
+  if (!outcome.written) {
+    std::fprintf(stderr, "hvtool records: %s\n", outcome.error.c_str());
     return 1;
   }
-  std::fputs(report->c_str(), stdout);
-  return 0;
+  if (std::fflush(stdout) != 0) {
+    std::perror("hvtool records: standard output");
+    return 1;
+  }
+  for (const auto& p : outcome.problems) std::fprintf(stderr, "hvtool records: %s\n", p.c_str());
+  return outcome.problems.empty() ? 0 : 1;
 }

@@ -30,7 +30,8 @@ constexpr const char* kRenderUsage =
     "  --fast           fast reduction (first line of each group)\n"
     "  --from-memory    load image memory and draw from it instead of the file\n"
     "  --png            write PNG whatever OUT is called (file manager thumbnails)\n"
-    "Without --fit or --window the window shows the whole drawing.\n";
+    "Without --fit or --window the window shows the whole drawing.\n"
+    "OUT may also be a device, a FIFO or - (standard output; PBM unless --png).\n";
 
 bool parsePair(const std::string& text, char sep, long& a, long& b) {
   char* end = nullptr;
@@ -184,8 +185,8 @@ int cmdRender(const Args& args) {
   }
   grxCloseImage(h);
   PackedPicture picture{std::uint32_t(ww), std::uint32_t(wh), window.rowBytes(), window.pixels().data()};
-  if (!writePicture(o.out, picture, o.png)) {
-    std::fprintf(stderr, "Unable to write to %s\n", o.out.c_str());
+  if (std::string error; !writePicture(o.out, picture, o.png, &error)) {
+    std::fprintf(stderr, "Unable to write to %s\n", error.c_str());
     return 1;
   }
   return 0;

@@ -4,10 +4,8 @@
 #include <cstdio>
 #include <png.h>
 #include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "platform/file_io.h"
+#include "platform/atomic_file.h"
 
 namespace hv::tool {
 namespace {
@@ -55,12 +53,15 @@ std::vector<std::uint8_t> encodePng(const PackedPicture& p) {
   return out;
 }
 
-bool writePicture(const std::string& path, const PackedPicture& p, bool forcePng) {
+bool writePicture(const std::string& path, const PackedPicture& p, bool forcePng, std::string* error) {
   bool png = forcePng || (path.size() >= 4 && strcasecmp(path.c_str() + path.size() - 4, ".png") == 0);
   std::vector<std::uint8_t> bytes;
   if (png) {
     bytes = encodePng(p);
-    if (bytes.empty()) return false;
+    if (bytes.empty()) {
+      if (error != nullptr) *error = path + ": the PNG encoder failed";
+      return false;
+    }
   } else {
     std::string header = "P4\n" + std::to_string(p.width) + " " + std::to_string(p.height) + "\n";
     const std::size_t stride = (std::size_t(p.width) + 7) / 8;
@@ -73,18 +74,10 @@ bool writePicture(const std::string& path, const PackedPicture& p, bool forcePng
       if (p.width % 8) bytes.back() &= std::uint8_t(0xFF00u >> (p.width % 8));
     }
   }
-  std::string tmp = path + ".XXXXXX";
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return false;
-  // mkstemp makes the file private; give it the permissions a new file gets.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  bool ok = hv::platform::writeFull(fd, bytes.data(), bytes.size());
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(tmp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  hv::platform::AtomicFile file;
+  if (file.open(path) && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
+  if (error != nullptr) *error = file.error();
+  return false;
 }
 
 }  // namespace hv::tool

@@ -1,7 +1,8 @@
 #pragma once
 // Writes packed 1-bit pictures (1 = black, rows of `rowBytes` bytes) as
-// binary PBM or as 1-bit greyscale PNG, through a temporary file beside the
-// target that is renamed into place only when complete.
+// binary PBM or as 1-bit greyscale PNG, through an AtomicFile (a regular
+// file is replaced only when complete; a device, FIFO or "-" is written
+// straight into).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@ struct PackedPicture {
 std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
 
 // Writes a PBM or, for a name ending in ".png" (any case) or with forcePng,
-// a PNG.
-bool writePicture(const std::string& path, const PackedPicture& picture, bool forcePng = false);
+// a PNG. On failure *error (when given) says which file and why.
+bool writePicture(const std::string& path, const PackedPicture& picture, bool forcePng = false,
+                  std::string* error = nullptr);
 
 }  // namespace hv::tool

@@ -1,0 +1,123 @@
+#pragma once
+// Writing a file that the user named, so that a reader never sees half of it.
+//
+// What the name stands for decides how it is written:
+//   - a regular file, or nothing yet: the new contents go to a temporary file
+//     in the same folder; every write, the flush and the close are checked,
+//     and only then is the temporary renamed over the name and the folder
+//     flushed. The temporary is removed on every failure. A symbolic link is
+//     followed (the link's target is rewritten in the target's folder) unless
+//     the caller asks for the link itself to be replaced.
+//   - an existing device, FIFO, "-" (standard output) or the name of an open
+//     descriptor ("/dev/stdout", "/dev/fd/N", "/proc/self/fd/N"): the
+//     contents are written straight into it; nothing is renamed or removed.
+//   - a folder, socket or anything else: refused (EISDIR, EINVAL).
+// A new file gets 0666 less the process's umask (or the folder's default
+// ACL); an existing file keeps its permission bits, unless the caller gives
+// the bits to use, and, where the system allows, its owner.
+#include <cstddef>
+#include <string>
+
+namespace hv::platform {
+
+// The steps of a rewrite in the order they run. A fault hook sees each step
+// before it runs and may make it fail.
+enum class RewriteStep {
+  CreateTemp,  // creation of the temporary in the target's folder
+  Write,       // one write of at most kRewriteChunk bytes (repeated)
+  SetMode,     // fchmod of the temporary to the requested permissions
+  SyncFile,    // fsync of the temporary
+  CloseFile,   // close of the temporary
+  Rename,      // rename of the temporary over the target
+  SyncFolder,  // fsync of the folder, after which the new file is durable
+};
+
+inline constexpr std::size_t kRewriteChunk = 4096;
+
+// A fault hook returns 0 to let the step run or an errno value with which the
+// step then fails. Only tests install one.
+using RewriteFaultHook = int (*)(RewriteStep step, void* context);
+void setRewriteFaultHook(RewriteFaultHook hook, void* context);
+
+// Permission bits meaning "an existing file keeps its own, a new one gets
+// 0666 less the umask".
+inline constexpr unsigned kUsualMode = ~0u;
+
+class AtomicFile {
+ public:
+  enum class Links {
+    Follow,   // write to what a symbolic link points at
+    Replace,  // replace the link itself by the new file (index rewrites)
+  };
+  struct Options {
+    Links links = Links::Follow;
+    unsigned mode = kUsualMode;
+    // Remove temporaries of earlier, killed rewrites of the same name; only
+    // for callers holding the folder's write lock.
+    bool sweepStale = false;
+  };
+
+  AtomicFile() = default;
+  ~AtomicFile();  // an uncommitted write is abandoned
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Prepares the write of path. False, with errno and error() set, when path
+  // cannot be written.
+  bool open(const std::string& path, const Options& options);
+  bool open(const std::string& path) { return open(path, Options{}); }
+
+  // Appends bytes; checked, in chunks of at most kRewriteChunk.
+  bool write(const void* data, std::size_t size);
+
+  // A file that a writer opening files by name may fill instead of using
+  // write(): the temporary itself, or for a device, FIFO or standard output a
+  // staging file outside its folder whose bytes commit() copies into it.
+  // Empty (with errno and error() set) when no such file can be made.
+  std::string writerPath();
+
+  // Completes the write: flush, permissions, rename and folder flush, or the
+  // copy of the staging file into the stream. False, with errno and error()
+  // set, when the old file (if any) is still in place.
+  bool commit();
+
+  // Gives up: removes the temporary and the staging file.
+  void abandon();
+
+  // True when the contents go straight into a device, FIFO or standard output.
+  bool streaming() const { return streaming_; }
+  // The name the caller gave.
+  const std::string& path() const { return path_; }
+  // "NAME: reason" of the last failure, naming the caller's file.
+  const std::string& error() const { return error_; }
+
+ private:
+  bool fail(int err);
+  bool openStream(int fd, bool ownFd);
+  bool createTemp(const std::string& target);
+  bool copyStaging();
+
+  std::string path_;     // as given
+  std::string target_;   // the file renamed over (a link's target when followed)
+  std::string temp_;     // temporary beside target_
+  std::string staging_;  // staging file of a streamed write
+  std::string error_;
+  Options options_;
+  unsigned keepMode_ = kUsualMode;  // bits an existing target keeps
+  unsigned keepUid_ = 0, keepGid_ = 0;  // and its owner
+  int fd_ = -1;
+  bool ownFd_ = false;
+  bool streaming_ = false;
+  bool committed_ = false;
+};
+
+// Removes temporaries that killed rewrites of path left in its folder; only
+// for callers holding the folder's write lock.
+void removeStaleTemporaries(const std::string& path);
+
+// What a failure's errno says, in the system's words ("No space left on
+// device"), and "NAME: reason".
+std::string systemReason(int err);
+std::string fileError(const std::string& name, int err);
+
+}  // namespace hv::platform
