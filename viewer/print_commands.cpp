@@ -37,12 +37,20 @@ bool CViewerView::printImage(int mode, bool unattended) {
   CViewerApp* app = CViewerApp::instance();
   printMode_ = mode;
   unattended_ = unattended;
+  // However printing ends, the print cycle learns that it ended: a failed
+  // unattended print must not keep its document open for ever.
+  struct Finish {
+    CViewerView* view;
+    ~Finish() {
+      view->unattended_ = false;
+      view->doc_->printCycle().printFinished = 1;
+    }
+  } finish{this};
   const QString current = app ? app->currentPrinter() : QString();
   const QString fallback = app ? app->values().defaultPrinterName : QString();
   QPrinter printer(QPrinter::HighResolution);
   const QString name = hv::desktop::choosePrinter(current, fallback);
   if (!hv::desktop::usePrinter(printer, name)) {
-    unattended_ = false;
     if (!unattended) QMessageBox::warning(this, "Print", "No printer is installed.");
     return false;
   }
@@ -76,8 +84,6 @@ bool CViewerView::printImage(int mode, bool unattended) {
     if (!shown.isEmpty()) request.source = GrxRect{shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1};
   }
   const hv::desktop::PrintStatus status = hv::desktop::printDrawing(printer, request);
-  unattended_ = false;
-  doc_->printCycle().printFinished = 1;
   if (status != hv::desktop::PrintStatus::kPrinted) {
     if (!unattended) QMessageBox::warning(this, "Print", failureText(status));
     return false;

@@ -1,6 +1,7 @@
 // The rubber band: a left-button drag selects a rectangle and shows its size
 // in inches in the status bar; the right button (or the left one with the
 // `LeftButtonZooms` setting) zooms to the selection.
+#include <QCursor>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -59,7 +60,10 @@ void CViewerView::mousePressEvent(QMouseEvent* event) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
-  viewport()->grabMouse(Qt::CrossCursor);
+  // The widget under a pressed button keeps receiving the mouse until the
+  // release (Qt's implicit grab); the selection cursor shows meanwhile.
+  cursorBefore_ = viewport()->cursor();
+  viewport()->setCursor(Qt::CrossCursor);
   drawBand(selection_);
   selection_ = {};
   bandStart_ = bandNow_ = event->position().toPoint();
@@ -90,7 +94,7 @@ void CViewerView::mouseReleaseEvent(QMouseEvent* event) {
     drawBand(band);
     selection_ = band.width() > 1 && band.height() > 1 ? band : QRect();
     drawBand(selection_);
-    viewport()->releaseMouse();
+    viewport()->setCursor(cursorBefore_);
     CViewerApp* app = CViewerApp::instance();
     if (app != nullptr && app->values().leftButtonZooms && !selection_.isNull()) {
       (void)zoomToRect(selection_);

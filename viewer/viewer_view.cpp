@@ -79,6 +79,10 @@ void CViewerView::applyState() {
   h->previewRequest = state_[ViewState::Preview] ? 1 : 0;
   h->current->rotation = rotationTenths(state_[ViewState::Rotation]);
   fitMode_ = state_[ViewState::InitialView] != 1;
+  // A new image starts without a view to go back to, and unselected.
+  hasPrevious_ = false;
+  dragging_ = false;
+  selection_ = {};
   if (!fitMode_) {
     grxSetOneToOne(this, h);
   } else if (!grxFitToWindow(this, h, nullptr)) {

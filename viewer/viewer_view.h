@@ -2,6 +2,7 @@
 // The view of one document: draws the image through the engine's display
 // calls, repaints only what is exposed, scrolls with its scroll bars and keys.
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -110,6 +111,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   bool hasPrevious_ = false;
   QPoint bandStart_, bandNow_;
   bool dragging_ = false;
+  QCursor cursorBefore_;
   QRect selection_;
   int printMode_ = 1;
   bool unattended_ = false;
