@@ -52,6 +52,7 @@ bool CViewerView::printImage(int mode, bool unattended) {
   const QString name = hv::desktop::choosePrinter(current, fallback);
   if (!hv::desktop::usePrinter(printer, name)) {
     if (!unattended) QMessageBox::warning(this, "Print", "No printer is installed.");
+    else qWarning("viewer: no printer to print %s on", qPrintable(doc_->pathName()));
     return false;
   }
   if (!unattended) {
@@ -85,7 +86,9 @@ bool CViewerView::printImage(int mode, bool unattended) {
   }
   const hv::desktop::PrintStatus status = hv::desktop::printDrawing(printer, request);
   if (status != hv::desktop::PrintStatus::kPrinted) {
+    // An unattended print has nobody to answer a message: it goes to the log.
     if (!unattended) QMessageBox::warning(this, "Print", failureText(status));
+    else qWarning("viewer: %s: %s", qPrintable(doc_->pathName()), qPrintable(failureText(status)));
     return false;
   }
   return true;
