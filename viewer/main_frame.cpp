@@ -18,6 +18,7 @@
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
 #include "viewer/view_commands.h"
+#include "viewer/view_dialogs.h"
 
 namespace hv::viewer {
 
@@ -35,6 +36,7 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addDeletionCommands(*commands_);
   addViewCommands(*commands_);
   addPrintCommands(*commands_);
+  addViewDialogCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -66,7 +68,7 @@ void CMainFrame::buildMenus() {
                                     "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                                     "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",
-                                    "view.rotate180", "view.rotate270", "view.overview", "view.undo", "view.editMode", "",
+                                    "view.rotate180", "view.rotate270", "view.overview", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
                                     "view.toolBar", "view.statusBar"});
   add(menuBar()->addMenu("&Window"), {"window.cascade", "window.tileHorizontal", "window.tileVertical"});
   add(menuBar()->addMenu("&Help"), {"help.topics", "help.about"});

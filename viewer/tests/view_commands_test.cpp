@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+
+#include "desktop/info_dialog.h"
+#include "viewer/view_dialogs.h"
 
 #include "viewer/main_frame.h"
 #include "viewer/tests/drawing_files.h"
@@ -278,6 +283,47 @@ class ViewCommandsTest : public QObject {
     drag(v, QPoint(100, 100), QPoint(300, 250));
     QVERIFY(magnification(v) > double(fitted[0]) / fitted[1] * 2);
     QVERIFY(v->selection().isNull());
+  }
+
+  void imageInformationShowsTheDisplayRecord() {
+    QCOMPARE(imageInformationText(nullptr), QString());
+    CViewerView* v = open(1700, 1100, 200);
+    QVERIFY(v);
+    QVERIFY(run("view.actualSize"));
+    QVERIFY(run("view.rotateLeft"));
+    const QString path = v->GetDocument()->pathName();
+    const QStringList lines = imageInformationText(v).split('\n');
+    QCOMPARE(lines.value(0), "Name: \t" + path);
+    QCOMPARE(lines.value(1), QString("Image Extents: \t(1700,1100)"));
+    QCOMPARE(lines.value(2), QString("Image Offsets: \t(0,0)"));
+    QCOMPARE(lines.value(3), QString("Scale Factor:  \t1:1"));
+    QCOMPARE(lines.value(4), QString("Rotation Angle: \t90 degrees"));
+    QVERIFY(lines.value(5).startsWith("View Offsets:  \t("));
+    QCOMPARE(lines.size(), 7);
+
+    // "File Details" opens the format's own information dialog over this one.
+    hv::desktop::installInfoDialogPresenter();
+    CImageInfoDialog dialog(v);
+    QCOMPARE(dialog.text(), imageInformationText(v));
+    bool shown = false;
+    QTimer::singleShot(50, [&shown] {
+      if (auto* d = qobject_cast<hv::desktop::ImageInfoDialog*>(QApplication::activeModalWidget())) {
+        shown = true;
+        d->reject();
+      }
+    });
+    dialog.showFileDetails();
+    QVERIFY(shown);
+  }
+
+  void zoomOptionsKeepTheChosenStep() {
+    CZoomOptionsDialog dialog(0);
+    QCOMPARE(dialog.step(), 0);
+    auto buttons = dialog.findChildren<QRadioButton*>();
+    QCOMPARE(buttons.size(), 3);
+    QCOMPARE(buttons[2]->text(), QString("Course Adjust (Approximately 50% Steps)"));
+    buttons[1]->setChecked(true);
+    QCOMPARE(dialog.step(), 1);
   }
 
   void aClickWithoutDragZoomsNowhere() {
