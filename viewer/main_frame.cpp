@@ -68,7 +68,7 @@ void CMainFrame::buildMenus() {
                                     "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                                     "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",
-                                    "view.rotate180", "view.rotate270", "view.overview", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
+                                    "view.rotate180", "view.rotate270", "view.overview", "view.mirror", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
                                     "view.toolBar", "view.statusBar"});
   add(menuBar()->addMenu("&Window"), {"window.cascade", "window.tileHorizontal", "window.tileVertical"});
   add(menuBar()->addMenu("&Help"), {"help.topics", "help.about"});

@@ -10,6 +10,7 @@
 #include "desktop/printer_choice.h"
 #include "viewer/command_table.h"
 #include "viewer/main_frame.h"
+#include "viewer/user_prompt.h"
 #include "viewer/view_commands.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
@@ -51,7 +52,7 @@ bool CViewerView::printImage(int mode, bool unattended) {
   QPrinter printer(QPrinter::HighResolution);
   const QString name = hv::desktop::choosePrinter(current, fallback);
   if (!hv::desktop::usePrinter(printer, name)) {
-    if (!unattended) QMessageBox::warning(this, "Print", "No printer is installed.");
+    if (!unattended) showMessage("No printer is installed.", QMessageBox::Warning);
     else qWarning("viewer: no printer to print %s on", qPrintable(doc_->pathName()));
     return false;
   }
@@ -87,7 +88,7 @@ bool CViewerView::printImage(int mode, bool unattended) {
   const hv::desktop::PrintStatus status = hv::desktop::printDrawing(printer, request);
   if (status != hv::desktop::PrintStatus::kPrinted) {
     // An unattended print has nobody to answer a message: it goes to the log.
-    if (!unattended) QMessageBox::warning(this, "Print", failureText(status));
+    if (!unattended) showMessage(failureText(status), QMessageBox::Warning);
     else qWarning("viewer: %s: %s", qPrintable(doc_->pathName()), qPrintable(failureText(status)));
     return false;
   }

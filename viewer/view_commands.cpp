@@ -3,7 +3,9 @@
 #include <QScrollBar>
 
 #include "viewer/command_table.h"
+#include "engine/transform.h"
 #include "viewer/main_frame.h"
+#include "viewer/user_prompt.h"
 #include "viewer/view_commands.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
@@ -159,6 +161,32 @@ void CViewerView::setRotation(int tenths) {
 void CViewerView::rotateLeft() { setRotation(rotationTenths(state_[ViewState::Rotation] + 1)); }
 void CViewerView::rotateRight() { setRotation(rotationTenths(state_[ViewState::Rotation] + 3)); }
 
+bool CViewerView::mirrorImage() {
+  if (!hasImage()) return false;
+  if (doc_->CheckExternalModification(true)) return false;
+  ImageHdl h = doc_->image();
+  if (!grxUseImageMemory(h)) {
+    showMessage("Unable to load image memory.", QMessageBox::Warning);
+    return false;
+  }
+  const int status = grxMirrorImage(h);
+  if (status == -8) {
+    // Memory ran out part-way: mirroring the lines already done once more
+    // would need the same memory, so the picture is read again from the file.
+    showMessage("Unable to mirror the image.", QMessageBox::Warning);
+    doc_->setModified(false);
+    doc_->OnReload();
+    return false;
+  }
+  if (status != 0) {
+    showMessage("Unable to mirror the image.", QMessageBox::Warning);
+    return false;
+  }
+  doc_->setModified(true);
+  viewport()->update();
+  return true;
+}
+
 // --- command table ---------------------------------------------------------
 
 namespace {
@@ -209,6 +237,8 @@ void addViewCommands(CommandTable& t) {
        [](CViewerView& v) { return v.viewState()[ViewState::Invert] != 0; });
   plug(t, "view.rotateLeft", [](CViewerView& v) { v.rotateLeft(); });
   plug(t, "view.rotateRight", [](CViewerView& v) { v.rotateRight(); });
+  t.add(described("view.mirror", "&Mirror Image", "Mirror image data"));
+  plug(t, "view.mirror", [](CViewerView& v) { (void)v.mirrorImage(); });
   for (int tenths : {0, 900, 1800, 2700}) {
     const QString id = QString("view.rotate%1").arg(tenths / 10);
     t.add(described(id, QString("%1 &Degrees").arg(tenths / 10),

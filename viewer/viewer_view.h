@@ -48,6 +48,9 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   void rotateRight();
   void setRotation(int tenths);
   int rotation() const;  // tenths of a degree shown
+  // Mirrors the image data left to right (after the external-change check);
+  // the document becomes modified. False when nothing changed.
+  bool mirrorImage();
   // Fits the image part under a window rectangle into the window.
   bool zoomToRect(const QRect& windowRect);
   // The engine scale of the view (horizontal d, n, vertical d, n).

@@ -6,4 +6,5 @@ QObject* makeDocumentTest();
 QObject* makeSettingsTest();
 QObject* makeQueueTest();
 QObject* makeViewCommandsTest();
+QObject* makeMirrorTest();
 }  // namespace hv::viewer::test
