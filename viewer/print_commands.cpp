@@ -61,8 +61,9 @@ bool CViewerView::printImage(int mode, bool unattended) {
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     if (dialog.exec() != QDialog::Accepted) return false;
     if (app) app->setCurrentPrinter(printer.printerName());
-    // The destination chosen in the dialog prints at its own resolution.
-    (void)hv::desktop::usePrinter(printer, printer.printerName());
+    // Another destination chosen in the dialog prints at its own default
+    // resolution (Qt would take 1200 dpi for every one).
+    if (printer.printerName() != name) (void)hv::desktop::usePrinter(printer, printer.printerName());
   }
   ImageHdl h = doc_->image();
   // An inverted-bit printer gets the picture the other way round; the image
