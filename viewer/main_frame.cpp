@@ -17,6 +17,8 @@
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
+#include "viewer/view_commands.h"
+#include "viewer/view_dialogs.h"
 
 namespace hv::viewer {
 
@@ -32,6 +34,9 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   });
   addStandardCommands(*commands_);
   addDeletionCommands(*commands_);
+  addViewCommands(*commands_);
+  addPrintCommands(*commands_);
+  addViewDialogCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -59,10 +64,11 @@ void CMainFrame::buildMenus() {
   };
   add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
-                                    "qa.markComplete", "qa.cleanup", "", "file.print",
+                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView",
                                     "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
-  add(menuBar()->addMenu("&View"), {"view.fit", "view.zoomIn", "view.zoomOut", "view.invert", "view.rotateLeft",
-                                    "view.rotateRight", "view.overview", "view.undo", "view.editMode", "",
+  add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
+                                    "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",
+                                    "view.rotate180", "view.rotate270", "view.overview", "view.mirror", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
                                     "view.toolBar", "view.statusBar"});
   add(menuBar()->addMenu("&Window"), {"window.cascade", "window.tileHorizontal", "window.tileVertical"});
   add(menuBar()->addMenu("&Help"), {"help.topics", "help.about"});

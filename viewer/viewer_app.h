@@ -58,6 +58,9 @@ class CViewerApp : public QObject {
   // The folder the Open and Delete dialogs start in next (empty: InitialPath).
   const QString& lastUsedFolder() const { return lastOpenFolder_; }
   void setLastUsedFolder(const QString& folder) { lastOpenFolder_ = folder; }
+  // The printer chosen last in a print dialog or print setup (empty at start).
+  const QString& currentPrinter() const { return currentPrinter_; }
+  void setCurrentPrinter(const QString& name) { currentPrinter_ = name; }
   const QString& startDirectory() const { return startDirectory_; }
   const QString& startPath() const { return startPath_; }
   // The folders files are rescued from (browser cache, temporary folder).
@@ -78,6 +81,7 @@ class CViewerApp : public QObject {
   std::vector<std::string> excludedEndings_;
   QStringList openSelection_;
   QString lastSelectionFolder_, lastOpenFolder_;
+  QString currentPrinter_;
   bool primary_ = false;
   CMainFrame* mainFrame_ = nullptr;
   std::unique_ptr<hv::desktop::WindowBus> bus_;

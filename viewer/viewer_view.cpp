@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "engine/print_layout.h"
 #include "viewer/viewer_doc.h"
 
 namespace hv::viewer {
@@ -78,6 +79,10 @@ void CViewerView::applyState() {
   h->previewRequest = state_[ViewState::Preview] ? 1 : 0;
   h->current->rotation = rotationTenths(state_[ViewState::Rotation]);
   fitMode_ = state_[ViewState::InitialView] != 1;
+  // A new image starts without a view to go back to, and unselected.
+  hasPrevious_ = false;
+  dragging_ = false;
+  selection_ = {};
   if (!fitMode_) {
     grxSetOneToOne(this, h);
   } else if (!grxFitToWindow(this, h, nullptr)) {
@@ -99,15 +104,6 @@ void CViewerView::OnUpdate(int hint) {
   applyState();
 }
 
-void CViewerView::PrintUnattended() {
-  // Printing itself comes with the view's print commands; the cycle goes on
-  // as after a print that ended.
-  if (doc_) {
-    doc_->printCycle().printFinished = 1;
-    doc_->printCycle().state = 3;
-  }
-}
-
 void CViewerView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   ImageHdl h = doc_ ? doc_->image() : nullptr;
@@ -122,6 +118,26 @@ void CViewerView::paintEvent(QPaintEvent* event) {
     lastStatus_ = grxDisplayImage(this, &device_, &rect, h);
   }
   painter_ = nullptr;
+  // The print stamp, as it will be printed, at the view's top-left corner.
+  const QString stamp = doc_->GetPrintStamp();
+  if (!stamp.isEmpty()) {
+    QFont font(hv::engine::kStampFontFamily);
+    font.setPixelSize(hv::engine::kStampScreenHeight);
+    font.setWeight(QFont::Weight(hv::engine::kStampFontWeight));
+    font.setStyleHint(QFont::Serif);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QPoint(0, QFontMetrics(font).ascent()), stamp);
+  }
+  // The rubber band while dragging (dashed) and the finished selection (solid).
+  const QRect band = dragging_ ? QRect(bandStart_, bandNow_).normalized() : selection_;
+  if (!band.isNull()) {
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.setPen(QPen(Qt::white, 1, dragging_ ? Qt::DashLine : Qt::SolidLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(band);
+  }
 }
 
 void CViewerView::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,9 @@
 // The view of one document: draws the image through the engine's display
 // calls, repaints only what is exposed, scrolls with its scroll bars and keys.
 #include <QAbstractScrollArea>
+#include <QCursor>
+#include <QRect>
+#include <QString>
 #include <QVector>
 #include <QRgb>
 
@@ -28,6 +31,41 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   void OnUpdate(int hint);
   // Prints the whole image without a dialog (the unattended print cycle).
   void PrintUnattended();
+
+  // View commands (view_commands.cpp). Each needs an image; those that
+  // change the view keep the view before them for undoView.
+  bool hasImage() const;
+  void fitInWindow();
+  void actualSize();
+  bool canZoomIn() const;
+  bool canZoomOut() const;
+  void zoomIn();
+  void zoomOut();
+  bool hasPreviousView() const { return hasPrevious_; }
+  void undoView();
+  void toggleInvert();
+  void rotateLeft();
+  void rotateRight();
+  void setRotation(int tenths);
+  int rotation() const;  // tenths of a degree shown
+  // Mirrors the image data left to right (after the external-change check);
+  // the document becomes modified. False when nothing changed.
+  bool mirrorImage();
+  // Fits the image part under a window rectangle into the window.
+  bool zoomToRect(const QRect& windowRect);
+  // The engine scale of the view (horizontal d, n, vertical d, n).
+  const std::uint8_t* scale() const;
+
+  // Rubber-band selection (view_mouse.cpp), in window coordinates.
+  QRect selection() const { return selection_; }
+  bool dragging() const { return dragging_; }
+  // The image pixels under a window rectangle (empty when it maps to none).
+  QRect imageRectOf(const QRect& windowRect) const;
+
+  // Printing (print_commands.cpp): the whole image (mode 1) or the part the
+  // view shows (mode 0), on the viewer's printer; the dialog is skipped for
+  // an unattended print. True when the page went to the printer.
+  bool printImage(int mode, bool unattended);
   // The engine's status of the last paint (0 when it drew).
   int lastPaintStatus() const { return lastStatus_; }
   // While the view shows the image fitted, a new window size fits it again;
@@ -51,11 +89,18 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   static void blitBand(void* user, const GrxBand& band);
   void applyState();
   QScrollBar* bar(hv::engine::ScrollBar which) const;
+  void keepPreviousView();
+  void viewChanged();
+  void drawBand(const QRect& r);
+  void showSelectionSize(const QRect& r);
 
   CViewerDoc* doc_;
   ViewState state_;
@@ -65,6 +110,19 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   int lastStatus_ = 0;
   bool applied_ = false;
   bool fitMode_ = false;
+  hv::engine::DisplayState previous_{};
+  bool hasPrevious_ = false;
+  QPoint bandStart_, bandNow_;
+  bool dragging_ = false;
+  QCursor cursorBefore_;
+  QRect selection_;
+  int printMode_ = 1;
+  bool unattended_ = false;
 };
+
+// The size of a selection as the status bar shows it: width and height in
+// inches (image pixels over dots per inch), hundredths truncated, e.g.
+// (8.50"W X 11.00"H).
+QString selectionSizeText(int widthPixels, int heightPixels, unsigned xDpi, unsigned yDpi);
 
 }  // namespace hv::viewer

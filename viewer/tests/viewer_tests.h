@@ -5,4 +5,6 @@ namespace hv::viewer::test {
 QObject* makeDocumentTest();
 QObject* makeSettingsTest();
 QObject* makeQueueTest();
+QObject* makeViewCommandsTest();
+QObject* makeMirrorTest();
 }  // namespace hv::viewer::test
