@@ -23,11 +23,32 @@ QString textOf(const QString& block) {
   return bytes ? QString::fromLocal8Bit(*bytes) : QString();
 }
 
-// The sender waits for the answer while the file opens; opening may ask the
-// user something, so it runs once the answer has gone out.
+// Paths handed over by messages, opened one after another once the sender
+// has its answer. Opening may show a message box, whose event loop takes
+// further messages: their paths wait here instead of opening inside the box,
+// so a burst of messages never stacks boxes inside one another.
+struct PendingOpens {
+  QStringList commands;
+  bool draining = false;
+};
+
+PendingOpens& pending() {
+  static PendingOpens p;
+  return p;
+}
+
+void drain(CViewerApp& app) {
+  PendingOpens& p = pending();
+  if (p.draining) return;
+  p.draining = true;
+  while (!p.commands.isEmpty()) app.OpenCommandPath(p.commands.takeFirst());
+  p.draining = false;
+}
+
 void openLater(CViewerApp& app, const QString& command) {
   if (command.trimmed().isEmpty()) return;
-  QTimer::singleShot(0, &app, [&app, command] { app.OpenCommandPath(command); });
+  pending().commands << command;
+  QTimer::singleShot(0, &app, [&app] { drain(app); });
 }
 
 }  // namespace

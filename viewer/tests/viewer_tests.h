@@ -5,4 +5,5 @@ namespace hv::viewer::test {
 QObject* makeDocumentTest();
 QObject* makeSettingsTest();
 QObject* makeQueueTest();
+QObject* makeEditorLinkTest();
 }  // namespace hv::viewer::test
