@@ -6,4 +6,5 @@ QObject* makeDocumentTest();
 QObject* makeSettingsTest();
 QObject* makeQueueTest();
 QObject* makeEditorLinkTest();
+QObject* makeLaunchTest();
 }  // namespace hv::viewer::test

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   if (!app.InitInstance(QString())) return 2;
   int failures = 0;
   for (auto make : {hv::viewer::test::makeSettingsTest, hv::viewer::test::makeDocumentTest,
-                    hv::viewer::test::makeQueueTest, hv::viewer::test::makeEditorLinkTest}) {
+                    hv::viewer::test::makeQueueTest, hv::viewer::test::makeEditorLinkTest,
+                    hv::viewer::test::makeLaunchTest}) {
     std::unique_ptr<QObject> test(make());
     failures += QTest::qExec(test.get(), argc, argv);
   }
