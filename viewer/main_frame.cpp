@@ -50,6 +50,12 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
 CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
   printTimer_.stop();
+  // Documents still open go first, while the command table they refresh on
+  // their way out still exists.
+  for (CChildFrame* child : children()) {
+    disconnect(child, nullptr, this, nullptr);
+    delete child;
+  }
 }
 
 void CMainFrame::buildMenus() {

@@ -7,14 +7,18 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "desktop/associations.h"
+#include "desktop/file_associations_dialog.h"
 #include "desktop/shared_text.h"
 #include "desktop/window_bus.h"
 #include "docindex/docfiles_translate.h"
 #include "platform/exe_dir.h"
 #include "viewer/child_frame.h"
+#include "viewer/editor_link.h"
 #include "viewer/file_dialogs.h"
 #include "viewer/image_queue.h"
 #include "viewer/main_frame.h"
+#include "viewer/message_handlers.h"
 #include "viewer/user_prompt.h"
 #include "viewer/viewer_doc.h"
 
@@ -59,6 +63,7 @@ CViewerApp::CViewerApp(std::unique_ptr<CViewerSettings> settings)
   excludedEndings_ = {".xml", ".hol", ".idx", ".rst", ".dlf"};
   if (settings_->viewerDir().isEmpty()) settings_->setViewerDir(QString::fromStdString(hv::platform::executableDir()));
   settings_->setQueueDir(queueDir_);
+  editorLink_ = std::make_unique<EditorLink>(*this);
 }
 
 CViewerApp::~CViewerApp() {
@@ -75,6 +80,7 @@ void CViewerApp::setQueueDir(const QString& dir) {
 
 void CViewerApp::ExitInstance() {
   bus_.reset();
+  associations_.reset();
   if (mainFrame_ != nullptr) {
     delete mainFrame_;
     mainFrame_ = nullptr;
@@ -86,18 +92,25 @@ QStringList CViewerApp::rescueSourceFolders() const {
   return {envFolder("XDG_CACHE_HOME", QDir::homePath() + "/.cache"), envFolder("TMPDIR", "/tmp")};
 }
 
-bool CViewerApp::IsAssociated(const QString&) const {
-  // The association look-up comes with the desktop launchers.
-  return false;
+bool CViewerApp::IsAssociated(const QString& path) const {
+  return associations_ != nullptr && associations_->IsAssociated(path);
 }
 
-bool CViewerApp::LaunchAssociated(const QString&) { return false; }
+bool CViewerApp::LaunchAssociated(const QString& path) {
+  return associations_ != nullptr && associations_->LaunchAssociated(path, false);
+}
+
+bool CViewerApp::SendToAcrobat(const QString& path) {
+  return hv::desktop::SendToAcrobat(path, values_.pdfViewer) == 1;
+}
 
 bool CViewerApp::InitInstance(const QString& commandLine) {
   QString command = commandLine;
   setQueueDir(settings_->readString(kAppSection, keys::WEBJEDMICSImageQueue.name, queueDir_));
-  // The association dialog comes with the desktop launchers: the word is taken out.
-  if (int at = command.indexOf("-fileext"); at >= 0) command.remove(at, 8);
+  if (int at = command.indexOf("-fileext"); at >= 0) {
+    hv::desktop::showImageFileAssociations(nullptr);
+    command.remove(at, 8);
+  }
   command = command.trimmed();
 
   QString path;
@@ -151,13 +164,11 @@ bool CViewerApp::InitInstance(const QString& commandLine) {
 
   primary_ = true;
   startPath_ = path;
+  associations_ = std::make_unique<hv::desktop::FileAssociations>(
+      [](const QString&, const QString& text) { showMessage(text, QMessageBox::Warning); });
   bus_->publish(mainFrame_);
-  bus_->setHandler(kOpenInMainViewer, [this](quint64, qint64) -> qint64 {
-    auto text = hv::desktop::ReadSharedText(kChangeImageBlock);
-    if (!text || !primary_ || QString::fromLocal8Bit(*text).compare("IMAGEQUEUE", Qt::CaseInsensitive) != 0)
-      return 99;
-    return ProcessImageQueue();
-  });
+  installMessageHandlers(*this);
+  installSendToggle(*mainFrame_, *editorLink_);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) mainFrame_->setGeometry(screen->availableGeometry());
   if (!prepared.isEmpty()) OpenCommandPath(prepared);
@@ -292,6 +303,7 @@ CViewerDoc* CViewerApp::OpenDocumentFile(const QString& path) {
   child->showMaximized();
   doc->UpdateAllViews(HintNewImage);
   mainFrame_->refreshTools();
+  editorLink_->SendImage(*doc);
   return doc;
 }
 

@@ -12,12 +12,14 @@
 
 namespace hv::desktop {
 class WindowBus;
+class FileAssociations;
 }
 
 namespace hv::viewer {
 
 class CMainFrame;
 class CViewerDoc;
+class EditorLink;
 
 class CViewerApp : public QObject {
   Q_OBJECT
@@ -68,6 +70,9 @@ class CViewerApp : public QObject {
   // Whether an application other than the viewer is associated with the file.
   bool IsAssociated(const QString& path) const;
   bool LaunchAssociated(const QString& path);
+  // Hands a PDF document to the PDFViewer program; true when it started.
+  bool SendToAcrobat(const QString& path);
+  EditorLink& editorLink() { return *editorLink_; }
 
   hv::desktop::WindowBus* bus() const { return bus_.get(); }
 
@@ -85,6 +90,8 @@ class CViewerApp : public QObject {
   bool primary_ = false;
   CMainFrame* mainFrame_ = nullptr;
   std::unique_ptr<hv::desktop::WindowBus> bus_;
+  std::unique_ptr<EditorLink> editorLink_;
+  std::unique_ptr<hv::desktop::FileAssociations> associations_;
 };
 
 }  // namespace hv::viewer

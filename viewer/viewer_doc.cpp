@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "docindex/docfiles_translate.h"
+#include "viewer/editor_link.h"
 #include "viewer/main_frame.h"
 #include "viewer/user_prompt.h"
 #include "viewer/viewer_app.h"
@@ -141,7 +142,7 @@ ImageHdl CViewerDoc::OpenImageFile(const QString& pathIn, const ViewState& state
       const QString text = "Adobe Acrobat File Found <Autolaunch is turned off>";
       app->mainFrame()->setStatusText(text, false);
       showMessage(text);
-    } else if (app->LaunchAssociated(path)) {
+    } else if (app->SendToAcrobat(path)) {
       app->mainFrame()->setStatusText("Image was sent to Adobe Acrobat Reader", false);
     } else {
       showMessage("Adobe Acrobat Viewer:  <" + app->values().pdfViewer + "> is not responding to open requests.");
@@ -176,6 +177,10 @@ ImageHdl CViewerDoc::OpenImageFile(const QString& pathIn, const ViewState& state
   }
   clearStatus();
   return h;
+}
+
+void CViewerDoc::ResyncJedmicsRecord() {
+  if (jmxIndex_ != -1 && !fileName_.isEmpty()) findRecords(pathName());
 }
 
 void CViewerDoc::findRecords(const QString& path) {
@@ -221,6 +226,7 @@ void CViewerDoc::OpenNextOrPrevious(const QString& path) {
     showMessage("OpenNextOrPrevious Main Window is NULL");
     return;
   }
+  app->editorLink().MayLeaveImage(*this);
   ViewState state = app->mainFrame()->viewState();
   if (CViewerView* v = firstView()) state = v->viewState();
   bool failed = false;
@@ -233,6 +239,7 @@ void CViewerDoc::OpenNextOrPrevious(const QString& path) {
     modified_ = false;
     setTitle(fileName_.toUpper());
     UpdateAllViews(HintNewImage);
+    app->editorLink().SendImage(*this);
   }
   emit toolStateChanged();
   if (loadFailed_) {

@@ -92,6 +92,8 @@ class CViewerDoc : public QObject {
   const CHVEditOps::REC_EDIT_OPS& editOps() const { return editOps_; }
   CHVEditOps::REC_EDIT_OPS& editOps() { return editOps_; }
   const QString& jedmicsReference() const { return jmxReference_; }
+  // Looks the JEDMICS record up again (another program changed it).
+  void ResyncJedmicsRecord();
   const FileCodes& codes() const { return codes_; }
 
   void addView(CViewerView* view);

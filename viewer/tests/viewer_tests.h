@@ -7,4 +7,6 @@ QObject* makeSettingsTest();
 QObject* makeQueueTest();
 QObject* makeViewCommandsTest();
 QObject* makeMirrorTest();
+QObject* makeEditorLinkTest();
+QObject* makeLaunchTest();
 }  // namespace hv::viewer::test

@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (auto make : {hv::viewer::test::makeSettingsTest, hv::viewer::test::makeDocumentTest,
                     hv::viewer::test::makeQueueTest, hv::viewer::test::makeViewCommandsTest,
-                    hv::viewer::test::makeMirrorTest}) {
+                    hv::viewer::test::makeMirrorTest, hv::viewer::test::makeEditorLinkTest,
+                    hv::viewer::test::makeLaunchTest}) {
     std::unique_ptr<QObject> test(make());
     failures += QTest::qExec(test.get(), argc, argv);
   }
