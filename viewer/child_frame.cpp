@@ -18,6 +18,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CViewerDoc> doc, const ViewState& state
 }
 
 CChildFrame::~CChildFrame() {
+  destroying_ = true;
   delete view_;
   view_ = nullptr;
 }

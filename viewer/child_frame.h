@@ -16,6 +16,8 @@ class CChildFrame : public QMdiSubWindow {
   CViewerDoc* document() const { return doc_.get(); }
   CViewerView* view() const { return view_; }
   bool isClosing() const { return closing_; }
+  // Set while the window is being destroyed: it is then nobody's active child.
+  bool isDestroying() const { return destroying_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -24,6 +26,7 @@ class CChildFrame : public QMdiSubWindow {
   std::unique_ptr<CViewerDoc> doc_;
   CViewerView* view_;
   bool closing_ = false;
+  bool destroying_ = false;
 };
 
 }  // namespace hv::viewer

@@ -51,7 +51,8 @@ CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
   printTimer_.stop();
   // Documents still open go first, while the command table they refresh on
-  // their way out still exists.
+  // their way out still exists; activations during that are not followed.
+  disconnect(mdi_, nullptr, this, nullptr);
   for (CChildFrame* child : children()) {
     disconnect(child, nullptr, this, nullptr);
     delete child;
@@ -172,7 +173,7 @@ QList<CChildFrame*> CMainFrame::children() const {
 CChildFrame* CMainFrame::activeChild() const {
   auto* c = qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
   if (c == nullptr && !mdi_->subWindowList().isEmpty()) c = qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
-  return c;
+  return c != nullptr && !c->isDestroying() ? c : nullptr;
 }
 
 CViewerDoc* CMainFrame::activeDocument() const {
