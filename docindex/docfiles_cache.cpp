@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
+#include "platform/path_parts.h"
 #include "platform/safe_rewrite.h"
 
 namespace hv::docindex {
@@ -43,11 +44,6 @@ bool stampOf(const std::string& path, Stamp& s) {
   return true;
 }
 
-std::string folderOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 // The index is kept read-only between updates.
 unsigned readOnlyMode(const std::string& path) {
   struct stat st {};
@@ -57,7 +53,7 @@ unsigned readOnlyMode(const std::string& path) {
 }
 
 bool writeSlot(Slot& slot) {
-  platform::FolderLock lock(folderOf(slot.path));
+  platform::FolderLock lock(platform::folderOf(slot.path));
   if (!lock.locked()) return false;
   bool ok;
   if (slot.records->empty()) {

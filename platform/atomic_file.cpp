@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "platform/path_parts.h"
 
 namespace hv::platform {
 namespace {
@@ -25,17 +26,6 @@ bool stepAllowed(RewriteStep step) {
   if (err == 0) return true;
   errno = err;
   return false;
-}
-
-std::string folderOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return "./";
-  return path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Six characters for a temporary's name.
@@ -100,13 +90,15 @@ int namedDescriptor(const std::string& path) {
 
 }  // namespace
 
+std::string atomicTempPrefix(const std::string& path) { return "." + nameOf(path) + "."; }
+
 void setRewriteFaultHook(RewriteFaultHook hook, void* context) {
   g_hook = hook;
   g_hookContext = context;
 }
 
 void removeStaleTemporaries(const std::string& path) {
-  sweepTemporaries(folderOf(path), "." + nameOf(path) + ".");
+  sweepTemporaries(folderOf(path), atomicTempPrefix(path));
 }
 
 std::string systemReason(int err) { return std::strerror(err); }
@@ -195,7 +187,7 @@ bool AtomicFile::openStream(int fd, bool ownFd) {
 
 bool AtomicFile::createTemp(const std::string& target) {
   const std::string folder = folderOf(target);
-  const std::string prefix = "." + nameOf(target) + ".";
+  const std::string prefix = atomicTempPrefix(target);
   if (options_.sweepStale) sweepTemporaries(folder, prefix);
   if (!stepAllowed(RewriteStep::CreateTemp)) return fail(errno);
   // Created 0666 so that the kernel applies the umask (or a default ACL),

@@ -43,6 +43,9 @@ void setRewriteFaultHook(RewriteFaultHook hook, void* context);
 // 0666 less the umask".
 inline constexpr unsigned kUsualMode = ~0u;
 
+// The name prefix of PATH's temporaries (".NAME." in PATH's folder).
+std::string atomicTempPrefix(const std::string& path);
+
 class AtomicFile {
  public:
   enum class Links {

@@ -5,24 +5,11 @@
 #include <unistd.h>
 
 #include "platform/file_io.h"
+#include "platform/path_parts.h"
 
 namespace hv::platform {
-namespace {
 
-std::string folderOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return "./";
-  return path.substr(0, slash + 1);
-}
-
-std::string nameOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
-std::string rewriteTempPrefix(const std::string& path) { return "." + nameOf(path) + "."; }
+std::string rewriteTempPrefix(const std::string& path) { return atomicTempPrefix(path); }
 
 bool rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode) {
   AtomicFile::Options options;

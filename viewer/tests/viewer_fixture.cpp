@@ -1,7 +1,9 @@
 #include "viewer/tests/viewer_fixture.h"
 
 #include <QDir>
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 
 #include "viewer/user_prompt.h"
 
@@ -45,6 +47,24 @@ bool Prompts::saw(const QString& part) const {
   for (const QString& t : texts)
     if (t.contains(part)) return true;
   return false;
+}
+
+int runInEmptyViewer(int argc, char** argv, std::initializer_list<QObject* (*)()> makers) {
+  QTemporaryDir root;
+  isolateEnvironment(root.path());
+  QApplication qapp(argc, argv);
+  QApplication::setOrganizationName("Halvor");
+  QApplication::setApplicationName("Viewer");
+  QApplication::setApplicationDisplayName("Halvor Image Viewer");
+  auto settings = std::make_unique<CViewerSettings>(root.path() + "/settings.ini");
+  CViewerApp app(std::move(settings));
+  if (!app.InitInstance(QString())) return 2;
+  int failures = 0;
+  for (auto make : makers) {
+    std::unique_ptr<QObject> test(make());
+    failures += QTest::qExec(test.get(), argc, argv);
+  }
+  return failures == 0 ? 0 : 1;
 }
 
 }  // namespace hv::viewer::test

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <memory>
 
 #include "viewer/viewer_app.h"
@@ -15,6 +16,10 @@ namespace hv::viewer::test {
 // Points HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME and TMPDIR into `root`;
 // call before the QApplication exists.
 void isolateEnvironment(const QString& root);
+
+// Runs the QTest classes made by `makers` in one viewer application started
+// empty on an isolated environment; the process's exit status.
+int runInEmptyViewer(int argc, char** argv, std::initializer_list<QObject* (*)()> makers);
 
 struct Prompts {
   QStringList texts;

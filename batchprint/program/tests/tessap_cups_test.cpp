@@ -14,6 +14,7 @@
 #include "desktop/printer_choice.h"
 #include "desktop/tests/cups/cups_fixture.h"
 #include "desktop/tests/print_test_support.h"
+#include "desktop/tests/test_app.h"
 #include "tests/support/temp_dir.h"
 
 namespace hv::tessap {
@@ -21,13 +22,7 @@ namespace {
 
 using printtest::Bitmap;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "tessap_cups_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using ::hv::desktop::test::app;
 
 bool exists(const std::string& path) {
   struct stat st;
@@ -39,7 +34,7 @@ class Tessap : public ::testing::Test {
   static void SetUpTestSuite() {
     app();
     if (!printtest::underCupsHarness()) return;
-    dir_ = new test::TempDir;
+    dir_ = new ::hv::test::TempDir;
     const drawgen::SheetSize b = drawgen::sheetSize('B', 200);  // 3400 x 2200
     landscape_ = dir_->file("B-SHEET.tif");
     ASSERT_TRUE(printtest::writeDrawing(landscape_, b.width, b.height, 200, 21, "tif"));
@@ -106,7 +101,7 @@ class Tessap : public ::testing::Test {
     EXPECT_EQ(printtest::comparePages(want, sheet, 0, QRect()), "");
   }
 
-  static inline test::TempDir* dir_ = nullptr;
+  static inline ::hv::test::TempDir* dir_ = nullptr;
   static inline std::string landscape_, portrait_, tiled_, corrupt_;
 };
 

@@ -13,6 +13,7 @@
 #include "desktop/printer_choice.h"
 #include "desktop/tests/cups/cups_fixture.h"
 #include "desktop/tests/print_test_support.h"
+#include "desktop/tests/test_app.h"
 #include "engine/display.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,13 +22,7 @@ namespace {
 
 using printtest::Bitmap;
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "hv_print_cups_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+using ::hv::desktop::test::app;
 
 // The PDF's rasterisation must equal the engine's render pixel for pixel.
 constexpr int kRadius = 0;
@@ -44,7 +39,7 @@ class PrintThroughCups : public ::testing::Test {
   static void SetUpTestSuite() {
     app();
     if (!printtest::underCupsHarness()) return;
-    dir_ = new test::TempDir;
+    dir_ = new ::hv::test::TempDir;
     const drawgen::SheetSize e = drawgen::sheetSize('E', 200);
     eSheet_ = dir_->file("E-SHEET.tif");
     ASSERT_TRUE(printtest::writeDrawing(eSheet_, e.width, e.height, 200, 11, "tif"));
@@ -105,7 +100,7 @@ class PrintThroughCups : public ::testing::Test {
     return QRect(s.left, s.top, s.right - s.left, s.bottom - s.top).translated(page.printable.topLeft());
   }
 
-  static inline test::TempDir* dir_ = nullptr;
+  static inline ::hv::test::TempDir* dir_ = nullptr;
   static inline std::string eSheet_, portrait_;
 };
 
