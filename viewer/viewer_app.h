@@ -42,6 +42,9 @@ class CViewerApp : public QObject {
   // file of the queue; the lines are opened once the call has been answered.
   int ProcessImageQueue();
   void OnFileOpen();
+  // The New command: an empty document in a window of its own, titled by
+  // the document type and a running number ("Viewer1", "Viewer2", ...).
+  CViewerDoc* OnFileNew();
 
   // Opens `path` in a new document window (the framework's open-document operation).
   CViewerDoc* OpenDocumentFile(const QString& path);
@@ -88,6 +91,7 @@ class CViewerApp : public QObject {
   QString lastSelectionFolder_, lastOpenFolder_;
   QString currentPrinter_;
   bool primary_ = false;
+  int untitledCount_ = 0;
   CMainFrame* mainFrame_ = nullptr;
   std::unique_ptr<hv::desktop::WindowBus> bus_;
   std::unique_ptr<EditorLink> editorLink_;
