@@ -1,5 +1,8 @@
 #include "viewer/viewer_view.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -15,7 +18,6 @@ using hv::engine::ScrollBar;
 
 CViewerView::CViewerView(CViewerDoc* doc, const ViewState& initial, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), state_(initial) {
-  colours_ = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
   device_.blit = &CViewerView::blitBand;
   device_.user = this;
   setFrameShape(QFrame::NoFrame);
@@ -60,13 +62,51 @@ void CViewerView::invalidate() { viewport()->update(); }
 GrxDevice* CViewerView::acquireDevice() { return painter_ ? &device_ : nullptr; }
 void CViewerView::releaseDevice(GrxDevice*) {}
 
+namespace {
+
+// Rows of a band expanded at a time: small enough that the expansion buffer
+// stays far below a band's own size in 32-bit pixels.
+constexpr int kExpandRows = 16;
+
+// Eight 32-bit pixels for each byte of packed bits (1 = black, leftmost bit
+// first), so a row expands a byte at a time.
+struct ByteExpansion {
+  QRgb pixels[256][8];
+  ByteExpansion() {
+    for (int b = 0; b < 256; ++b)
+      for (int i = 0; i < 8; ++i) pixels[b][i] = (b & (0x80 >> i)) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  }
+};
+
+void expandRow(const std::uint8_t* bits, int skip, int width, QRgb* out) {
+  static const ByteExpansion table;
+  int x = 0;
+  // Leading pixels up to a byte boundary of the source.
+  for (; x < width && ((skip + x) & 7) != 0; ++x)
+    out[x] = (bits[(skip + x) >> 3] & (0x80 >> ((skip + x) & 7))) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  const std::uint8_t* byte = bits + ((skip + x) >> 3);
+  for (; x + 8 <= width; x += 8) std::memcpy(out + x, table.pixels[*byte++], sizeof table.pixels[0]);
+  for (int i = 0; x < width; ++x, ++i) out[x] = table.pixels[*byte][i];
+}
+
+}  // namespace
+
 void CViewerView::blitBand(void* user, const GrxBand& band) {
   auto* self = static_cast<CViewerView*>(user);
   if (self->painter_ == nullptr || band.width <= 0 || band.height <= 0) return;
-  // The band's rows are wrapped as they are: no copy of the pixels.
-  QImage rows(band.bits, int(band.skip) + band.width, band.height, qsizetype(band.rowBytes), QImage::Format_Mono);
-  rows.setColorTable(self->colours_);
-  self->painter_->drawImage(QPoint(band.left, band.top), rows, QRect(int(band.skip), 0, band.width, band.height));
+  // The bands are expanded to 32-bit pixels here, a few rows at a time, in
+  // one reused buffer: the screen's surface is 32-bit, and Qt would
+  // otherwise convert every whole band through its thread pool into a fresh
+  // image of four bytes a pixel.
+  QImage& rows = self->expanded_;
+  if (rows.width() < band.width) rows = QImage(band.width, kExpandRows, QImage::Format_RGB32);
+  for (int top = 0; top < band.height; top += kExpandRows) {
+    const int n = std::min(kExpandRows, band.height - top);
+    for (int r = 0; r < n; ++r)
+      expandRow(band.bits + std::size_t(top + r) * band.rowBytes, int(band.skip), band.width,
+                reinterpret_cast<QRgb*>(rows.scanLine(r)));
+    self->painter_->drawImage(QPoint(band.left, band.top + top), rows, QRect(0, 0, band.width, n));
+  }
 }
 
 void CViewerView::applyState() {

@@ -3,6 +3,7 @@
 // calls, repaints only what is exposed, scrolls with its scroll bars and keys.
 #include <QAbstractScrollArea>
 #include <QCursor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -106,7 +107,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   ViewState state_;
   QPainter* painter_ = nullptr;
   GrxDevice device_{};
-  QVector<QRgb> colours_;
+  QImage expanded_;  // band rows in 32-bit pixels, reused
   int lastStatus_ = 0;
   bool applied_ = false;
   bool fitMode_ = false;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
@@ -105,6 +106,38 @@ class FrameCommandsTest : public QObject {
                                 "Zoom out", "Invert", "Rotate left", "Rotate right", "Toggle Overview",
                                 "Undo last view", "Add to FILEDATA file", "Send to Cardwright", "Edit mode", "Cascade",
                                 "Tile Horizontally", "Tile Vertically", "About", "Help Topics"}));
+  }
+
+  void theViewShowsTheImagePixelForPixelAtAnyScrollPosition() {
+    QString dir = dataRoot() + "frame/";
+    QDir().mkpath(dir);
+    QString path = dir + "pixels.tif";
+    const hv::drawgen::Bitmap bitmap = hv::drawgen::generateDrawing(1700, 1100, 200, 5);
+    QVERIFY(writeBitmap(path.toStdString(), bitmap, "TIFFGP4 ", 200));
+    CViewerDoc* doc = app()->OpenCommandPath(path);
+    QVERIFY(doc && doc->firstView());
+    if (!doc->GetPrintStamp().isEmpty()) doc->toggleStamp();
+    CViewerView* view = doc->firstView();
+    // A window whose width is no whole number of bytes of packed pixels.
+    CChildFrame* child = frame()->activeChild();
+    child->showNormal();
+    child->resize(637, 451);
+    QTRY_VERIFY(view->viewport()->width() % 8 != 0);
+    QVERIFY(frame()->commands().run("view.actualSize"));
+    // Scroll positions that start the window inside a byte of the packed rows.
+    for (QPoint at : {QPoint(0, 0), QPoint(13, 7), QPoint(501, 333)}) {
+      view->horizontalScrollBar()->setValue(at.x());
+      view->verticalScrollBar()->setValue(at.y());
+      QCOMPARE(QPoint(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value()), at);
+      const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      int wrong = 0;
+      for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+          const bool black = bitmap.get(std::uint32_t(x + at.x()), std::uint32_t(y + at.y()));
+          wrong += (qGray(shot.pixel(x, y)) < 128) != black;
+        }
+      QVERIFY2(wrong == 0, qPrintable(QString("%1 pixels differ at %2,%3").arg(wrong).arg(at.x()).arg(at.y())));
+    }
   }
 
   void editingCommandsAreShownAndDisabled() {
