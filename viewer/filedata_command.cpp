@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "batchprint/regular_file.h"
@@ -62,6 +63,10 @@ bool appendToFileData(const QString& folder, const QString& imagePath) {
   // Two viewers adding at once must not drop each other's line.
   hv::platform::FolderLock lock(hv::platform::folderOf(target), 3000);
   if (!lock.locked()) return false;
+  // Only a regular file is rewritten: a FIFO or device in its place would
+  // block the viewer or swallow the line.
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   hv::platform::AtomicFile out;
   if (!out.open(target)) return false;
   if (out.streaming() || !copyOldFile(target, out) || !out.write(line.constData(), std::size_t(line.size()))) {
