@@ -1,9 +1,10 @@
 #include "viewer/batch_print_dialog.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "batchprint/net_host.h"
+#include "filedialog/file_request.h"
 #include "viewer/batch_print_options.h"
 #include "viewer/user_prompt.h"
 #include "viewer/viewer_settings.h"
@@ -102,12 +104,13 @@ CBatchPrintOptionsDialog::CBatchPrintOptionsDialog(const bp::BatchPrintOptions& 
   connect(remote_, &QCheckBox::toggled, this, &CBatchPrintOptionsDialog::remoteToggled);
   connect(serverName_, &QComboBox::textActivated, this, &CBatchPrintOptionsDialog::serverChosen);
   connect(browse, &QPushButton::clicked, this, [this] {
-    QFileDialog dialog(this, "Select Batch Print Start Folder:", directory_->text());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      directory_->setText(withSlash(dialog.selectedFiles().front()));
+    FileDialogRequest request;
+    request.owner = this;
+    request.initialFolder = directory_->text();
+    request.kind = 16;
+    request.title = "Select Batch Print Start Folder:";
+    const FileDialogResult chosen = RunFileDialogRequest(request);
+    if (chosen.code == QDialog::Accepted && !chosen.folder.isEmpty()) directory_->setText(withSlash(chosen.folder));
   });
   remoteToggled(options.remote);
 }

@@ -14,6 +14,8 @@ class QSpinBox;
 
 namespace hv::viewer {
 
+class CViewerSettings;
+
 class CBatchPrintOptionsDialog : public QDialog {
   Q_OBJECT
  public:
@@ -43,7 +45,6 @@ class CBatchPrintOptionsDialog : public QDialog {
 };
 
 // Shows the dialog on the stored options and writes them on OK; true when written.
-class CViewerSettings;
 bool editBatchPrintOptions(QWidget* owner, CViewerSettings& settings, const QString& callerFolder);
 
 }  // namespace hv::viewer
