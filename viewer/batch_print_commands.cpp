@@ -48,7 +48,8 @@ BatchSubmitSetup setupFor(CMainFrame& f) {
 
 }  // namespace
 
-bp::SubmitResult SubmitBatchPrint(QWidget* owner, const CViewerSettings& settings, const BatchSubmitSetup& setup) {
+bp::SubmitResult SubmitBatchPrint(QWidget* owner, const CViewerSettings& settings,
+                                  const BatchSubmitSetup& setup) {
   const bp::BatchPrintOptions options = readBatchPrintOptions(settings, setup.callerFolder);
 
   FileDialogRequest request;
@@ -72,7 +73,8 @@ bp::SubmitResult SubmitBatchPrint(QWidget* owner, const CViewerSettings& setting
   bp::SubmitEnvironment env = setup.environment;
   if (env.listFolder.empty() && !setup.batchFolder.isEmpty() && QFileInfo(setup.batchFolder).isDir())
     env.listFolder = text(withSlash(setup.batchFolder));
-  result = options.remote ? bp::submitRemoteJob(images, options, env) : bp::submitLocalJob(images, options, env);
+  result =
+      options.remote ? bp::submitRemoteJob(images, options, env) : bp::submitLocalJob(images, options, env);
   ReportBatchSubmission(result);
   return result;
 }
@@ -80,7 +82,8 @@ bp::SubmitResult SubmitBatchPrint(QWidget* owner, const CViewerSettings& setting
 void ReportBatchSubmission(const bp::SubmitResult& result) {
   if (!result.ok()) {
     if (!result.message.empty())
-      showCaptionedMessage(result.caption.empty() ? QString(kCaption) : qtext(result.caption), qtext(result.message));
+      showCaptionedMessage(result.caption.empty() ? QString(kCaption) : qtext(result.caption),
+                           qtext(result.message));
     return;
   }
   if (result.failedImages.empty()) return;
@@ -107,7 +110,8 @@ void addBatchPrintCommands(CommandTable& t) {
   s.statusTip = "Setup Batch Image Local/Remote Print Options...";
   s.toolTip = s.text;
   s.run = [](CMainFrame& f) {
-    if (CViewerApp* app = CViewerApp::instance()) (void)editBatchPrintOptions(&f, app->settings(), callerFolder(f));
+    if (CViewerApp* app = CViewerApp::instance())
+      (void)editBatchPrintOptions(&f, app->settings(), callerFolder(f));
   };
   t.add(s);
 
@@ -118,7 +122,8 @@ void addBatchPrintCommands(CommandTable& t) {
   s.toolTip = s.text;
   s.run = [](CMainFrame& f) {
     if (CViewerApp* app = CViewerApp::instance())
-      (void)runPrinterSettings(&f, *app, QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName());
+      (void)runPrinterSettings(&f, *app, QPrinterInfo::availablePrinterNames(),
+                               QPrinterInfo::defaultPrinterName());
   };
   t.add(s);
 

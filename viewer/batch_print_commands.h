@@ -16,10 +16,10 @@ class CViewerSettings;
 
 // Where a submission writes and what it takes from its surroundings.
 struct BatchSubmitSetup {
-  QString callerFolder;  // the "Directory" default (see readBatchPrintOptions)
-  QString batchFolder;   // folder of the list and the job files; empty or
-                         // missing: the temporary directory
-  int fileListSort = 0;  // sort order of the selection dialog's indexed entries
+  QString callerFolder;                           // the "Directory" default (see readBatchPrintOptions)
+  QString batchFolder;                            // folder of the list and the job files; empty or
+                                                  // missing: the temporary directory
+  int fileListSort = 0;                           // sort order of the selection dialog's indexed entries
   hv::batchprint::SubmitEnvironment environment;  // host, address and time
 };
 

@@ -1,7 +1,5 @@
 #include "viewer/batch_print_dialog.h"
 
-#include <algorithm>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -13,6 +11,7 @@
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "batchprint/net_host.h"
 #include "filedialog/file_request.h"
@@ -110,7 +109,8 @@ CBatchPrintOptionsDialog::CBatchPrintOptionsDialog(const bp::BatchPrintOptions& 
     request.kind = 16;
     request.title = "Select Batch Print Start Folder:";
     const FileDialogResult chosen = RunFileDialogRequest(request);
-    if (chosen.code == QDialog::Accepted && !chosen.folder.isEmpty()) directory_->setText(withSlash(chosen.folder));
+    if (chosen.code == QDialog::Accepted && !chosen.folder.isEmpty())
+      directory_->setText(withSlash(chosen.folder));
   });
   remoteToggled(options.remote);
 }

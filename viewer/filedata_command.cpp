@@ -1,9 +1,10 @@
 #include "viewer/filedata_command.h"
 
-#include <cerrno>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <string>
 
 #include "batchprint/regular_file.h"
 #include "docindex/docfiles_translate.h"
@@ -69,7 +70,8 @@ bool appendToFileData(const QString& folder, const QString& imagePath) {
   if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
   hv::platform::AtomicFile out;
   if (!out.open(target)) return false;
-  if (out.streaming() || !copyOldFile(target, out) || !out.write(line.constData(), std::size_t(line.size()))) {
+  if (out.streaming() || !copyOldFile(target, out) ||
+      !out.write(line.constData(), std::size_t(line.size()))) {
     out.abandon();
     return false;
   }

@@ -66,15 +66,16 @@ QStringList CPrinterSettingsDialog::invertedPrinters() const {
   return out;
 }
 
-bool runPrinterSettings(QWidget* owner, CViewerApp& app, const QStringList& installed, const QString& systemDefault) {
+bool runPrinterSettings(QWidget* owner, CViewerApp& app, const QStringList& installed,
+                        const QString& systemDefault) {
   if (installed.isEmpty()) {
     showMessage("There are no printers installed on the system.  ", QMessageBox::Warning);
     return false;
   }
   CViewerSettings& settings = app.settings();
   const QStringList inverted = settings.loadList(kInvertedPrintersSection, kInvertedPrintersList);
-  const QString selected =
-      preselectedPrinter(installed, app.currentPrinter(), settings.read(keys::DefaultPrinterName), systemDefault);
+  const QString selected = preselectedPrinter(installed, app.currentPrinter(),
+                                              settings.read(keys::DefaultPrinterName), systemDefault);
   CPrinterSettingsDialog dialog(installed, selected, systemDefault, inverted, owner);
   if (dialog.exec() != QDialog::Accepted) return false;
   const QString chosen = dialog.chosenPrinter();

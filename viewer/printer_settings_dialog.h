@@ -39,6 +39,7 @@ QString preselectedPrinter(const QStringList& installed, const QString& current,
 // printers installed on the system.  "; on OK the chosen printer becomes
 // "Default Printer Name" and the viewer's current printer, and the
 // inverted-bit list is saved. True when saved.
-bool runPrinterSettings(QWidget* owner, CViewerApp& app, const QStringList& installed, const QString& systemDefault);
+bool runPrinterSettings(QWidget* owner, CViewerApp& app, const QStringList& installed,
+                        const QString& systemDefault);
 
 }  // namespace hv::viewer

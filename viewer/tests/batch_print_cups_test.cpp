@@ -19,8 +19,10 @@ int pdfCount(const QString& folder) {
   int n = 0;
   QDir dir(folder);
   for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-    if (f.isDir()) n += int(QDir(f.filePath()).entryList({"*.pdf"}, QDir::Files).size());
-    else n += f.suffix() == "pdf";
+    if (f.isDir())
+      n += int(QDir(f.filePath()).entryList({"*.pdf"}, QDir::Files).size());
+    else
+      n += f.suffix() == "pdf";
   }
   return n;
 }

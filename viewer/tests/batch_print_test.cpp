@@ -103,7 +103,8 @@ class BatchPrintTest : public QObject {
       shown << QString::number(d->findChild<QSpinBox*>("copies")->value())
             << QString::number(d->findChild<QSpinBox*>("plotter")->value())
             << d->findChild<QLineEdit*>("size")->text() << d->findChild<QLineEdit*>("dataListName")->text()
-            << d->findChild<QLineEdit*>("serverAddress")->text() << d->findChild<QLineEdit*>("reserved1")->text()
+            << d->findChild<QLineEdit*>("serverAddress")->text()
+            << d->findChild<QLineEdit*>("reserved1")->text()
             << QString::number(d->findChild<QCheckBox*>("invert")->isChecked());
     });
     QVERIFY(app()->mainFrame()->commands().run("batch.options"));
@@ -149,7 +150,10 @@ class BatchPrintTest : public QObject {
     // A caller folder that does not exist leaves the home folder.
     QCOMPARE(readBatchPrintOptions(st, dir.path() + "/gone").directory, s(QDir::homePath() + "/"));
 
-    for (auto [key, value] : {std::pair{"Remote", "yes"}, {"Copies", "many"}, {"Plotter", "-4"}, {"Invert", "1x"},
+    for (auto [key, value] : {std::pair{"Remote", "yes"},
+                              {"Copies", "many"},
+                              {"Plotter", "-4"},
+                              {"Invert", "1x"},
                               {"Server Address", "print.server"}})
       st.writeString(kSection, key, value);
     const bp::BatchPrintOptions junk = readBatchPrintOptions(st);
@@ -280,7 +284,8 @@ class BatchPrintTest : public QObject {
     setup.environment.hostName = "station7.example.org";
     setup.environment.localAddress = 0x0A000005u;
     std::tm when{};
-    when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 7, when.tm_hour = 14, when.tm_min = 5, when.tm_sec = 9;
+    when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 7, when.tm_hour = 14, when.tm_min = 5,
+    when.tm_sec = 9;
     setup.environment.when = when;
     chooseInSelection(drawings_, {"two.cal", "one.tif"}, nullptr);
     const bp::SubmitResult r = SubmitBatchPrint(app()->mainFrame(), app()->settings(), setup);

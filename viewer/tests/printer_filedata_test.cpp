@@ -109,7 +109,8 @@ class PrinterFileDataTest : public QObject {
     QVERIFY(writeAll(images + "OPTI0001.TIF", "x"));
     QVERIFY(hv::docindex::appendRecord(s(images), "PUMP HOUSING SHEET 2", "OPTI0001.TIF", 'W'));
     QVERIFY(appendToFileData(folder, images + "OPTI0001.TIF"));
-    QCOMPARE(readAll(fileDataPath(folder)), ("PUMP HOUSING SHEET 2^" + images + "OPTI0001.TIF\r\n").toLocal8Bit());
+    QCOMPARE(readAll(fileDataPath(folder)),
+             ("PUMP HOUSING SHEET 2^" + images + "OPTI0001.TIF\r\n").toLocal8Bit());
   }
 
   // A write that cannot complete leaves the old file as it was; a FIFO in
@@ -144,8 +145,10 @@ class PrinterFileDataTest : public QObject {
     QVERIFY(frame->commands().run("batch.filedata"));
     QVERIFY(frame->commands().run("batch.filedata"));
     const QByteArray after = readAll(target);
-    if (existed) QVERIFY(writeAll(target, before));
-    else QFile::remove(target);
+    if (existed)
+      QVERIFY(writeAll(target, before));
+    else
+      QFile::remove(target);
     QCOMPARE(after, before + ("pump.tif^" + folder + "pump.tif\r\n").toLocal8Bit().repeated(2));
     QVERIFY(prompts_.texts.isEmpty());
     frame->closeAllDocuments();
