@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <string>
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include "batchprint/regular_file.h"
 #include "docindex/docfiles_translate.h"
 #include "platform/atomic_file.h"
@@ -78,6 +81,16 @@ bool appendToFileData(const QString& folder, const QString& imagePath) {
   return out.commit();
 }
 
+QString fileDataFolder() {
+  const std::string exe = hv::platform::executableDir();
+  if (::access(exe.c_str(), W_OK) == 0) return QString::fromStdString(exe);
+  // An installed viewer's folder (/usr/bin) is not the user's to write: the
+  // list then lives in the user's data folder, where it survives updates.
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  QDir().mkpath(data);
+  return data.endsWith('/') ? data : data + '/';
+}
+
 void addFileDataCommand(CommandTable& t) {
   const CommandSpec* old = t.spec("batch.filedata");
   CommandSpec s = old ? *old : CommandSpec{};
@@ -88,7 +101,7 @@ void addFileDataCommand(CommandTable& t) {
   }
   s.run = [](CMainFrame& f) {
     if (CViewerDoc* d = f.activeDocument(); d && !d->fileName().isEmpty())
-      (void)appendToFileData(QString::fromStdString(hv::platform::executableDir()), d->pathName());
+      (void)appendToFileData(fileDataFolder(), d->pathName());
   };
   s.enabled = [](CMainFrame& f) {
     CViewerDoc* d = f.activeDocument();

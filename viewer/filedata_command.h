@@ -1,6 +1,8 @@
 #pragma once
 // "Add to FILEDATA file": one line per added image in FILEDATA.TXT in the
 // viewer's program folder, "LONGNAME^PATH" and a carriage return and line feed.
+// An installed viewer, whose program folder the user may not write, keeps
+// the file in the user's data folder (~/.local/share/Halvor/Viewer/).
 #include <QString>
 
 namespace hv::viewer {
@@ -19,6 +21,10 @@ QByteArray fileDataLine(const QString& imagePath);
 // (a full disk, a folder the user may not write) leaves the old file as it
 // was. False on failure; the command itself stays silent about it.
 bool appendToFileData(const QString& folder, const QString& imagePath);
+
+// The program folder when the user may write it, else the user's data folder
+// (created when missing); ends with '/'.
+QString fileDataFolder();
 
 void addFileDataCommand(CommandTable& table);
 
