@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 
+#include "viewer/batch_print_commands.h"
 #include "viewer/child_frame.h"
 #include "viewer/deletion_commands.h"
 #include "viewer/viewer_app.h"
@@ -38,6 +39,7 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addViewCommands(*commands_);
   addPrintCommands(*commands_);
   addViewDialogCommands(*commands_);
+  addBatchPrintCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -73,7 +75,8 @@ void CMainFrame::buildMenus() {
   add(menuBar()->addMenu("&File"), {"file.new", "file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
                                     "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView",
-                                    "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
+                                    "file.stamp", "file.rotateForBestFit", "", "batch.select", "batch.options", "batch.filedata", "",
+                                    "file.preferences", "batch.printerSettings", "", "file.exit"});
   add(menuBar()->addMenu("&Edit"), {"edit.copy", "edit.paste", "", "edit.eraseInside", "edit.eraseOutside",
                                     "edit.saveSelection", "edit.resize", "", "edit.customBox", "edit.boxA", "edit.boxB",
                                     "edit.boxC", "", "edit.extractEmbedded", "edit.burnInBlip",
