@@ -14,6 +14,8 @@
 
 #include "viewer/child_frame.h"
 #include "viewer/deletion_commands.h"
+#include "viewer/overview_window.h"
+#include "viewer/print_setup.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
@@ -37,6 +39,8 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addViewCommands(*commands_);
   addPrintCommands(*commands_);
   addViewDialogCommands(*commands_);
+  addOverviewCommands(*commands_);
+  addPrintSetupCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -71,7 +75,7 @@ void CMainFrame::buildMenus() {
   };
   add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
-                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView",
+                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView", "file.printSetup",
                                     "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                                     "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",

@@ -91,6 +91,7 @@ void CViewerView::applyState() {
   (void)grxUpdateScrolling(this, h, 1);
   applied_ = true;
   viewport()->update();
+  emit imageChanged();
 }
 
 void CViewerView::OnUpdate(int hint) {
@@ -99,6 +100,7 @@ void CViewerView::OnUpdate(int hint) {
     horizontalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setRange(0, 0);
     viewport()->update();
+    emit imageChanged();
     return;
   }
   applyState();

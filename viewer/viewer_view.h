@@ -84,6 +84,10 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   GrxDevice* acquireDevice() override;
   void releaseDevice(GrxDevice* device) override;
 
+ signals:
+  // A new image is shown, the view was cleared, or the image's pixels changed.
+  void imageChanged();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

@@ -9,4 +9,5 @@ QObject* makeViewCommandsTest();
 QObject* makeMirrorTest();
 QObject* makeEditorLinkTest();
 QObject* makeLaunchTest();
+QObject* makeOverviewTest();
 }  // namespace hv::viewer::test
