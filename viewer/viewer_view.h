@@ -120,6 +120,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   bool dragging_ = false;
   QCursor cursorBefore_;
   QRect selection_;
+  QRect stampRect_;  // where the last paint wrote the stamp
   int printMode_ = 1;
   bool unattended_ = false;
 };
