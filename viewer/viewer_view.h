@@ -3,6 +3,7 @@
 // calls, repaints only what is exposed, scrolls with its scroll bars and keys.
 #include <QAbstractScrollArea>
 #include <QCursor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -110,7 +111,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   ViewState state_;
   QPainter* painter_ = nullptr;
   GrxDevice device_{};
-  QVector<QRgb> colours_;
+  QImage bandPixels_;  // the band being drawn, 32 bits a pixel
   int lastStatus_ = 0;
   bool applied_ = false;
   bool fitMode_ = false;
