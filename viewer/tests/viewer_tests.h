@@ -10,4 +10,5 @@ QObject* makeMirrorTest();
 QObject* makeEditorLinkTest();
 QObject* makeLaunchTest();
 QObject* makeOverviewTest();
+QObject* makeViewScrollTest();
 }  // namespace hv::viewer::test
