@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "viewer/batch_print_commands.h"
 #include "viewer/child_frame.h"
 #include "viewer/deletion_commands.h"
 #include "viewer/overview_window.h"
@@ -39,6 +40,7 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addViewCommands(*commands_);
   addPrintCommands(*commands_);
   addViewDialogCommands(*commands_);
+  addBatchPrintCommands(*commands_);
   addOverviewCommands(*commands_);
   addPrintSetupCommands(*commands_);
   buildMenus();
@@ -76,7 +78,8 @@ void CMainFrame::buildMenus() {
   add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
                                     "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView", "file.printSetup",
-                                    "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
+                                    "file.stamp", "file.rotateForBestFit", "", "batch.select", "batch.options", "batch.filedata", "",
+                                    "file.preferences", "batch.printerSettings", "", "file.exit"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                                     "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",
                                     "view.rotate180", "view.rotate270", "view.overview", "view.mirror", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
