@@ -16,6 +16,8 @@
 #include "viewer/batch_print_commands.h"
 #include "viewer/child_frame.h"
 #include "viewer/deletion_commands.h"
+#include "viewer/overview_window.h"
+#include "viewer/print_setup.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
@@ -40,6 +42,8 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addPrintCommands(*commands_);
   addViewDialogCommands(*commands_);
   addBatchPrintCommands(*commands_);
+  addOverviewCommands(*commands_);
+  addPrintSetupCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -74,7 +78,7 @@ void CMainFrame::buildMenus() {
   };
   add(menuBar()->addMenu("&File"), {"file.new", "file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
-                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView",
+                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView", "file.printSetup",
                                     "file.stamp", "file.rotateForBestFit", "", "batch.select", "batch.options", "batch.filedata", "",
                                     "file.preferences", "batch.printerSettings", "", "file.exit"});
   add(menuBar()->addMenu("&Edit"), {"edit.copy", "edit.paste", "", "edit.eraseInside", "edit.eraseOutside",

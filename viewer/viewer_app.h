@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "viewer/print_setup.h"
 #include "viewer/viewer_settings.h"
 
 namespace hv::desktop {
@@ -66,6 +67,8 @@ class CViewerApp : public QObject {
   // The printer chosen last in a print dialog or print setup (empty at start).
   const QString& currentPrinter() const { return currentPrinter_; }
   void setCurrentPrinter(const QString& name) { currentPrinter_ = name; }
+  // The paper and orientation chosen in the last accepted print setup.
+  PrintSetupChoice& printSetup() { return printSetup_; }
   const QString& startDirectory() const { return startDirectory_; }
   const QString& startPath() const { return startPath_; }
   // The folders files are rescued from (browser cache, temporary folder).
@@ -90,6 +93,7 @@ class CViewerApp : public QObject {
   QStringList openSelection_;
   QString lastSelectionFolder_, lastOpenFolder_;
   QString currentPrinter_;
+  PrintSetupChoice printSetup_;
   bool primary_ = false;
   int untitledCount_ = 0;
   CMainFrame* mainFrame_ = nullptr;

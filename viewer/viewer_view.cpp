@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <cstring>
 
 #include "engine/print_layout.h"
 #include "viewer/viewer_doc.h"
@@ -131,6 +132,7 @@ void CViewerView::applyState() {
   (void)grxUpdateScrolling(this, h, 1);
   applied_ = true;
   viewport()->update();
+  emit imageChanged();
 }
 
 void CViewerView::OnUpdate(int hint) {
@@ -139,6 +141,7 @@ void CViewerView::OnUpdate(int hint) {
     horizontalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setRange(0, 0);
     viewport()->update();
+    emit imageChanged();
     return;
   }
   applyState();
@@ -160,6 +163,7 @@ void CViewerView::paintEvent(QPaintEvent* event) {
   painter_ = nullptr;
   // The print stamp, as it will be printed, at the view's top-left corner.
   const QString stamp = doc_->GetPrintStamp();
+  stampRect_ = {};
   if (!stamp.isEmpty()) {
     QFont font(hv::engine::kStampFontFamily);
     font.setPixelSize(hv::engine::kStampScreenHeight);
@@ -168,7 +172,9 @@ void CViewerView::paintEvent(QPaintEvent* event) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QPoint(0, QFontMetrics(font).ascent()), stamp);
+    const QFontMetrics metrics(font);
+    painter.drawText(QPoint(0, metrics.ascent()), stamp);
+    stampRect_ = QRect(0, 0, metrics.horizontalAdvance(stamp) + 2, metrics.height() + 1);
   }
   // The rubber band while dragging (dashed) and the finished selection (solid).
   const QRect band = dragging_ ? QRect(bandStart_, bandNow_).normalized() : selection_;
@@ -188,7 +194,19 @@ void CViewerView::resizeEvent(QResizeEvent* event) {
   (void)grxUpdateScrolling(this, h, 1);
 }
 
-void CViewerView::scrollContentsBy(int, int) { viewport()->update(); }
+// The pixels already shown move with the picture and only the strip that
+// comes into view is drawn. The stamp and the selection keep their place in
+// the window, so their places before and after the move are drawn again.
+void CViewerView::scrollContentsBy(int dx, int dy) {
+  QWidget* port = viewport();
+  port->scroll(dx, dy);
+  if (!stampRect_.isNull()) port->update(QRegion(stampRect_) + QRegion(stampRect_.translated(dx, dy)));
+  const QRect band = dragging_ ? QRect(bandStart_, bandNow_).normalized() : selection_;
+  if (!band.isNull()) {
+    drawBand(band);
+    drawBand(band.translated(dx, dy));
+  }
+}
 
 void CViewerView::keyPressEvent(QKeyEvent* event) {
   const bool control = event->modifiers() & Qt::ControlModifier;

@@ -85,6 +85,10 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   GrxDevice* acquireDevice() override;
   void releaseDevice(GrxDevice* device) override;
 
+ signals:
+  // A new image is shown, the view was cleared, or the image's pixels changed.
+  void imageChanged();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -117,6 +121,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   bool dragging_ = false;
   QCursor cursorBefore_;
   QRect selection_;
+  QRect stampRect_;  // where the last paint wrote the stamp
   int printMode_ = 1;
   bool unattended_ = false;
 };

@@ -10,4 +10,6 @@ QObject* makeMirrorTest();
 QObject* makeEditorLinkTest();
 QObject* makeLaunchTest();
 QObject* makeFrameCommandsTest();
+QObject* makeOverviewTest();
+QObject* makeViewScrollTest();
 }  // namespace hv::viewer::test
