@@ -51,8 +51,8 @@ void acceptDialogWhenShown(int triesLeft = 200) {
   });
 }
 
-// Black pixels inside `rect` that are black in both sheets or white in both:
-// zero when one sheet is the other with black and white swapped there.
+// Pixels inside `rect` of the same colour in both sheets: zero when one
+// sheet is the other with black and white swapped there.
 std::uint64_t sameColourIn(const Bitmap& a, const Bitmap& b, const QRect& rect) {
   std::uint64_t n = 0;
   for (int y = rect.top(); y <= rect.bottom(); ++y)
