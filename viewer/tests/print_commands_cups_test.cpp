@@ -189,6 +189,26 @@ class PrintCommandsThroughCups : public QObject {
     view_->fitInWindow();
   }
 
+  void rotatedZoomedViewPrintsTheShownPartTurnedAsShown() {
+    setStamp(false);
+    const bool bestFit = frame()->rotateForBestFit();
+    frame()->setRotateForBestFit(false);
+    view_->setRotation(900);
+    for (int i = 0; i < 4 && view_->canZoomIn(); ++i) view_->zoomIn();
+    QCoreApplication::sendPostedEvents();
+    const QRect shown = view_->imageRectOf(view_->viewport()->rect());
+    QVERIFY(!shown.isEmpty() && shown.width() < int(kWidth));
+    Bitmap printed;
+    const std::string error = printWith("file.printView", printed);
+    const desktop::PrintedPage p = page({shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1});
+    frame()->setRotateForBestFit(bestFit);
+    view_->setRotation(0);
+    view_->fitInWindow();
+    QCOMPARE(error, std::string());
+    QCOMPARE(p.layout.rotation, 900);
+    QCOMPARE(printtest::comparePages(expected(p, false), printed, 0, QRect()), std::string());
+  }
+
   void stampIsOnThePageOnlyWhenTheSettingIsOn() {
     setStamp(true);
     QVERIFY(stampOn());
