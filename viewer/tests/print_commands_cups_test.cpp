@@ -77,8 +77,8 @@ class PrintCommandsThroughCups : public QObject {
   std::string printWith(const char* id, Bitmap& sheet) {
     printtest::clearPdfs();
     prompts_.texts.clear();
-    acceptDialogWhenShown();
     const int accepted = dialogsAccepted;
+    acceptDialogWhenShown();
     if (!frame()->commands().run(id)) return std::string("command ") + id + " did not run";
     if (dialogsAccepted != accepted + 1) return "the command showed no print dialog";
     if (!prompts_.texts.isEmpty()) return "the viewer said: " + prompts_.texts.join(" / ").toStdString();
