@@ -5,7 +5,6 @@
 
 namespace hv::formats {
 
-FilterProcs audreFilter();
 ImageFileRecord* audreOpen(void* context, const char* path, int mode, std::uint32_t headerOffset);
 ImageInformation audreImageInfo(ImageFileRecord* r);
 int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression);

@@ -4,7 +4,6 @@
 
 namespace hv::formats {
 
-FilterProcs cals1Filter();
 ImageFileRecord* cals1Open(void* context, const char* path, int mode, std::uint32_t headerOffset);
 ImageInformation cals1ImageInfo(ImageFileRecord* r);
 

@@ -6,7 +6,6 @@
 
 namespace hv::formats {
 
-FilterProcs dsedFilter();
 ImageFileRecord* dsedOpen(void* context, const char* path, int mode, std::uint32_t headerOffset);
 ImageInformation dsedImageInfo(ImageFileRecord* r);
 

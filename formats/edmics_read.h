@@ -6,11 +6,9 @@
 
 namespace hv::formats {
 
-FilterProcs edmics5Filter();
 ImageFileRecord* edmics5Open(void* context, const char* path, int mode, std::uint32_t headerOffset);
 ImageInformation edmics5ImageInfo(ImageFileRecord* r);
 
-FilterProcs edmics6Filter();
 ImageFileRecord* edmics6Open(void* context, const char* path, int mode, std::uint32_t headerOffset);
 ImageInformation edmics6ImageInfo(ImageFileRecord* r);
 

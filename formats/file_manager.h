@@ -64,9 +64,9 @@ struct SeekResult {
   bool restoredRefLine = false;
 };
 
-// A filter: the procedures of one format.
+// A filter: the procedures of one format (the constant table of
+// filter_table.h holds one per filter number).
 struct FilterProcs {
-  int loaded = 0;
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
   int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
@@ -81,20 +81,21 @@ struct FilterProcs {
   int (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
 };
 
-// The bound procedures of a filter, or null when the filter is not bound.
+// The procedures of a filter, or null for a filter number without a reader.
 const FilterProcs* boundFilter(int filter);
 
 // The information a format's dialog shows, as data.
 ImageInformation imageInformation(ImageFileRecord* record);
 
 // Shows image information: the program installs a presenter (the viewer a
-// modal dialog); without one nothing is shown.
+// modal dialog); without one nothing is shown. Installing and showing are
+// safe from any thread.
 using InfoPresenter = void (*)(const ImageInformation&, void* owner);
 void setInfoPresenter(InfoPresenter presenter);
 
 // The default resolution: `value` when it is 1..1200 and a multiple of 10,
 // otherwise the default from imviewer.ini ([FileMgr] Res), 200 when that is
-// absent or unusable.
+// absent or unusable. The file is read once (safe from any thread).
 std::uint32_t resolveResolution(std::uint32_t value);
 // Forgets the cached default (tests, or after imviewer.ini changed).
 void resetDefaultResolution();
