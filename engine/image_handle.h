@@ -21,7 +21,6 @@ struct DisplayState {
   bool operator==(const DisplayState&) const = default;
 };
 
-struct DecodeContext;
 struct WrapMarks;
 
 }  // namespace hv::engine
@@ -30,16 +29,9 @@ struct WrapMarks;
 struct ImageHdlRec {
   hv::formats::ImageFileRecord* record = nullptr;
   hv::engine::ImageMemory* memory = nullptr;  // the record's image memory; none until loaded
-  // The reading operations of the image's format.
-  hv::formats::ImageFileRecord* (*open)(void*, const char*, int, std::uint32_t) = nullptr;
-  void (*close)(hv::formats::ImageFileRecord*) = nullptr;
-  int (*getCodeBuf)(hv::formats::ImageFileRecord*, hv::formats::CodeBuffer*, hv::formats::CodeInfo*, int*) = nullptr;
-  int (*seek)(hv::formats::ImageFileRecord*, const hv::formats::SeekRequest&, hv::formats::CodeBuffer*,
-              hv::formats::CodeInfo*, int*, std::uint16_t*, std::uint32_t, hv::formats::SeekResult*) = nullptr;
-  hv::formats::ImageInformation (*imageInfo)(hv::formats::ImageFileRecord*) = nullptr;
-  void (*lineInfo)(hv::formats::ImageFileRecord*, std::uint32_t, std::int32_t, std::uint32_t, const std::uint16_t*,
-                   std::uint32_t, const std::uint32_t*) = nullptr;
-  hv::engine::DecodeContext* context = nullptr;  // open decoding context, if any
+  // The procedures of the image's format (an entry of the constant filter
+  // table); null for an image created in memory, which has no file.
+  const hv::formats::FilterProcs* filter = nullptr;
   int invert = 0;
   int fastReduction = 0;
   int previewRequest = 0;
@@ -97,4 +89,6 @@ void grxCloseImage(ImageHdl handle);
 namespace hv::engine {
 // The handle's image memory: set bits and black runs are black as shown.
 inline ImageMemory* imageMemory(ImageHdl h) { return h ? h->memory : nullptr; }
+// Whether the image was opened from a file (it can be decoded from there).
+inline bool hasFile(ImageHdl h) { return h != nullptr && h->filter != nullptr; }
 }  // namespace hv::engine
