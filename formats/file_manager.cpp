@@ -187,7 +187,10 @@ extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset
     case 0: return hv::platform::seekFile(record->fd, record->headerOffset + offset, SEEK_SET);
     case 1:
       if (record->openedForWriting && record->headerOffset != 0) {
-        std::int64_t here = hv::platform::seekFile(record->fd, 0, SEEK_CUR);
+        // A writer's positions count from its header offset. Writers ask
+        // where they are with offset 0; any other offset moves as it does
+        // for a reader.
+        std::int64_t here = hv::platform::seekFile(record->fd, offset, SEEK_CUR);
         return here < 0 ? -1 : here - record->headerOffset;
       }
       return hv::platform::seekFile(record->fd, offset, SEEK_CUR);
