@@ -11,8 +11,9 @@
 #    given) at several sheet sizes, odd pixel sizes and resolutions, stored as
 #    TIFF Group 4, Group 3 1-D and 2-D, uncompressed and tiled (netpbm and
 #    libtiff-tools), plus samples/sample-drawing.tif;
-#  - every image of the open/load fuzz seeds, regressions and corpus (sound
-#    files of every format and malformed ones that must fail the same way);
+#  - the images of the open/load fuzz seeds and regressions and a sample of
+#    its corpus (sound files of every format and malformed ones that must
+#    fail the same way);
 #  - folders holding INDEX.HOL, JMX.HOL and DOCFILES.IDX: hand-made ones and
 #    one per record-parser fuzz input.
 # Per image: identify, info, decode, convert to every target the old tool
@@ -63,9 +64,15 @@ gen narrow-9x1500 --size 9x1500 --seed 5
 gen tiny-1x1 --size 1x1 --seed 6
 gen wide-4099x33 --size 4099x33 --seed 7
 cp "$top/samples/sample-drawing.tif" "$in/img/sample-drawing.tif"
+# Every seed and regression, and every CORPUS_STEP-th corpus file (default
+# 8: all of them would take long).
+step=${CORPUS_STEP:-8}
 for d in seeds regressions corpus; do
   [ -d "$top/fuzz/$d/open_load" ] || continue
+  n=0
   for f in "$top/fuzz/$d/open_load"/*; do
+    n=$((n + 1))
+    [ "$d" != corpus ] || [ $((n % step)) -eq 0 ] || continue
     cp "$f" "$in/img/fuzz-$d-$(basename "$f")"
   done
 done
@@ -146,6 +153,10 @@ for f in "$in/img"/*; do
   run_both "$b/identify" identify "$f"
   run_both "$b/info" info "$f"
   run_both "$b/decode" decode "$f" out.pbm
+  case "$b" in fuzz-corpus-*)  # malformed mostly: reading and one render
+    run_both "$b/render-fit" render "$f" out.pbm --fit 300x300
+    continue ;;
+  esac
   run_both "$b/render-whole" render "$f" out.pbm
   run_both "$b/render-fit" render "$f" out.pbm --fit 800x600
   run_both "$b/render-1to1" render "$f" out.pbm --window 640x480 --scale 1:1
@@ -161,7 +172,6 @@ for f in "$in/img"/*; do
   run_both "$b/render-memory" render "$f" out.pbm --fit 640x480 --from-memory
   run_both "$b/render-memory-rot900" render "$f" out.pbm --window 300x300 --scale 1:2 --rotate 900 --from-memory
   run_both "$b/render-png" render "$f" out.png --fit 320x240
-  case "$b" in fuzz-corpus-*) continue ;; esac  # the corpus: reading only
   for t in $targets; do
     code=$(echo "$t" | tr _ ' ')
     run_both "$b/convert-$t" convert "$f" out.img --to "$code"
