@@ -20,6 +20,19 @@ Step decode2DLine(DecoderState& s) {
   std::uint32_t runCol = s.runCol;
   std::uint8_t state = s.codingState;
   Step result;
+  // storeColumn with the last element kept in a register: the comparison
+  // with it no longer waits for the store just made to the line.
+  constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+  std::uint32_t last = n != 0 ? cur[n - 1] : kNone;
+  const auto store = [&](std::uint32_t col) {
+    if (col == last) {
+      --n;
+      last = n != 0 ? cur[n - 1] : kNone;
+    } else {
+      cur[n++] = static_cast<std::uint16_t>(col);
+      last = col;
+    }
+  };
 
   for (;;) {
     if (state == kExpectMode) {
@@ -47,7 +60,7 @@ Step decode2DLine(DecoderState& s) {
           break;
         }
         brConsume(br, len);
-        storeColumn(cur, n, static_cast<std::uint32_t>(a1));
+        store(static_cast<std::uint32_t>(a1));
         a0 = a1;
         if (a0 == width) {
           result = Step::kLineDone;
@@ -86,7 +99,7 @@ Step decode2DLine(DecoderState& s) {
         result = r == RunStep::kNeedInput ? Step::kNeedInput : Step::kError;
         break;
       }
-      storeColumn(cur, n, runCol);
+      store(runCol);
       state = kHorizRun2;
     }
     // kHorizRun2
@@ -95,7 +108,7 @@ Step decode2DLine(DecoderState& s) {
       result = r == RunStep::kNeedInput ? Step::kNeedInput : Step::kError;
       break;
     }
-    storeColumn(cur, n, runCol);
+    store(runCol);
     a0 = static_cast<std::int32_t>(runCol);
     state = kExpectMode;
     if (a0 == width) {

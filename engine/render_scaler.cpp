@@ -51,8 +51,14 @@ bool BandScaler::init(const ScalerGeometry& g, const BandSink& sink) {
     band_.assign(std::size_t(rowBytes_) * bandRows_, 0);
     line_.assign(rowBytes_, 0);
     scratch_.resize(std::size_t(g.sourceWidth) + 2);
+    colFirst_.resize(std::size_t(g.sourceWidth) + 1);
+    colEnd_.resize(std::size_t(g.sourceWidth) + 1);
   } catch (const std::bad_alloc&) {
     return false;
+  }
+  for (std::uint32_t c = 0; c <= g.sourceWidth; ++c) {
+    colFirst_[c] = g.xd == g.xn ? c : runDisplayFirst(c, g.xd, g.xn);
+    colEnd_[c] = g.xd == g.xn ? c : runDisplayEnd(c, g.xd, g.xn);
   }
   bandFirst_ = 0;
   rowsUsed_ = 0;
@@ -70,8 +76,7 @@ bool BandScaler::skips(std::uint32_t y) const {
 void BandScaler::markRun(std::uint8_t* row, std::uint32_t a, std::uint32_t b) const {
   b = std::min(b, g_.sourceWidth);
   if (a >= b) return;
-  if (g_.xd == g_.xn) setBits(row, a, b);
-  else setBits(row, runDisplayFirst(a, g_.xd, g_.xn), runDisplayEnd(b, g_.xd, g_.xn));
+  setBits(row, colFirst_[a], colEnd_[b]);
 }
 
 bool BandScaler::addScaledRow(std::uint32_t y, const std::uint8_t* row) {
@@ -84,6 +89,12 @@ bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t 
                          bool startBlack) {
   if (stopped_) return false;
   if (skips(y)) return true;
+  if (g_.yn >= g_.yd) {
+    // The line feeds one display row only: mark it there directly.
+    std::uint8_t* row = rowOf(y);
+    if (row != nullptr) markList(row, list, listWidth, offset, startBlack);
+    return row != nullptr || outH_ <= runDisplayFirst(y, g_.yd, g_.yn);
+  }
   std::memset(line_.data(), 0, rowBytes_);
   markList(line_.data(), list, listWidth, offset, startBlack);
   return commitLine(y);
@@ -91,6 +102,36 @@ bool BandScaler::addList(std::uint32_t y, const Transition* list, std::uint32_t 
 
 void BandScaler::markList(std::uint8_t* row, const Transition* list, std::uint32_t listWidth, std::int64_t offset,
                           bool startBlack) const {
+  if (offset == 0 && listWidth <= g_.sourceWidth) {
+    // The list's columns are source columns: no cutting needed. Black runs
+    // are [a, b) with a and b taken in pairs from the list.
+    const std::uint32_t* first = colFirst_.data();
+    const std::uint32_t* end = colEnd_.data();
+    std::size_t k = 0;
+    std::uint32_t a = 0;
+    if (!startBlack) {
+      a = list[0];
+      k = 1;
+    }
+    // When reducing, neighbouring runs often meet in one display pixel:
+    // runs that touch on the display are set as one.
+    std::uint32_t from = 0, to = 0;
+    while (a < listWidth) {
+      const std::uint32_t b = std::min<std::uint32_t>(list[k], listWidth);
+      if (a < b) {
+        if (first[a] > to) {
+          setBits(row, from, to);
+          from = first[a];
+        }
+        to = end[b];
+      }
+      if (b >= listWidth) break;
+      a = list[k + 1];
+      k += 2;
+    }
+    setBits(row, from, to);
+    return;
+  }
   const std::int64_t lo = 0, hi = g_.sourceWidth;
   bool black = startBlack;
   std::uint32_t prev = 0;
@@ -143,6 +184,17 @@ bool BandScaler::commitLine(std::uint32_t y, const std::uint8_t* line) {
     rowsUsed_ = std::max(rowsUsed_, r - bandFirst_ + 1);
   }
   return true;
+}
+
+std::uint8_t* BandScaler::rowOf(std::uint32_t y) {
+  const std::uint32_t r = runDisplayFirst(y, g_.yd, g_.yn);
+  if (r >= outH_) return nullptr;
+  while (r >= bandFirst_ + bandRows_) {
+    if (!flushBand()) return nullptr;
+    bandFirst_ += bandRows_;
+  }
+  rowsUsed_ = std::max(rowsUsed_, r - bandFirst_ + 1);
+  return band_.data() + std::size_t(r - bandFirst_) * rowBytes_;
 }
 
 bool BandScaler::flushBand() {

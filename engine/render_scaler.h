@@ -68,6 +68,9 @@ class BandScaler {
   void setRun(std::uint32_t a, std::uint32_t b) { markRun(line_.data(), a, b); }
   bool commitLine(std::uint32_t y) { return commitLine(y, line_.data()); }
   bool commitLine(std::uint32_t y, const std::uint8_t* line);
+  // The band row that source line y alone feeds (reductions and 1:1), after
+  // flushing the band when y lies below it; null when the scaler stopped.
+  std::uint8_t* rowOf(std::uint32_t y);
   bool flushBand();
 
   ScalerGeometry g_;
@@ -76,6 +79,10 @@ class BandScaler {
   std::uint32_t bandFirst_ = 0;  // display row of band row 0
   std::uint32_t rowsUsed_ = 0;   // band rows written so far
   std::vector<std::uint8_t> band_, line_;
+  // Display columns of source columns: colFirst_[a] is the first display
+  // pixel showing column a, colEnd_[b] one past the last showing column
+  // b - 1; a run maps with two loads instead of two divisions.
+  std::vector<std::uint32_t> colFirst_, colEnd_;
   std::vector<Transition> scratch_;
   bool stopped_ = false;
 };

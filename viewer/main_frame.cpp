@@ -11,9 +11,13 @@
 #include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindowStateChangeEvent>
 
+#include "viewer/batch_print_commands.h"
 #include "viewer/child_frame.h"
 #include "viewer/deletion_commands.h"
+#include "viewer/overview_window.h"
+#include "viewer/print_setup.h"
 #include "viewer/viewer_app.h"
 #include "viewer/viewer_doc.h"
 #include "viewer/viewer_view.h"
@@ -37,6 +41,9 @@ CMainFrame::CMainFrame() : mdi_(new QMdiArea(this)), commands_(std::make_unique<
   addViewCommands(*commands_);
   addPrintCommands(*commands_);
   addViewDialogCommands(*commands_);
+  addBatchPrintCommands(*commands_);
+  addOverviewCommands(*commands_);
+  addPrintSetupCommands(*commands_);
   buildMenus();
   buildToolBar();
   buildStatusBar();
@@ -69,10 +76,15 @@ void CMainFrame::buildMenus() {
       }
     }
   };
-  add(menuBar()->addMenu("&File"), {"file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
+  add(menuBar()->addMenu("&File"), {"file.new", "file.open", "file.close", "file.closeAll", "file.save", "file.saveAs", "",
                                     "file.next", "file.previous", "file.reload", "", "file.delete", "file.deleteActive",
-                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView",
-                                    "file.stamp", "file.rotateForBestFit", "", "file.preferences", "", "file.exit"});
+                                    "qa.markComplete", "qa.cleanup", "", "file.print", "file.printView", "file.printSetup",
+                                    "file.stamp", "file.rotateForBestFit", "", "batch.select", "batch.options", "batch.filedata", "",
+                                    "file.preferences", "batch.printerSettings", "", "file.exit"});
+  add(menuBar()->addMenu("&Edit"), {"edit.copy", "edit.paste", "", "edit.eraseInside", "edit.eraseOutside",
+                                    "edit.saveSelection", "edit.resize", "", "edit.customBox", "edit.boxA", "edit.boxB",
+                                    "edit.boxC", "", "edit.extractEmbedded", "edit.burnInBlip",
+                                    "edit.originalOrientation"});
   add(menuBar()->addMenu("&View"), {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                                     "view.rotateLeft", "view.rotateRight", "view.rotate0", "view.rotate90",
                                     "view.rotate180", "view.rotate270", "view.overview", "view.mirror", "view.zoomOptions", "view.imageInfo", "view.undo", "view.editMode", "",
@@ -84,7 +96,7 @@ void CMainFrame::buildMenus() {
 void CMainFrame::buildToolBar() {
   QToolBar* bar = addToolBar("Standard");
   bar->setObjectName("ToolBar");
-  bar->setIconSize(QSize(16, 15));
+  bar->setIconSize(QSize(16, 16));
   bar->setMovable(false);
   for (const QString& id : toolBarOrder()) {
     if (id.isEmpty())
@@ -237,6 +249,20 @@ void CMainFrame::tileChildren(Qt::Orientation orientation) {
       windows[i]->setGeometry(i * w, 0, w, area.height());
     }
   }
+}
+
+void CMainFrame::OnRestore() {
+  if (CViewerDoc* doc = activeDocument())
+    for (CViewerView* view : doc->views()) view->invalidate();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+  const Qt::WindowStates now = windowState();
+  if ((before & (Qt::WindowMinimized | Qt::WindowMaximized)) && !(now & Qt::WindowMinimized) && before != now)
+    OnRestore();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

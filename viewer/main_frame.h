@@ -47,9 +47,13 @@ class CMainFrame : public QMainWindow {
   bool rotateForBestFit() const { return rotateForBestFit_; }
   void setRotateForBestFit(bool on) { rotateForBestFit_ = on; }
   void tileChildren(Qt::Orientation orientation);
+  // The window was restored (from minimised or maximised): the active
+  // document's views are drawn again.
+  void OnRestore();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

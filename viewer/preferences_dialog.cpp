@@ -1,5 +1,7 @@
 #include "viewer/preferences_dialog.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -10,8 +12,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -39,7 +45,47 @@ bool ensureFolder(const QString& path, const QString& createFailed, const QStrin
   return true;
 }
 
+// The record as it will be stored, or the message of the first bad value.
+std::optional<EmbeddedSheetOptions> checkEmbedded(const EmbeddedSheetInput& in) {
+  const struct {
+    const QString& text;
+    const char* label;
+  } sizes[] = {{in.sheetWidth, "Sheet Width"}, {in.sheetHeight, "Sheet Height"}, {in.gridUnit, "Grid Unit"}};
+  double value[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    std::optional<double> v = parseInches(sizes[i].text);
+    if (!v) {
+      showMessage(QString("The %1 must be a number of inches greater than zero:  %2").arg(sizes[i].label, sizes[i].text));
+      return std::nullopt;
+    }
+    value[i] = *v;
+  }
+  if (in.pageCount < 1) {
+    showMessage(QString("The Page Count must be at least 1:  %1").arg(in.pageCount));
+    return std::nullopt;
+  }
+  EmbeddedSheetOptions o;
+  o.pageCount = in.pageCount;
+  o.sheetWidth = value[0];
+  o.sheetHeight = value[1];
+  o.gridUnit = value[2];
+  o.popupInfo = in.popupInfo ? 1 : 0;
+  o.snapToGrid = in.snapToGrid ? 1 : 0;
+  return o;
+}
+
 }  // namespace
+
+std::optional<double> parseInches(const QString& text) {
+  // Decimal inches as the store keeps them: digits with an optional point,
+  // no sign, no exponent; the C locale whatever the desktop's language.
+  static const QRegularExpression form(R"(^\s*(\d+\.?\d*|\.\d+)\s*$)");
+  if (!form.match(text).hasMatch()) return std::nullopt;
+  bool ok = false;
+  const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+  if (!ok || !(v > 0.0) || v > 1.0e6) return std::nullopt;
+  return v;
+}
 
 bool applyPreferences(const PreferencesInput& in, CViewerSettings& s, ViewerSettingsValues* running,
                       ViewState* frameState) {
@@ -91,7 +137,18 @@ bool applyPreferences(const PreferencesInput& in, CViewerSettings& s, ViewerSett
                     "Unable to verify BatchPrint Directory:  %1"))
     return false;
   s.write(keys::BatchPrintPath, in.batchPrintPath);
-  if (in.embedded) s.saveEmbedded(*in.embedded);
+  if (in.embedded) {
+    std::optional<EmbeddedSheetOptions> options = checkEmbedded(*in.embedded);
+    if (!options) {
+      s.sync();
+      return false;
+    }
+    s.saveEmbedded(*options);
+    if (running) {
+      running->embedded = *options;
+      running->embedded.changed = true;
+    }
+  }
   s.sync();
   return true;
 }
@@ -167,6 +224,7 @@ CPreferencesDialog::CPreferencesDialog(CViewerSettings& settings, QWidget* paren
   int sort = settings.read(keys::FileListSort);
   viewLayout->addWidget(radios(viewPage, "File List Sort", {"None", "DOS Sort", "LONG Sort"}, "FileListSort",
                                sort >= 0 && sort <= 2 ? sort : 0, sort_));
+  viewLayout->addWidget(embeddedSheetBox(settings.loadEmbedded()));
   viewLayout->addStretch();
   tabs->addTab(viewPage, "View Preferences");
 
@@ -197,6 +255,37 @@ CPreferencesDialog::CPreferencesDialog(CViewerSettings& settings, QWidget* paren
   layout->addWidget(buttons);
 }
 
+QWidget* CPreferencesDialog::embeddedSheetBox(const EmbeddedSheetOptions& o) {
+  auto* box = new QGroupBox("Embedded Sheets");
+  box->setObjectName("EmbeddedSheets");
+  auto* form = new QFormLayout(box);
+  pageCount_ = new QSpinBox;
+  pageCount_->setObjectName("PageCount");
+  pageCount_->setRange(1, 9999);
+  pageCount_->setValue(std::clamp(o.pageCount, 1, 9999));
+  form->addRow("Page Count:", pageCount_);
+  auto* inches = new QRegularExpressionValidator(QRegularExpression(R"(\d{0,6}\.?\d{0,4})"), box);
+  auto sizeField = [&](const QString& label, const QString& name, double value) {
+    auto* edit = new QLineEdit(QLocale::c().toString(value, 'g', 8));
+    edit->setObjectName(name);
+    edit->setValidator(inches);
+    form->addRow(label, edit);
+    return edit;
+  };
+  sheetWidth_ = sizeField("Sheet Width (inches):", "SheetWidth", o.sheetWidth);
+  sheetHeight_ = sizeField("Sheet Height (inches):", "SheetHeight", o.sheetHeight);
+  gridUnit_ = sizeField("Grid Unit (inches):", "GridUnit", o.gridUnit);
+  popupInfo_ = new QCheckBox("Show Embedded Sheet Information When Extracting");
+  popupInfo_->setObjectName("PopupEmbedInfoWhenExtracting");
+  popupInfo_->setChecked(o.popupInfo != 0);
+  form->addRow(popupInfo_);
+  snapToGrid_ = new QCheckBox("Snap To Grid");
+  snapToGrid_->setObjectName("SnapToGrid");
+  snapToGrid_->setChecked(o.snapToGrid != 0);
+  form->addRow(snapToGrid_);
+  return box;
+}
+
 PreferencesInput CPreferencesDialog::input() const {
   PreferencesInput in;
   in.typeCheckImages = typeCheck_->isChecked();
@@ -215,6 +304,14 @@ PreferencesInput CPreferencesDialog::input() const {
   in.initialRotation = std::max(0, rotation_->checkedId());
   in.initialInvert = invert_->isChecked();
   in.initialPreview = preview_->isChecked();
+  EmbeddedSheetInput e;
+  e.pageCount = pageCount_->value();
+  e.sheetWidth = sheetWidth_->text();
+  e.sheetHeight = sheetHeight_->text();
+  e.gridUnit = gridUnit_->text();
+  e.popupInfo = popupInfo_->isChecked();
+  e.snapToGrid = snapToGrid_->isChecked();
+  in.embedded = e;
   return in;
 }
 

@@ -10,6 +10,7 @@
 #include "desktop/printer_choice.h"
 #include "viewer/command_table.h"
 #include "viewer/main_frame.h"
+#include "viewer/print_setup.h"
 #include "viewer/user_prompt.h"
 #include "viewer/view_commands.h"
 #include "viewer/viewer_app.h"
@@ -50,12 +51,12 @@ bool CViewerView::printImage(int mode, bool unattended) {
   const QString current = app ? app->currentPrinter() : QString();
   const QString fallback = app ? app->values().defaultPrinterName : QString();
   QPrinter printer(QPrinter::HighResolution);
-  const QString name = hv::desktop::choosePrinter(current, fallback);
-  if (!hv::desktop::usePrinter(printer, name)) {
+  if (!prepareViewerPrinter(printer, current, fallback, app ? app->printSetup() : PrintSetupChoice{})) {
     if (!unattended) showMessage("No printer is installed.", QMessageBox::Warning);
     else qWarning("viewer: no printer to print %s on", qPrintable(doc_->pathName()));
     return false;
   }
+  const QString name = printer.printerName();
   if (!unattended) {
     QPrintDialog dialog(&printer, this);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
@@ -63,7 +64,13 @@ bool CViewerView::printImage(int mode, bool unattended) {
     if (app) app->setCurrentPrinter(printer.printerName());
     // Another destination chosen in the dialog prints at its own default
     // resolution (Qt would take 1200 dpi for every one).
-    if (printer.printerName() != name) (void)hv::desktop::usePrinter(printer, printer.printerName());
+    // The paper and orientation chosen in the dialog stay.
+    if (printer.printerName() != name) {
+      const QPageLayout chosen = printer.pageLayout();
+      (void)hv::desktop::usePrinter(printer, printer.printerName());
+      printer.setPageSize(chosen.pageSize());
+      printer.setPageOrientation(chosen.orientation());
+    }
   }
   ImageHdl h = doc_->image();
   // An inverted-bit printer gets the picture the other way round; the image

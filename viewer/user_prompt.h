@@ -12,6 +12,12 @@ void setPromptAnswerer(PromptAnswerer answerer);
 
 // An OK box (icon: information unless given).
 void showMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+// An OK box with its own caption; the answerer sees the text, and the
+// caption is kept for lastMessageCaption().
+void showCaptionedMessage(const QString& caption, const QString& text,
+                          QMessageBox::Icon icon = QMessageBox::Warning);
+// The caption of the last showCaptionedMessage.
+QString lastMessageCaption();
 // Yes/No; true for Yes.
 bool askYesNo(const QString& text);
 // Any buttons; the button chosen.

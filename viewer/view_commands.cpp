@@ -184,6 +184,7 @@ bool CViewerView::mirrorImage() {
   }
   doc_->setModified(true);
   viewport()->update();
+  emit imageChanged();
   return true;
 }
 

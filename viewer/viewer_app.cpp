@@ -307,6 +307,18 @@ CViewerDoc* CViewerApp::OpenDocumentFile(const QString& path) {
   return doc;
 }
 
+CViewerDoc* CViewerApp::OnFileNew() {
+  if (mainFrame_ == nullptr) return nullptr;
+  auto* doc = new CViewerDoc();
+  CChildFrame* child = mainFrame_->createChild(doc);
+  doc->setTitle(QString("Viewer%1").arg(++untitledCount_));
+  child->setWindowTitle(doc->title());
+  child->showMaximized();
+  doc->UpdateAllViews(HintNothingToShow);
+  mainFrame_->refreshTools();
+  return doc;
+}
+
 void CViewerApp::OnFileOpen() {
   QString folder = lastOpenFolder_.isEmpty() ? values_.initialPath : lastOpenFolder_;
   QStringList exclusions;

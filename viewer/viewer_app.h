@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "viewer/print_setup.h"
 #include "viewer/viewer_settings.h"
 
 namespace hv::desktop {
@@ -42,6 +43,9 @@ class CViewerApp : public QObject {
   // file of the queue; the lines are opened once the call has been answered.
   int ProcessImageQueue();
   void OnFileOpen();
+  // The New command: an empty document in a window of its own, titled by
+  // the document type and a running number ("Viewer1", "Viewer2", ...).
+  CViewerDoc* OnFileNew();
 
   // Opens `path` in a new document window (the framework's open-document operation).
   CViewerDoc* OpenDocumentFile(const QString& path);
@@ -63,6 +67,8 @@ class CViewerApp : public QObject {
   // The printer chosen last in a print dialog or print setup (empty at start).
   const QString& currentPrinter() const { return currentPrinter_; }
   void setCurrentPrinter(const QString& name) { currentPrinter_ = name; }
+  // The paper and orientation chosen in the last accepted print setup.
+  PrintSetupChoice& printSetup() { return printSetup_; }
   const QString& startDirectory() const { return startDirectory_; }
   const QString& startPath() const { return startPath_; }
   // The folders files are rescued from (browser cache, temporary folder).
@@ -87,7 +93,9 @@ class CViewerApp : public QObject {
   QStringList openSelection_;
   QString lastSelectionFolder_, lastOpenFolder_;
   QString currentPrinter_;
+  PrintSetupChoice printSetup_;
   bool primary_ = false;
+  int untitledCount_ = 0;
   CMainFrame* mainFrame_ = nullptr;
   std::unique_ptr<hv::desktop::WindowBus> bus_;
   std::unique_ptr<EditorLink> editorLink_;

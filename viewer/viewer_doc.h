@@ -99,6 +99,7 @@ class CViewerDoc : public QObject {
   void addView(CViewerView* view);
   void removeView(CViewerView* view);
   CViewerView* firstView() const { return views_.empty() ? nullptr : views_.front(); }
+  const std::vector<CViewerView*>& views() const { return views_; }
   void UpdateAllViews(int hint);
 
  signals:

@@ -1,10 +1,14 @@
 #include "viewer/viewer_view.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <cstring>
 
 #include "engine/print_layout.h"
 #include "viewer/viewer_doc.h"
@@ -15,7 +19,6 @@ using hv::engine::ScrollBar;
 
 CViewerView::CViewerView(CViewerDoc* doc, const ViewState& initial, QWidget* parent)
     : QAbstractScrollArea(parent), doc_(doc), state_(initial) {
-  colours_ = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
   device_.blit = &CViewerView::blitBand;
   device_.user = this;
   setFrameShape(QFrame::NoFrame);
@@ -60,13 +63,51 @@ void CViewerView::invalidate() { viewport()->update(); }
 GrxDevice* CViewerView::acquireDevice() { return painter_ ? &device_ : nullptr; }
 void CViewerView::releaseDevice(GrxDevice*) {}
 
+namespace {
+
+// Rows of a band expanded at a time: small enough that the expansion buffer
+// stays far below a band's own size in 32-bit pixels.
+constexpr int kExpandRows = 16;
+
+// Eight 32-bit pixels for each byte of packed bits (1 = black, leftmost bit
+// first), so a row expands a byte at a time.
+struct ByteExpansion {
+  QRgb pixels[256][8];
+  ByteExpansion() {
+    for (int b = 0; b < 256; ++b)
+      for (int i = 0; i < 8; ++i) pixels[b][i] = (b & (0x80 >> i)) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  }
+};
+
+void expandRow(const std::uint8_t* bits, int skip, int width, QRgb* out) {
+  static const ByteExpansion table;
+  int x = 0;
+  // Leading pixels up to a byte boundary of the source.
+  for (; x < width && ((skip + x) & 7) != 0; ++x)
+    out[x] = (bits[(skip + x) >> 3] & (0x80 >> ((skip + x) & 7))) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+  const std::uint8_t* byte = bits + ((skip + x) >> 3);
+  for (; x + 8 <= width; x += 8) std::memcpy(out + x, table.pixels[*byte++], sizeof table.pixels[0]);
+  for (int i = 0; x < width; ++x, ++i) out[x] = table.pixels[*byte][i];
+}
+
+}  // namespace
+
 void CViewerView::blitBand(void* user, const GrxBand& band) {
   auto* self = static_cast<CViewerView*>(user);
   if (self->painter_ == nullptr || band.width <= 0 || band.height <= 0) return;
-  // The band's rows are wrapped as they are: no copy of the pixels.
-  QImage rows(band.bits, int(band.skip) + band.width, band.height, qsizetype(band.rowBytes), QImage::Format_Mono);
-  rows.setColorTable(self->colours_);
-  self->painter_->drawImage(QPoint(band.left, band.top), rows, QRect(int(band.skip), 0, band.width, band.height));
+  // The bands are expanded to 32-bit pixels here, a few rows at a time, in
+  // one reused buffer: the screen's surface is 32-bit, and Qt would
+  // otherwise convert every whole band through its thread pool into a fresh
+  // image of four bytes a pixel.
+  QImage& rows = self->expanded_;
+  if (rows.width() < band.width) rows = QImage(band.width, kExpandRows, QImage::Format_RGB32);
+  for (int top = 0; top < band.height; top += kExpandRows) {
+    const int n = std::min(kExpandRows, band.height - top);
+    for (int r = 0; r < n; ++r)
+      expandRow(band.bits + std::size_t(top + r) * band.rowBytes, int(band.skip), band.width,
+                reinterpret_cast<QRgb*>(rows.scanLine(r)));
+    self->painter_->drawImage(QPoint(band.left, band.top + top), rows, QRect(0, 0, band.width, n));
+  }
 }
 
 void CViewerView::applyState() {
@@ -91,6 +132,7 @@ void CViewerView::applyState() {
   (void)grxUpdateScrolling(this, h, 1);
   applied_ = true;
   viewport()->update();
+  emit imageChanged();
 }
 
 void CViewerView::OnUpdate(int hint) {
@@ -99,6 +141,7 @@ void CViewerView::OnUpdate(int hint) {
     horizontalScrollBar()->setRange(0, 0);
     verticalScrollBar()->setRange(0, 0);
     viewport()->update();
+    emit imageChanged();
     return;
   }
   applyState();
@@ -120,6 +163,7 @@ void CViewerView::paintEvent(QPaintEvent* event) {
   painter_ = nullptr;
   // The print stamp, as it will be printed, at the view's top-left corner.
   const QString stamp = doc_->GetPrintStamp();
+  stampRect_ = {};
   if (!stamp.isEmpty()) {
     QFont font(hv::engine::kStampFontFamily);
     font.setPixelSize(hv::engine::kStampScreenHeight);
@@ -128,7 +172,9 @@ void CViewerView::paintEvent(QPaintEvent* event) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QPoint(0, QFontMetrics(font).ascent()), stamp);
+    const QFontMetrics metrics(font);
+    painter.drawText(QPoint(0, metrics.ascent()), stamp);
+    stampRect_ = QRect(0, 0, metrics.horizontalAdvance(stamp) + 2, metrics.height() + 1);
   }
   // The rubber band while dragging (dashed) and the finished selection (solid).
   const QRect band = dragging_ ? QRect(bandStart_, bandNow_).normalized() : selection_;
@@ -148,7 +194,19 @@ void CViewerView::resizeEvent(QResizeEvent* event) {
   (void)grxUpdateScrolling(this, h, 1);
 }
 
-void CViewerView::scrollContentsBy(int, int) { viewport()->update(); }
+// The pixels already shown move with the picture and only the strip that
+// comes into view is drawn. The stamp and the selection keep their place in
+// the window, so their places before and after the move are drawn again.
+void CViewerView::scrollContentsBy(int dx, int dy) {
+  QWidget* port = viewport();
+  port->scroll(dx, dy);
+  if (!stampRect_.isNull()) port->update(QRegion(stampRect_) + QRegion(stampRect_.translated(dx, dy)));
+  const QRect band = dragging_ ? QRect(bandStart_, bandNow_).normalized() : selection_;
+  if (!band.isNull()) {
+    drawBand(band);
+    drawBand(band.translated(dx, dy));
+  }
+}
 
 void CViewerView::keyPressEvent(QKeyEvent* event) {
   const bool control = event->modifiers() & Qt::ControlModifier;

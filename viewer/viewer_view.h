@@ -3,6 +3,7 @@
 // calls, repaints only what is exposed, scrolls with its scroll bars and keys.
 #include <QAbstractScrollArea>
 #include <QCursor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -84,6 +85,10 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   GrxDevice* acquireDevice() override;
   void releaseDevice(GrxDevice* device) override;
 
+ signals:
+  // A new image is shown, the view was cleared, or the image's pixels changed.
+  void imageChanged();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -106,7 +111,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   ViewState state_;
   QPainter* painter_ = nullptr;
   GrxDevice device_{};
-  QVector<QRgb> colours_;
+  QImage expanded_;  // band rows in 32-bit pixels, reused
   int lastStatus_ = 0;
   bool applied_ = false;
   bool fitMode_ = false;
@@ -116,6 +121,7 @@ class CViewerView : public QAbstractScrollArea, public hv::engine::DisplayWindow
   bool dragging_ = false;
   QCursor cursorBefore_;
   QRect selection_;
+  QRect stampRect_;  // where the last paint wrote the stamp
   int printMode_ = 1;
   bool unattended_ = false;
 };

@@ -38,6 +38,14 @@ done
 if ldd "$hvtool" | grep -q "not found"; then fail "hvtool misses libraries: $(ldd "$hvtool" | grep 'not found')"; fi
 ldd "$hvtool" | grep -q "$root" || fail "hvtool does not take libhalvorcore from the installed tree"
 
+# The installed viewer answers --help and --version without a display.
+if [ -x "$root/bin/viewer" ]; then
+  env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/viewer" --help >"$work/help.txt" 2>&1 &&
+    grep -q "^Usage: viewer" "$work/help.txt" || fail "viewer --help: $(cat "$work/help.txt")"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/viewer" --version 2>&1 | grep -q "^viewer " ||
+    fail "viewer --version prints no version"
+fi
+
 desktop-file-validate "$share/applications/halvor-viewer.desktop" || fail "desktop-file-validate refuses the entry"
 
 # The MIME package.

@@ -14,8 +14,8 @@ struct PackedPicture {
   const std::uint8_t* bits = nullptr;
 };
 
-// The PNG file's bytes, encoded by libpng: 1-bit greyscale, deflate
-// compressed. Empty when libpng fails.
+// The PNG file's bytes: 1-bit greyscale, deflate compressed in one IDAT
+// chunk. Empty when the picture is empty or the compressor fails.
 std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
 
 // Writes a PBM or, for a name ending in ".png" (any case) or with forcePng,

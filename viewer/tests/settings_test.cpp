@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSpinBox>
+#include <QCheckBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,6 +103,64 @@ class SettingsTest : public QObject {
     QCOMPARE(s->read(keys::TempDirPath), base + "temp/");
     QCOMPARE(s->readString(kAppSection, "BatchPrintPath", "unset"), QString("unset"));
     QVERIFY(!QFileInfo::exists(base + "batch"));
+    QCOMPARE(s->readString(kEmbeddedSection, "PageCount", "unset"), QString("unset"));
+  }
+
+  void preferencesWriteTheEmbeddedSheetOptions() {
+    Prompts prompts;
+    prompts.install();
+    auto s = fresh();
+    QString base = dir_.filePath("prefs3/");
+    CPreferencesDialog dialog(*s);
+    QCOMPARE(dialog.findChild<QLineEdit*>("GridUnit")->text(), QString("0.5"));
+    for (const char* name : {"InitialPath", "TempDirPath", "WEBJEDMICSImageQueue", "BatchPrintPath"})
+      dialog.findChild<QLineEdit*>(name)->setText(base + name + "/");
+    dialog.findChild<QLineEdit*>("PDFViewer")->setText("");
+    dialog.findChild<QSpinBox*>("PageCount")->setValue(7);
+    dialog.findChild<QLineEdit*>("SheetWidth")->setText("34");
+    dialog.findChild<QLineEdit*>("SheetHeight")->setText("22.25");
+    dialog.findChild<QLineEdit*>("GridUnit")->setText(".25");
+    dialog.findChild<QCheckBox*>("PopupEmbedInfoWhenExtracting")->setChecked(false);
+    dialog.findChild<QCheckBox*>("SnapToGrid")->setChecked(true);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(prompts.texts.isEmpty());
+    EmbeddedSheetOptions o = s->loadEmbedded();
+    QCOMPARE(o.pageCount, 7);
+    QCOMPARE(o.sheetWidth, 34.0);
+    QCOMPARE(o.sheetHeight, 22.25);
+    QCOMPARE(o.gridUnit, 0.25);
+    QCOMPARE(o.popupInfo, 0);
+    QCOMPARE(o.snapToGrid, 1);
+    QCOMPARE(s->readString(kEmbeddedSection, "SheetHeight", ""), QString("22.25"));
+  }
+
+  void preferencesStopAtASheetSizeThatIsNoNumber() {
+    Prompts prompts;
+    prompts.install();
+    auto s = fresh();
+    PreferencesInput in;
+    in.batchPrintPath = dir_.filePath("prefs4/batch/");
+    in.embedded = EmbeddedSheetInput{};
+    in.embedded->pageCount = 9;
+    in.embedded->sheetHeight = "0";
+    ViewerSettingsValues running;
+    QVERIFY(!applyPreferences(in, *s, &running, nullptr));
+    QCOMPARE(prompts.texts,
+             QStringList({"The Sheet Height must be a number of inches greater than zero:  0"}));
+    // Everything before the sheet options stays written; none of them is.
+    QCOMPARE(s->read(keys::BatchPrintPath), in.batchPrintPath);
+    QCOMPARE(s->readString(kEmbeddedSection, "PageCount", "unset"), QString("unset"));
+    QCOMPARE(running.embedded.pageCount, 4);
+  }
+
+  void sheetSizesAreDecimalInchesAboveZero() {
+    QCOMPARE(parseInches("8.5"), std::optional<double>(8.5));
+    QCOMPARE(parseInches(".5"), std::optional<double>(0.5));
+    QCOMPARE(parseInches(" 11 "), std::optional<double>(11.0));
+    QCOMPARE(parseInches("3."), std::optional<double>(3.0));
+    for (const char* bad : {"", "0", "0.0", "-1", "1e3", "8,5", "abc", ".", "nan", "inf", "99999999"})
+      QVERIFY2(!parseInches(bad), bad);
   }
 
   void preferencesReportAnInitialPathThatIsNoFolder() {

@@ -9,4 +9,7 @@ QObject* makeViewCommandsTest();
 QObject* makeMirrorTest();
 QObject* makeEditorLinkTest();
 QObject* makeLaunchTest();
+QObject* makeFrameCommandsTest();
+QObject* makeOverviewTest();
+QObject* makeViewScrollTest();
 }  // namespace hv::viewer::test

@@ -6,5 +6,6 @@ int main(int argc, char** argv) {
   using namespace hv::viewer::test;
   return runInEmptyViewer(argc, argv,
                           {makeSettingsTest, makeDocumentTest, makeQueueTest, makeViewCommandsTest, makeMirrorTest,
-                           makeEditorLinkTest, makeLaunchTest});
+                           makeEditorLinkTest, makeLaunchTest, makeFrameCommandsTest, makeOverviewTest,
+                           makeViewScrollTest});
 }
