@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace hv::batchprint {
 
 struct HostEntry {
@@ -14,7 +16,7 @@ struct HostEntry {
   std::string number;
 };
 
-class HostList {
+class HV_EXPORT HostList {
  public:
   // $mkhostfile when set and not empty, else "/etc/_mkhost.txt".
   static std::string defaultPath();

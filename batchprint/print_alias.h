@@ -4,6 +4,8 @@
 // DOCFILES.IDX maps to the short names the files are stored under.
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::batchprint {
 
 // The file to open for a path read from a batch print file list.
@@ -14,10 +16,10 @@ namespace hv::batchprint {
 // translation is used only when it names a different, existing file; else
 // the whole path is translated the same way (a long name kept with its
 // extension); else the path is used as listed.
-std::string resolvePrintPath(const std::string& listedPath);
+HV_EXPORT std::string resolvePrintPath(const std::string& listedPath);
 
 // The batch print file list path given on the command line, translated to
 // its short form when that names an existing file, else as given.
-std::string resolveListPath(const std::string& listPath);
+HV_EXPORT std::string resolveListPath(const std::string& listPath);
 
 }  // namespace hv::batchprint

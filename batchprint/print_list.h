@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace hv::batchprint {
 
 // Longest line taken as a path (the reader's line buffer holds 512 bytes).
@@ -21,7 +23,7 @@ inline constexpr std::size_t kMaxListLine = 512;
 inline constexpr std::size_t kMaxListEntries = 100000;
 
 // An open, not yet closed batch print file list.
-class PrintListWriter {
+class HV_EXPORT PrintListWriter {
  public:
   PrintListWriter() = default;
   ~PrintListWriter();  // closes; an unclosed, unkept list is removed
@@ -54,7 +56,7 @@ class PrintListWriter {
 
 // The temporary directory: $TMPDIR when set and not empty, else "/tmp"; ends
 // with '/'.
-std::string temporaryDirectory();
+HV_EXPORT std::string temporaryDirectory();
 
 // What the reader found a list line to name.
 enum class EntryState {
@@ -69,7 +71,7 @@ enum class EntryState {
 };
 
 // Short English text for a state ("directory", "named pipe", ...).
-const char* entryStateText(EntryState state);
+HV_EXPORT const char* entryStateText(EntryState state);
 
 struct ListEntry {
   std::string listed;  // the line as read (CR and LF removed; a long line's
@@ -79,12 +81,12 @@ struct ListEntry {
   EntryState state = EntryState::Missing;
 };
 
-struct PrintList {
-  bool opened = false;     // false: the list could not be read (error says why)
-  std::string error;       // "missing", "not a regular file", or strerror text
-                           // (also when a read failed part way)
+struct HV_EXPORT PrintList {
+  bool opened = false;             // false: the list could not be read (error says why)
+  std::string error;               // "missing", "not a regular file", or strerror text
+                                   // (also when a read failed part way)
   std::vector<ListEntry> entries;  // every non-empty line, in file order
-  std::size_t dropped = 0;  // non-empty lines beyond kMaxListEntries
+  std::size_t dropped = 0;         // non-empty lines beyond kMaxListEntries
   std::size_t printable() const;
 };
 
@@ -93,10 +95,10 @@ struct PrintList {
 // lines are ignored. Each entry's path is translated (resolvePrintPath) and
 // classified. Never blocks on the entries and never allocates more than a
 // bounded amount per line.
-PrintList readPrintList(const std::string& listPath);
+HV_EXPORT PrintList readPrintList(const std::string& listPath);
 
 // The state of one path, as readPrintList classifies it (for a check right
 // before the file is opened).
-EntryState classifyEntry(const std::string& path);
+HV_EXPORT EntryState classifyEntry(const std::string& path);
 
 }  // namespace hv::batchprint

@@ -4,6 +4,8 @@
 // the core only uses the values.
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::batchprint {
 
 inline constexpr const char* kOptionsSection = "Batch Image Print";
@@ -38,6 +40,6 @@ struct BatchPrintOptions {
 
 // The folder the selection starts in when none is kept: $HOME, else "/";
 // ends with '/'.
-std::string defaultDirectory();
+HV_EXPORT std::string defaultDirectory();
 
 }  // namespace hv::batchprint

@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::batchprint {
 
 // Opens path read-only when it is a regular file (symbolic links followed).
 // Returns the descriptor, or -1 with errno set (EISDIR for a folder, EINVAL
 // for a FIFO, device or socket). The open itself never waits for a writer.
-int openRegularFile(const std::string& path, std::int64_t* size = nullptr);
+HV_EXPORT int openRegularFile(const std::string& path, std::int64_t* size = nullptr);
 
 // Reads at most maxBytes of a regular file into out. False when the file is
 // not a regular file or cannot be read.
-bool readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes);
+HV_EXPORT bool readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes);
 
 }  // namespace hv::batchprint

@@ -6,6 +6,9 @@ function(hv_core_module name)
     set(sources ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
   endif()
   add_library(${name} STATIC ${sources})
+  # The core is linked into libhalvorcore.so, which exports only what
+  # platform/export.h marks; the tests link the static module directly.
+  set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   if(ARGN)
     target_link_libraries(${name} PUBLIC ${ARGN})

@@ -67,7 +67,7 @@ bool paintPrintPage(QPainter& painter, const QSize& printable, int dpi, const Pr
   if (h == nullptr || h->record == nullptr) return false;
   // The size of what the engine draws from: image memory once it is the
   // display source (after a mirror, or an image made in memory), else the file.
-  const bool fromMemory = h->memory != nullptr && (h->displayFromMemory || h->getCodeBuf == nullptr);
+  const bool fromMemory = h->memory != nullptr && (h->displayFromMemory || !hv::engine::hasFile(h));
   engine::PrintSource source;
   source.imageWidth = fromMemory ? h->memory->width : h->record->width;
   source.imageHeight = fromMemory ? h->memory->height : h->record->height;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "docindex/docfiles_record.h"
+#include "platform/export.h"
 
 namespace hv::docindex {
 
@@ -21,19 +22,19 @@ using RecordList = std::vector<DocFileRecord>;
 
 // Records of the index at path, from the cache when it is current; null when
 // the index is missing or cannot be read.
-std::shared_ptr<const RecordList> cachedIndex(const std::string& path);
+HV_EXPORT std::shared_ptr<const RecordList> cachedIndex(const std::string& path);
 
 // Reads the index at path from disk (for writers, under the folder lock).
 // Missing index: an empty list with exists = false.
-bool readIndexFresh(const std::string& path, RecordList& out, bool& exists);
+HV_EXPORT bool readIndexFresh(const std::string& path, RecordList& out, bool& exists);
 
 // Puts records into the slot of path as its new, dirty contents and writes
 // them back through the safe rewrite; an empty list removes the index. On
 // failure the slot is dropped so that no unwritten change stays visible.
-bool storeIndex(const std::string& path, RecordList records);
+HV_EXPORT bool storeIndex(const std::string& path, RecordList records);
 
 // Writes every dirty slot back and frees both slots. False when a write failed.
-bool flushIndexCache();
+HV_EXPORT bool flushIndexCache();
 
 // Largest index read (one million records).
 inline constexpr std::size_t kMaxIndexBytes = 80u << 20;

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "docindex/docfiles_layout.h"
+#include "platform/export.h"
 
 namespace hv::docindex {
 
-class DocFileRecord {
+class HV_EXPORT DocFileRecord {
  public:
   DocFileRecord() { bytes_.fill('\0'); }
   static DocFileRecord fromBytes(const char* p);
@@ -40,11 +41,11 @@ class DocFileRecord {
 };
 
 // True for a name that may stand in a record: one path component.
-bool isPlainComponent(std::string_view name);
+HV_EXPORT bool isPlainComponent(std::string_view name);
 
 // The whole records of an index file's bytes (a partial last record is
 // dropped), and the bytes of a record list.
-std::vector<DocFileRecord> parseRecords(std::string_view bytes);
-std::string serialiseRecords(const std::vector<DocFileRecord>& records);
+HV_EXPORT std::vector<DocFileRecord> parseRecords(std::string_view bytes);
+HV_EXPORT std::string serialiseRecords(const std::vector<DocFileRecord>& records);
 
 }  // namespace hv::docindex

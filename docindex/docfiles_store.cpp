@@ -1,5 +1,6 @@
 #include "docindex/docfiles_store.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <dirent.h>
@@ -16,8 +17,9 @@
 namespace hv::docindex {
 namespace {
 
-bool g_defaultTif = false;
-bool g_defaultPdf = false;
+// Process-wide modes, switched from any thread.
+std::atomic<bool> g_defaultTif{false};
+std::atomic<bool> g_defaultPdf{false};
 
 constexpr int kNumberTable = 8000;
 constexpr std::size_t kMaxShortName = layout::kShortNameSize - 1;

@@ -7,35 +7,38 @@
 #include <optional>
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::docindex {
 
 // Default extension of new short names when none is given: ".TIF" in the
 // default-TIF mode, else ".PDF" in the default-PDF mode, else ".ALS".
-void setDefaultTifMode(bool on);
-void setDefaultPdfMode(bool on);
+HV_EXPORT void setDefaultTifMode(bool on);
+HV_EXPORT void setDefaultPdfMode(bool on);
 
 // The lowest free "OPTInnnn" name of folder with the extension (given with or
 // without its dot; null for the default); nullopt when a matching name
 // carries more than four digits or the folder cannot be listed.
-std::optional<std::string> newShortName(const std::string& folder, const char* extension);
+HV_EXPORT std::optional<std::string> newShortName(const std::string& folder, const char* extension);
 
 // Appends a record; the index is created when missing. False for names that
 // are not single components or a short name longer than 12 characters.
-bool appendRecord(const std::string& folder, const std::string& longName, const std::string& shortName,
-                  char access);
+HV_EXPORT bool appendRecord(const std::string& folder, const std::string& longName,
+                            const std::string& shortName, char access);
 
 // Removes every record whose long name equals longName ignoring case and
 // reports the access letter of the (last) removed one; an index left empty
 // is removed. False when no record matched or the rewrite failed.
-bool removeRecord(const std::string& folder, const std::string& longName, char* access);
+HV_EXPORT bool removeRecord(const std::string& folder, const std::string& longName, char* access);
 
 // Gives the record with that short name (ignoring case) a new long name.
-bool updateLongName(const std::string& folder, const std::string& shortName, const std::string& newLongName);
+HV_EXPORT bool updateLongName(const std::string& folder, const std::string& shortName,
+                              const std::string& newLongName);
 
 // Registers a new long name: makes a short name with the extension, creates
 // the file under it (exclusively; permission 256 makes it read-only and the
 // record's access letter 'R', anything else 'W') and appends the record.
 // Returns the open descriptor (read and write), or -1 with errno ENOENT.
-int registerLongName(const std::string& longPath, int permission, const char* extension);
+HV_EXPORT int registerLongName(const std::string& longPath, int permission, const char* extension);
 
 }  // namespace hv::docindex

@@ -1,5 +1,6 @@
 #include "docindex/docfiles_translate.h"
 
+#include <atomic>
 #include <climits>
 #include <sys/stat.h>
 #include <vector>
@@ -11,7 +12,8 @@
 namespace hv::docindex {
 namespace {
 
-bool g_slashMode = false;
+// Process-wide mode, switched from any thread.
+std::atomic<bool> g_slashMode{false};
 
 // One component of a path and the separators that follow it.
 struct Piece {

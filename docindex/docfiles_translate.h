@@ -13,17 +13,19 @@
 #include <optional>
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::docindex {
 
-void slashModeOn();
-void slashModeOff();
-bool slashMode();
-bool isPathSeparator(char c);
+HV_EXPORT void slashModeOn();
+HV_EXPORT void slashModeOff();
+HV_EXPORT bool slashMode();
+HV_EXPORT bool isPathSeparator(char c);
 
 // folder + separator (unless folder ends with one) + the index's name (found
 // ignoring case, else "DOCFILES.IDX"). nullopt when the result would not fit
 // a path.
-std::optional<std::string> indexPath(const std::string& folder);
+HV_EXPORT std::optional<std::string> indexPath(const std::string& folder);
 
 struct Translation {
   std::string path;
@@ -33,18 +35,18 @@ struct Translation {
 // Each component that does not exist as written and has a record in its
 // folder's index (long name equal ignoring case) is replaced by the record's
 // short name. nullopt for an empty path.
-std::optional<Translation> translateToShort(const std::string& longPath);
+HV_EXPORT std::optional<Translation> translateToShort(const std::string& longPath);
 
 // Each component that is a record's short name in its folder's index
 // (ignoring case) is replaced by the record's long name.
-std::optional<Translation> translateToLong(const std::string& shortPath);
+HV_EXPORT std::optional<Translation> translateToLong(const std::string& shortPath);
 
 // False when the path exists as written; otherwise true when translating it
 // changes its last component, or when that component is 64 characters long.
-bool isLongName(const std::string& path);
+HV_EXPORT bool isLongName(const std::string& path);
 
 // Splits a path at its last separator into folder (with the separator, "./"
 // when there is none) and name.
-void splitPath(const std::string& path, std::string& folder, std::string& name);
+HV_EXPORT void splitPath(const std::string& path, std::string& folder, std::string& name);
 
 }  // namespace hv::docindex

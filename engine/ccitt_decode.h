@@ -11,24 +11,25 @@
 
 #include "engine/bit_reader.h"
 #include "formats/code_buffer.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
 // Results of decodeLines. 1 is returned only once before a stall is reported
 // (seven zero bits where a mode code is expected): call again at once.
 enum DecodeResult : int {
-  kBandFull = 0,      // output band or list buffer full: empty it (decoderSetOutput) and call again
-  kBufferUsed = 1,    // call again (see above)
-  kCodingError = 2,   // invalid code, or a line longer than the width; final for this strip
-  kAllDone = 3,       // the region's last line (or the image's) has been delivered
-  kNoState = 5,       // decoder not initialised, or initialised with invalid parameters
-  kUnsupported = 6,   // compression code not handled
-  kCodeChanged = 8,   // compression changed between buffers, or a new strip begins
-  kNoMoreData = 9,    // the file manager has no more data
-  kReadError = 10,    // the file manager could not read
+  kBandFull = 0,     // output band or list buffer full: empty it (decoderSetOutput) and call again
+  kBufferUsed = 1,   // call again (see above)
+  kCodingError = 2,  // invalid code, or a line longer than the width; final for this strip
+  kAllDone = 3,      // the region's last line (or the image's) has been delivered
+  kNoState = 5,      // decoder not initialised, or initialised with invalid parameters
+  kUnsupported = 6,  // compression code not handled
+  kCodeChanged = 8,  // compression changed between buffers, or a new strip begins
+  kNoMoreData = 9,   // the file manager has no more data
+  kReadError = 10,   // the file manager could not read
 };
 
-const char* decodeResultName(int result);
+HV_EXPORT const char* decodeResultName(int result);
 
 constexpr unsigned kCheckpointExtraWords = 5;
 
@@ -40,18 +41,18 @@ struct CheckpointInfo {
   // previous buffer of the same strip (position relative to this buffer's
   // first byte, so strip position = (strip bytes before this buffer) × 8 + bitPosition).
   std::int32_t bitPosition;
-  std::uint32_t bufferBytes;   // bytes in the current buffer
-  const std::uint16_t* line;   // the line just decoded, full width, ending with the width
-  std::uint32_t lineBytes;     // its size in bytes for 2-D codings (the next reference line), 0 for 1-D
+  std::uint32_t bufferBytes;  // bytes in the current buffer
+  const std::uint16_t* line;  // the line just decoded, full width, ending with the width
+  std::uint32_t lineBytes;    // its size in bytes for 2-D codings (the next reference line), 0 for 1-D
   std::uint32_t extra[kCheckpointExtraWords];  // decoder words to hand back on resume
 };
 
 // Restarting at a checkpoint (or at the beginning of a strip).
 struct ResumePoint {
-  formats::CodeBuffer buffer;        // freshly filled; its first byte holds the resume bit
-  formats::CodeInfo info;            // as filled with that buffer
-  std::uint32_t bitOffset = 0;       // 0..7 within the first byte
-  std::uint32_t linesDecoded = 0;    // lines before the resume point
+  formats::CodeBuffer buffer;              // freshly filled; its first byte holds the resume bit
+  formats::CodeInfo info;                  // as filled with that buffer
+  std::uint32_t bitOffset = 0;             // 0..7 within the first byte
+  std::uint32_t linesDecoded = 0;          // lines before the resume point
   const std::uint16_t* refLine = nullptr;  // saved line (2-D codings); null = imaginary white line
   std::uint32_t refLineBytes = 0;
   std::uint32_t extra[kCheckpointExtraWords] = {};  // as saved; all zero when unknown
@@ -70,12 +71,12 @@ enum class OutputForm : std::uint8_t { kBitmap = 0, kTransitions = 1 };
 // a 1 bit in raw data); the decoder never applies photometric inversion.
 struct DecoderOutput {
   OutputForm form = OutputForm::kTransitions;
-  std::uint8_t* band = nullptr;     // bitmap: bandRows rows of rowBytes
+  std::uint8_t* band = nullptr;  // bitmap: bandRows rows of rowBytes
   std::uint32_t rowBytes = 0;
   std::uint32_t bandRows = 0;
-  std::uint32_t firstBitCol = 0;    // band bit column of the region's first column
-  std::uint16_t* list = nullptr;    // transition lists, appended line after line
-  std::uint32_t listCapacity = 0;   // entries; at least decoderMinListEntries(region width)
+  std::uint32_t firstBitCol = 0;   // band bit column of the region's first column
+  std::uint16_t* list = nullptr;   // transition lists, appended line after line
+  std::uint32_t listCapacity = 0;  // entries; at least decoderMinListEntries(region width)
 };
 
 struct DecoderParams {
@@ -91,9 +92,9 @@ struct DecoderParams {
   std::uint8_t reduceFrom = 1, reduceTo = 1;
   std::uint32_t checkpointInterval = 0;  // 0 = no checkpoints
   DecoderSource source;
-  std::uint8_t* codeBuffer = nullptr;    // storage handed to get-code-buffer
+  std::uint8_t* codeBuffer = nullptr;  // storage handed to get-code-buffer
   std::uint32_t codeBufferCapacity = 0;
-  std::uint16_t* work = nullptr;         // decoderWorkEntries(width) entries
+  std::uint16_t* work = nullptr;  // decoderWorkEntries(width) entries
   std::uint32_t workEntries = 0;
 };
 
@@ -131,37 +132,37 @@ enum CodingState : std::uint8_t {
 
 struct DecoderState {
   // coding
-  int compression = 0;         // as initialised
-  int activeCode = 0;          // coding in use (code 8: as announced by the buffers)
+  int compression = 0;  // as initialised
+  int activeCode = 0;   // coding in use (code 8: as announced by the buffers)
   std::uint8_t codingState = kLineEnd;
   int lastResult = kNoState;
-  int stickyResult = -1;       // a final result repeated until a new strip
+  int stickyResult = -1;  // a final result repeated until a new strip
   bool ready = false;
   // input
   DecoderSource source;
   std::uint8_t* codeStorage = nullptr;
   std::uint32_t codeCapacity = 0;
   formats::CodeInfo info;
-  BitReader br;                // bit position = br.taken × 8 − br.bits
-  std::int64_t streamBase = 0; // bits of the stream before the current buffer
-  std::int64_t callStart = 0;  // stream bit position where the current call began
-  bool stripPending = false;   // a new strip's first buffer is loaded, not yet started
-  bool sawEol = false;         // an EOL was skipped before the current line
+  BitReader br;                 // bit position = br.taken × 8 − br.bits
+  std::int64_t streamBase = 0;  // bits of the stream before the current buffer
+  std::int64_t callStart = 0;   // stream bit position where the current call began
+  bool stripPending = false;    // a new strip's first buffer is loaded, not yet started
+  bool sawEol = false;          // an EOL was skipped before the current line
   // checkpoints
   std::uint32_t interval = 0;
   // raw input
-  std::uint32_t rawCol = 0;    // bytes of the current packed row collected
+  std::uint32_t rawCol = 0;  // bytes of the current packed row collected
   // progress
-  std::uint32_t lines = 0;     // lines decoded so far
+  std::uint32_t lines = 0;  // lines decoded so far
   // image
   std::uint32_t width = 0, height = 0, rowBytes = 0;
   // region (end values exclusive, clipped to the image)
   std::uint32_t firstCol = 0, firstLine = 0, endCol = 0, endLine = 0, regionWidth = 0;
   // output
   DecoderOutput out;
-  std::uint32_t listPos = 0;   // entries written to out.list
-  std::uint32_t outRow = 0;    // rows written to out.band
-  std::uint32_t delivered = 0; // lines delivered since the output was last set
+  std::uint32_t listPos = 0;    // entries written to out.list
+  std::uint32_t outRow = 0;     // rows written to out.band
+  std::uint32_t delivered = 0;  // lines delivered since the output was last set
   bool firstOfCall = false;
   // lines
   std::uint16_t* cur = nullptr;  // line being decoded (width + 4 entries)
@@ -171,9 +172,9 @@ struct DecoderState {
   std::uint32_t refIdx = 0;      // 2-D: index of the b1 candidate; its parity is the colour
   std::uint32_t runCol = 0;      // column reached by the run being decoded
   // PackBits
-  std::uint32_t pbLiteral = 0;   // literal bytes still to copy
-  std::uint32_t pbRepeat = 0;    // repetitions still to write
-  bool pbHaveByte = false;       // the repeated byte has been read
+  std::uint32_t pbLiteral = 0;  // literal bytes still to copy
+  std::uint32_t pbRepeat = 0;   // repetitions still to write
+  bool pbHaveByte = false;      // the repeated byte has been read
   std::uint8_t pbByte = 0;
   // reduction
   bool thin = false;
@@ -185,20 +186,20 @@ struct DecoderState {
 
 // Prepares a decoding; returns false (and leaves the state unusable, so that
 // decodeLines answers kNoState) when a parameter is invalid.
-bool decoderInit(DecoderState& state, const DecoderParams& params);
+HV_EXPORT bool decoderInit(DecoderState& state, const DecoderParams& params);
 // Decodes until the output is full, the region is done, an error occurs or the
 // input runs out. Read the output after kBandFull and after kAllDone.
-DecodeResult decodeLines(DecoderState& state);
+HV_EXPORT DecodeResult decodeLines(DecoderState& state);
 // Restarts the decoder at the beginning of a strip: after kCodeChanged caused
 // by a new strip, the buffer that began it is used from its first bit;
 // otherwise the next buffer fetched is taken as the strip's first.
-void decoderNewStrip(DecoderState& state);
+HV_EXPORT void decoderNewStrip(DecoderState& state);
 // Moves the line count forward to `line` (at most the height) without
 // delivering anything: the rows a strip that ended early left undecoded.
-void decoderSkipTo(DecoderState& state, std::uint32_t line);
+HV_EXPORT void decoderSkipTo(DecoderState& state, std::uint32_t line);
 // Restarts at a checkpoint; false when the saved words or line do not fit.
-bool decoderResume(DecoderState& state, const ResumePoint& point);
+HV_EXPORT bool decoderResume(DecoderState& state, const ResumePoint& point);
 // Replaces the output (bitmap band or list buffer) and rewinds it.
-void decoderSetOutput(DecoderState& state, const DecoderOutput& output);
+HV_EXPORT void decoderSetOutput(DecoderState& state, const DecoderOutput& output);
 
 }  // namespace hv::engine

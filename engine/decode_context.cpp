@@ -30,15 +30,15 @@ constexpr std::uint32_t kBandRows = 64;
 int fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
   auto* c = static_cast<DecodeContext*>(ctx);
   int compression = 0;
-  int status = c->handle->getCodeBuf(c->handle->record, buffer, info, &compression);
+  int status = c->handle->filter->getCodeBuf(c->handle->record, buffer, info, &compression);
   // A file that ends inside a strip simply has no more data.
   return status == formats::kCodeShortRead ? formats::kCodeNoMoreData : status;
 }
 
 void checkpoint(void* ctx, const CheckpointInfo& cp) {
   auto* c = static_cast<DecodeContext*>(ctx);
-  if (c->handle->lineInfo == nullptr) return;
-  c->handle->lineInfo(c->handle->record, cp.linesDecoded, cp.bitPosition, cp.bufferBytes, cp.line, cp.lineBytes,
+  if (c->handle->filter->lineInfo == nullptr) return;
+  c->handle->filter->lineInfo(c->handle->record, cp.linesDecoded, cp.bitPosition, cp.bufferBytes, cp.line, cp.lineBytes,
                       cp.extra);
 }
 
@@ -111,9 +111,7 @@ std::uint32_t stripEndRow(const DecodeContext& c, std::uint32_t strip) {
 
 // Drops the rest of the current strip; false when no strip follows.
 bool leaveStrip(DecodeContext& c) {
-  formats::StripReader& s = c.handle->record->strips;
-  if (s.current + 1 >= s.count) return false;
-  s.position = s.byteCounts[s.current];
+  if (!formats::leaveStrip(c.handle->record)) return false;
   decoderNewStrip(c.state);
   return true;
 }
@@ -218,7 +216,7 @@ bool setUpTile(ImageHdl h, std::uint32_t index, std::uint32_t codeBytes, std::ui
   formats::CodeBuffer buf{nullptr, 0, 0};
   formats::CodeInfo info;
   int compression = 0;
-  h->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
+  h->filter->seek(rec, want, &buf, &info, &compression, nullptr, 0, &where);
   req = RegionRequest{};
   req.endCol = std::min<std::uint32_t>(t.width, rec->width - tileX);
   req.endLine = std::min<std::uint32_t>(t.length, rec->height - tileY);
@@ -246,7 +244,7 @@ struct ShiftedSink {
 
 RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink) {
   RegionOutcome failed;
-  if (h == nullptr || h->record == nullptr || h->getCodeBuf == nullptr || h->record->tiles.count != 0)
+  if (!hasFile(h) || h->record == nullptr || h->filter->getCodeBuf == nullptr || h->record->tiles.count != 0)
     return failed;
   formats::ImageFileRecord* rec = h->record;
   RegionRequest req = request;
@@ -271,7 +269,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     return failed;
   }
   std::uint32_t startY = 0;
-  if (h->seek != nullptr) {
+  if (h->filter->seek != nullptr) {
     // Position at the last checkpoint at or before the region's first line.
     formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
     formats::SeekResult where;
@@ -279,7 +277,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     formats::CodeInfo info;
     int compression = 0;
     c->refLine.assign(rec->width + 4, 0);
-    h->seek(rec, want, &buf, &info, &compression, c->refLine.data(), static_cast<std::uint32_t>(c->refLine.size()),
+    h->filter->seek(rec, want, &buf, &info, &compression, c->refLine.data(), static_cast<std::uint32_t>(c->refLine.size()),
             &where);
     startY = static_cast<std::uint32_t>(std::max(where.originY, 0));
     if (startY > 0 || where.bits.bitsAvailable != 0) {
@@ -307,7 +305,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
 
 RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink) {
   RegionOutcome failed;
-  if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return failed;
+  if (!hasFile(h) || h->record == nullptr || h->record->tiles.count == 0 || h->filter->seek == nullptr) return failed;
   std::unique_ptr<DecodeContext> c;
   RegionRequest req;
   std::uint32_t tileY = 0;
@@ -325,7 +323,7 @@ struct TileRowDecoder::Tile {
   std::unique_ptr<DecodeContext> context;
   RegionRequest request;
   std::uint32_t index = 0, tileY = 0;
-  std::uint32_t position = 0;  // the tile reader's byte position in this tile
+  formats::ReaderPosition position;  // where the tile reader stopped in this tile's data
   bool finished = false;
   RegionOutcome last;
 };
@@ -336,7 +334,7 @@ TileRowDecoder::~TileRowDecoder() = default;
 bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t count) {
   tiles_.clear();
   h_ = h;
-  if (h == nullptr || h->record == nullptr || h->record->tiles.count == 0 || h->seek == nullptr) return false;
+  if (!hasFile(h) || h->record == nullptr || h->record->tiles.count == 0 || h->filter->seek == nullptr) return false;
   const formats::ImageFileRecord* rec = h->record;
   const formats::TileReader& t = rec->tiles;
   if (t.across == 0) return false;
@@ -350,7 +348,7 @@ bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t cou
       // Room for two of the tile's lines (the output is drained at every
       // band) and a small code buffer: many tiles are open at once.
       if (!setUpTile(h, index, kTileCodeBytes, 2, tile->context, tile->request, tile->tileY)) return false;
-      tile->position = rec->tiles.position;
+      tile->position = formats::readerPosition(rec);
       tiles_.push_back(std::move(tile));
     }
   } catch (const std::bad_alloc&) {
@@ -372,13 +370,11 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
   if (want <= st.lines) return done;
   // The tile reader is shared by every tile of the record: put it back where
   // this tile's data stopped.
-  formats::TileReader& reader = h_->record->tiles;
-  reader.current = tile.index;
-  reader.position = tile.position;
+  formats::restoreReaderPosition(h_->record, tile.position);
   st.endLine = want;
   ShiftedSink shifted{&sink, tile.tileY};
   RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted.get());
-  tile.position = reader.position;
+  tile.position = formats::readerPosition(h_->record);
   if (!outcome.ok || st.lines < want || st.lines >= tile.request.endLine) {
     // An error, the end of the tile's data, or the tile's last line.
     tile.finished = true;
@@ -386,12 +382,6 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
     tile.context.reset();
   }
   return outcome;
-}
-
-void endDecodeContext(ImageHdl h) {
-  if (h == nullptr || h->context == nullptr) return;
-  delete h->context;
-  h->context = nullptr;
 }
 
 }  // namespace hv::engine

@@ -70,7 +70,4 @@ class TileRowDecoder {
   std::vector<std::unique_ptr<Tile>> tiles_;
 };
 
-// Ends a decoding context left open on the handle (restores its operations).
-void endDecodeContext(ImageHdl h);
-
 }  // namespace hv::engine

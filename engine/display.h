@@ -6,6 +6,7 @@
 
 #include "engine/display_types.h"
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 // Results of grxRenderRect.
 enum GrxRenderStatus : int {
@@ -33,47 +34,51 @@ extern "C" {
 // grxUseImageMemory (or when the image has no file). Returns a
 // GrxRenderStatus; -2 without a handle, -3 for a missing argument or a scale
 // with a zero term. The progress callback receives (2, 0, percent, 100).
-[[nodiscard]] int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display, ImageHdl handle,
-                                const GrxRect* image, const std::uint8_t scale[4], int rotation, int lineMode,
-                                GrxProgress progress);
+[[nodiscard]] HV_EXPORT int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display,
+                                          ImageHdl handle, const GrxRect* image, const std::uint8_t scale[4],
+                                          int rotation, int lineMode, GrxProgress progress);
 
 // Paints a window rectangle (the client area when `rect` is null) through
 // `device` (the window's own when null) with the handle's current display
 // state. 0 when done or nothing needs drawing, -2 without handle, -3 without
 // window, -1 when the mapping fails, else the render's status.
-[[nodiscard]] int grxDisplayImage(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect,
-                                  ImageHdl handle);
+[[nodiscard]] HV_EXPORT int grxDisplayImage(hv::engine::DisplayWindow* window, GrxDevice* device,
+                                            const GrxRect* rect, ImageHdl handle);
 
 // Maps a device rectangle to the image rectangle feeding it (see
 // engine/display_math.h); 1 on success, 0 otherwise.
-[[nodiscard]] int grxMapDisplayRect(GrxRect* image, GrxRect* display, const std::uint8_t scale[4],
-                                    std::uint32_t width, std::uint32_t height, std::int32_t scrollX,
-                                    std::int32_t scrollY, int rotation);
+[[nodiscard]] HV_EXPORT int grxMapDisplayRect(GrxRect* image, GrxRect* display, const std::uint8_t scale[4],
+                                              std::uint32_t width, std::uint32_t height, std::int32_t scrollX,
+                                              std::int32_t scrollY, int rotation);
 
 // The window position of an image rectangle under the current scale,
 // rotation and scroll position. -2 without handle, -3 without output.
-[[nodiscard]] int grxImageToDisplayRect(ImageHdl handle, GrxRect* display, const GrxRect* image);
+[[nodiscard]] HV_EXPORT int grxImageToDisplayRect(ImageHdl handle, GrxRect* display, const GrxRect* image);
 
 // The image rectangle of a physical size from the top left corner; -13 when
 // it exceeds the image, -3 without handle or output.
-[[nodiscard]] int grxPhysicalSizeRect(ImageHdl handle, GrxRect* rect, double widthInches, double heightInches);
+[[nodiscard]] HV_EXPORT int grxPhysicalSizeRect(ImageHdl handle, GrxRect* rect, double widthInches,
+                                                double heightInches);
 
 // Step the scale through the 13-step table; 1 when a step was taken.
-[[nodiscard]] int grxZoomIn(ImageHdl handle, std::uint8_t scale[4]);
-[[nodiscard]] int grxZoomOut(ImageHdl handle, std::uint8_t scale[4]);
+[[nodiscard]] HV_EXPORT int grxZoomIn(ImageHdl handle, std::uint8_t scale[4]);
+[[nodiscard]] HV_EXPORT int grxZoomOut(ImageHdl handle, std::uint8_t scale[4]);
 
 // Sets the scale that fits the image into the window's client area; writes
 // the display state to `state` (the handle's current one when null). 1 or 0.
-[[nodiscard]] int grxFitToWindow(hv::engine::DisplayWindow* window, ImageHdl handle, hv::engine::DisplayState* state);
+[[nodiscard]] HV_EXPORT int grxFitToWindow(hv::engine::DisplayWindow* window, ImageHdl handle,
+                                           hv::engine::DisplayState* state);
 // Shows the image at 1:1, keeping the image point at the window's centre.
-void grxSetOneToOne(hv::engine::DisplayWindow* window, ImageHdl handle);
+HV_EXPORT void grxSetOneToOne(hv::engine::DisplayWindow* window, ImageHdl handle);
 // Recomputes the scroll ranges and positions and stores the view origins.
-[[nodiscard]] int grxUpdateScrolling(hv::engine::DisplayWindow* window, ImageHdl handle, int keepPosition);
+[[nodiscard]] HV_EXPORT int grxUpdateScrolling(hv::engine::DisplayWindow* window, ImageHdl handle,
+                                               int keepPosition);
 // Makes image memory the display source (loading it when missing). 1 or 0.
-[[nodiscard]] int grxUseImageMemory(ImageHdl handle);
+[[nodiscard]] HV_EXPORT int grxUseImageMemory(ImageHdl handle);
 // Fits the image part under a window rectangle (a selection) into the window.
-[[nodiscard]] int grxZoomToRect(hv::engine::DisplayWindow* window, ImageHdl handle, const GrxRect* rect);
+[[nodiscard]] HV_EXPORT int grxZoomToRect(hv::engine::DisplayWindow* window, ImageHdl handle,
+                                          const GrxRect* rect);
 // Sets the view rotation, keeping the image point at the window's centre.
-[[nodiscard]] int grxSetViewRotation(hv::engine::DisplayWindow* window, ImageHdl handle, int rotation);
-
+[[nodiscard]] HV_EXPORT int grxSetViewRotation(hv::engine::DisplayWindow* window, ImageHdl handle,
+                                               int rotation);
 }

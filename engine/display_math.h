@@ -15,6 +15,7 @@
 #include <span>
 
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
@@ -44,60 +45,66 @@ constexpr std::uint32_t runDisplayEnd(std::uint64_t b, unsigned d, unsigned n) {
 // True for 0, 900, 1800, 2700 and their equivalents modulo 3600.
 constexpr bool isRightAngle(int rotation) { return rotation % 900 == 0; }
 constexpr int normalRotation(int rotation) { return ((rotation % 3600) + 3600) % 3600; }
-constexpr bool swapsAxes(int rotation) { return normalRotation(rotation) == 900 || normalRotation(rotation) == 2700; }
+constexpr bool swapsAxes(int rotation) {
+  return normalRotation(rotation) == 900 || normalRotation(rotation) == 2700;
+}
 
 // Rectangles between the unrotated display (the whole image at the scale,
 // W x H display pixels) and the device (the same turned by the rotation).
-GrxRect rotateToDevice(const GrxRect& unrotated, std::int32_t W, std::int32_t H, int rotation);
-GrxRect rotateFromDevice(const GrxRect& device, std::int32_t W, std::int32_t H, int rotation);
+HV_EXPORT GrxRect rotateToDevice(const GrxRect& unrotated, std::int32_t W, std::int32_t H, int rotation);
+HV_EXPORT GrxRect rotateFromDevice(const GrxRect& device, std::int32_t W, std::int32_t H, int rotation);
 
 // Maps a device rectangle at scroll position (sx, sy) to the image rectangle
 // that feeds it, widened to whole groups of image pixels, and rewrites the
 // device rectangle to exactly what that image rectangle covers. False when
 // the scale has a zero term, the rotation is not a right angle, or the
 // rectangle is empty or starts beyond the displayed image.
-bool mapDisplayRect(GrxRect& image, GrxRect& display, const std::uint8_t scale[4], std::uint32_t width,
-                    std::uint32_t height, std::int32_t sx, std::int32_t sy, int rotation);
+HV_EXPORT bool mapDisplayRect(GrxRect& image, GrxRect& display, const std::uint8_t scale[4],
+                              std::uint32_t width, std::uint32_t height, std::int32_t sx, std::int32_t sy,
+                              int rotation);
 
 // One zoom step: display = image * d / n; ratio = n * 65536 / d.
 struct ZoomStep {
   std::uint8_t n, d;
   std::uint32_t ratio;
 };
-std::span<const ZoomStep> fineZoomTable();  // 68 steps, fit to window and zoom to rectangle
-std::span<const ZoomStep> stepZoomTable();  // 13 steps, zoom in and out
+HV_EXPORT std::span<const ZoomStep> fineZoomTable();  // 68 steps, fit to window and zoom to rectangle
+HV_EXPORT std::span<const ZoomStep> stepZoomTable();  // 13 steps, zoom in and out
 
-constexpr std::uint32_t scaleRatio(unsigned n, unsigned d) { return static_cast<std::uint32_t>((n * 65536u) / d); }
+constexpr std::uint32_t scaleRatio(unsigned n, unsigned d) {
+  return static_cast<std::uint32_t>((n * 65536u) / d);
+}
 
 // Steps the scale through the step table (both directions take the new
 // entry); false when no step can be taken. Zooming in stops where the
 // displayed extent would exceed 32767 pixels on a side.
-bool zoomInScale(std::uint8_t scale[4], std::uint32_t extentWidth, std::uint32_t extentHeight);
-bool zoomOutScale(std::uint8_t scale[4]);
+HV_EXPORT bool zoomInScale(std::uint8_t scale[4], std::uint32_t extentWidth, std::uint32_t extentHeight);
+HV_EXPORT bool zoomOutScale(std::uint8_t scale[4]);
 
 // The scale showing `image` pixels in `target` display pixels in one
 // direction: the reduced fraction when both its terms are below 33, else
 // the first fine-table step whose ratio is at least image * 65536 / target
 // (the last step when none is).
-void fitDirection(std::uint32_t image, std::uint32_t target, std::uint8_t& n, std::uint8_t& d);
+HV_EXPORT void fitDirection(std::uint32_t image, std::uint32_t target, std::uint8_t& n, std::uint8_t& d);
 // Both directions; the one that shows the smaller picture is taken for both.
 // False when a size is 0.
-bool fitScale(std::uint32_t imageWidth, std::uint32_t imageHeight, std::int32_t targetWidth,
-              std::int32_t targetHeight, int rotation, std::uint8_t scale[4]);
+HV_EXPORT bool fitScale(std::uint32_t imageWidth, std::uint32_t imageHeight, std::int32_t targetWidth,
+                        std::int32_t targetHeight, int rotation, std::uint8_t scale[4]);
 
 // The displayed size of the state's extent at its scale and rotation (device axes).
-void displaySize(const DisplayState& s, std::int32_t& width, std::int32_t& height);
+HV_EXPORT void displaySize(const DisplayState& s, std::int32_t& width, std::int32_t& height);
 
 // The view origin in display pixels (words 11-12), derived from the image
 // origin (words 9-10) when unset (-1). Device x shows image y under 900 and
 // 2700, so each device axis uses the scale of the image axis it shows.
-void displayOrigin(const DisplayState& s, std::int32_t& x, std::int32_t& y);
+HV_EXPORT void displayOrigin(const DisplayState& s, std::int32_t& x, std::int32_t& y);
 // The image origin of a display origin: ceil(position * n / d) per axis.
-void imageOrigin(const DisplayState& s, std::int32_t x, std::int32_t y, std::int32_t& ix, std::int32_t& iy);
+HV_EXPORT void imageOrigin(const DisplayState& s, std::int32_t x, std::int32_t y, std::int32_t& ix,
+                           std::int32_t& iy);
 
 // The scroll range of one direction: display size - client size, 0 when that
 // is negative or, when the bar shows, less than its thickness.
-std::int32_t scrollRangeFor(std::int32_t displaySize, std::int32_t clientSize, bool barShowing,
-                            std::int32_t thickness);
+HV_EXPORT std::int32_t scrollRangeFor(std::int32_t displaySize, std::int32_t clientSize, bool barShowing,
+                                      std::int32_t thickness);
 
 }  // namespace hv::engine

@@ -6,13 +6,14 @@
 
 #include "engine/display_types.h"
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
 // Copies `count` bits from src (starting at bit srcBit, most significant bit
 // of a byte first) to dst (starting at dstBit); other bits of dst stay.
-void copyBits(std::uint8_t* dst, std::uint64_t dstBit, const std::uint8_t* src, std::uint64_t srcBit,
-              std::uint32_t count);
+HV_EXPORT void copyBits(std::uint8_t* dst, std::uint64_t dstBit, const std::uint8_t* src,
+                        std::uint64_t srcBit, std::uint32_t count);
 
 // A packed surface (1 = black) whose pixel (0, 0) lies at device (left, top).
 struct PackedSurface {
@@ -23,13 +24,13 @@ struct PackedSurface {
 };
 
 // Copies a band into the surface, cut to the surface.
-void blitToSurface(const PackedSurface& surface, const GrxBand& band);
+HV_EXPORT void blitToSurface(const PackedSurface& surface, const GrxBand& band);
 // Copies the part of the surface inside `clip` (device pixels) to a device.
-void blitFromSurface(const PackedSurface& surface, const GrxRect& clip, GrxDevice& device);
+HV_EXPORT void blitFromSurface(const PackedSurface& surface, const GrxRect& clip, GrxDevice& device);
 
 // A window held in memory: a white client area of a fixed size, scroll bars
 // as numbers, and a device that draws into the client area.
-class MemoryWindow : public DisplayWindow {
+class HV_EXPORT MemoryWindow : public DisplayWindow {
  public:
   // `width` x `height` is the window's inside; a scroll bar that shows takes
   // `barThickness` pixels of it.

@@ -5,6 +5,8 @@
 // its widgets; tests and hvtool implement them in memory.
 #include <cstdint>
 
+#include "platform/export.h"
+
 // One band handed to a device: `height` rows of `width` pixels, placed with
 // their top-left pixel at (left, top) in device pixels. Row r starts at
 // bits + r * rowBytes; its first pixel is bit `skip` of that row (most
@@ -35,7 +37,7 @@ namespace hv::engine {
 enum class ScrollBar { kHorizontal = 0, kVertical = 1 };
 
 // The window a view draws in, as far as the display calls need it.
-class DisplayWindow {
+class HV_EXPORT DisplayWindow {
  public:
   virtual ~DisplayWindow() = default;
   // Size of the client area in device pixels (without the scroll bars that show).

@@ -27,7 +27,7 @@ DisplayState* newState() {
 
 void releaseRecord(ImageHdl h) {
   if (h->record == nullptr) return;
-  if (h->close) h->close(h->record);
+  if (h->filter != nullptr && h->filter->close != nullptr) h->filter->close(h->record);
   else hv::formats::freeRecord(h->record);
   h->record = nullptr;
 }
@@ -58,13 +58,10 @@ extern "C" ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32
     return nullptr;
   }
   ImageFileRecord* r = h->record;
-  r->fd = -1;
-  r->openedForWriting = 4;  // access mode of an image that has no file
   r->width = width;
   r->height = height;
   r->xResolution = xResolution;
   r->yResolution = yResolution;
-  r->engine = h->memory;
   h->current->right = static_cast<std::int32_t>(width);
   h->current->bottom = static_cast<std::int32_t>(height);
   set(GRX_OK);
@@ -83,13 +80,8 @@ extern "C" ImageHdl grxOpenImage(void* context, const char* path, unsigned optio
   if (procs == nullptr || procs->open == nullptr) return nullptr;
   ImageHdl h = newHandle();
   if (h == nullptr) return nullptr;
-  h->open = procs->open;
-  h->close = procs->close;
-  h->getCodeBuf = procs->getCodeBuf;
-  h->seek = procs->seek;
-  h->imageInfo = procs->imageInfo;
-  h->lineInfo = procs->lineInfo;
-  h->record = h->open(context, path, (options & GRX_OPEN_MODE3) ? 3 : 0, headerOffset);
+  h->filter = procs;
+  h->record = procs->open(context, path, (options & GRX_OPEN_MODE3) ? 3 : 0, headerOffset);
   h->current = newState();
   h->previous = newState();
   if (h->record == nullptr || h->current == nullptr || h->previous == nullptr) {
@@ -122,18 +114,16 @@ extern "C" ImageHdl grxOpenImage(void* context, const char* path, unsigned optio
 }
 
 extern "C" void grxFreeImageMemory(ImageHdl h) {
-  if (h == nullptr || h->context != nullptr) return;
+  if (h == nullptr) return;
   freeImageMemory(h->memory);
   h->memory = nullptr;
   h->displayFromMemory = 0;  // the file is the display source again
-  if (h->record) h->record->engine = nullptr;
 }
 
 extern "C" int grxHasImageMemory(ImageHdl h) { return h != nullptr && h->record != nullptr && h->memory != nullptr; }
 
 extern "C" void grxCloseImage(ImageHdl h) {
   if (h == nullptr) return;
-  if (h->context != nullptr) endDecodeContext(h);
   freeWrapMarks(h);
   freeImageMemory(h->memory);
   h->memory = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 // Status codes of the image engine: 0 for success, negative for failures.
+#include "platform/export.h"
 
 enum GrxError : int {
   GRX_OK = 0,
@@ -16,5 +17,5 @@ enum GrxError : int {
 
 extern "C" {
 // A short English description of a status code.
-const char* grxErrorText(int status);
+HV_EXPORT const char* grxErrorText(int status);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/image_memory.h"
 #include "formats/file_manager.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
@@ -15,13 +16,12 @@ struct DisplayState {
   std::int32_t rotation = 0;  // tenths of a degree
   std::int32_t invert = 0;
   std::int32_t scrollBars = 1;
-  std::int32_t originX = 0, originY = 0;    // view origin, image pixels
+  std::int32_t originX = 0, originY = 0;      // view origin, image pixels
   std::int32_t displayX = -1, displayY = -1;  // view origin, display pixels
 
   bool operator==(const DisplayState&) const = default;
 };
 
-struct DecodeContext;
 struct WrapMarks;
 
 }  // namespace hv::engine
@@ -30,16 +30,9 @@ struct WrapMarks;
 struct ImageHdlRec {
   hv::formats::ImageFileRecord* record = nullptr;
   hv::engine::ImageMemory* memory = nullptr;  // the record's image memory; none until loaded
-  // The reading operations of the image's format.
-  hv::formats::ImageFileRecord* (*open)(void*, const char*, int, std::uint32_t) = nullptr;
-  void (*close)(hv::formats::ImageFileRecord*) = nullptr;
-  int (*getCodeBuf)(hv::formats::ImageFileRecord*, hv::formats::CodeBuffer*, hv::formats::CodeInfo*, int*) = nullptr;
-  int (*seek)(hv::formats::ImageFileRecord*, const hv::formats::SeekRequest&, hv::formats::CodeBuffer*,
-              hv::formats::CodeInfo*, int*, std::uint16_t*, std::uint32_t, hv::formats::SeekResult*) = nullptr;
-  hv::formats::ImageInformation (*imageInfo)(hv::formats::ImageFileRecord*) = nullptr;
-  void (*lineInfo)(hv::formats::ImageFileRecord*, std::uint32_t, std::int32_t, std::uint32_t, const std::uint16_t*,
-                   std::uint32_t, const std::uint32_t*) = nullptr;
-  hv::engine::DecodeContext* context = nullptr;  // open decoding context, if any
+  // The procedures of the image's format (an entry of the constant filter
+  // table); null for an image created in memory, which has no file.
+  const hv::formats::FilterProcs* filter = nullptr;
   int invert = 0;
   int fastReduction = 0;
   int previewRequest = 0;
@@ -48,7 +41,7 @@ struct ImageHdlRec {
   hv::engine::DisplayState* previous = nullptr;
   void* displayBitmaps[3] = {nullptr, nullptr, nullptr};
   void (*freeDisplayBitmap)(void*) = nullptr;
-  int decodeResult = 0;  // the decoder's final result of the last load or render
+  int decodeResult = 0;       // the decoder's final result of the last load or render
   int displayFromMemory = 0;  // renders read image memory instead of the file (grxUseImageMemory)
   int scrollingBusy = 0;      // grxUpdateScrolling is setting the scroll bars
   hv::engine::WrapMarks* wrapMarks = nullptr;  // resume points of a continuous wrap raster
@@ -77,24 +70,27 @@ struct GrxRect {
 extern "C" {
 // Creates a blank in-memory image; status -3 for a zero value, -8 when memory
 // runs out. The width is at most 65535.
-[[nodiscard]] ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32_t height,
-                                      std::uint32_t xResolution, std::uint32_t yResolution);
+[[nodiscard]] HV_EXPORT ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32_t height,
+                                                std::uint32_t xResolution, std::uint32_t yResolution);
 // Opens an image file (image memory is not loaded). Null on any failure.
-[[nodiscard]] ImageHdl grxOpenImage(void* context, const char* path, unsigned options,
-                                    const hv::engine::DisplayState* templateState);
+[[nodiscard]] HV_EXPORT ImageHdl grxOpenImage(void* context, const char* path, unsigned options,
+                                              const hv::engine::DisplayState* templateState);
 // Decodes the whole image into image memory. 1 on success; 0 when memory is
 // already loaded or decoding failed (the lines decoded so far stay).
-[[nodiscard]] int grxLoadImageMemory(ImageHdl handle, GrxProgress progress);
-void grxFreeImageMemory(ImageHdl handle);
-[[nodiscard]] int grxHasImageMemory(ImageHdl handle);
-void grxCloseImage(ImageHdl handle);
+[[nodiscard]] HV_EXPORT int grxLoadImageMemory(ImageHdl handle, GrxProgress progress);
+HV_EXPORT void grxFreeImageMemory(ImageHdl handle);
+[[nodiscard]] HV_EXPORT int grxHasImageMemory(ImageHdl handle);
+HV_EXPORT void grxCloseImage(ImageHdl handle);
 // Copies a rectangle (right and bottom exclusive) into a new image memory, or
 // into `destination`, which must have exactly the rectangle's size.
-[[nodiscard]] hv::engine::ImageMemory* grxCopyImageRegion(const hv::engine::ImageMemory* source, const GrxRect* rect,
-                                                          hv::engine::ImageMemory* destination);
+[[nodiscard]] HV_EXPORT hv::engine::ImageMemory* grxCopyImageRegion(const hv::engine::ImageMemory* source,
+                                                                    const GrxRect* rect,
+                                                                    hv::engine::ImageMemory* destination);
 }
 
 namespace hv::engine {
 // The handle's image memory: set bits and black runs are black as shown.
 inline ImageMemory* imageMemory(ImageHdl h) { return h ? h->memory : nullptr; }
+// Whether the image was opened from a file (it can be decoded from there).
+inline bool hasFile(ImageHdl h) { return h != nullptr && h->filter != nullptr; }
 }  // namespace hv::engine

@@ -139,7 +139,6 @@ extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
   ImageMemory* mem = createUnfilledImageMemory(rec->width, rec->height);
   if (mem == nullptr) return 0;
   h->memory = mem;
-  rec->engine = mem;
   LoadTarget target{mem, rec->photometric != 0, progress};
   // Whatever happens, every line ends up with a list: lines the data did not
   // reach are blank.

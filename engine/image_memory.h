@@ -8,49 +8,51 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/export.h"
+
 namespace hv::engine {
 
 using Transition = std::uint16_t;
 
 struct ImageMemory {
-  std::uint32_t kind = 1;           // always 1: bilevel
+  std::uint32_t kind = 1;  // always 1: bilevel
   std::uint32_t width = 0;
-  std::uint32_t bytesPerLine = 0;   // width rounded up to 16 pixels, in bytes
+  std::uint32_t bytesPerLine = 0;  // width rounded up to 16 pixels, in bytes
   std::uint32_t height = 0;
-  Transition* scratch = nullptr;    // width + 2 entries
-  Transition** lines = nullptr;     // height lists, owned
+  Transition* scratch = nullptr;  // width + 2 entries
+  Transition** lines = nullptr;   // height lists, owned
 };
 
 inline std::uint32_t bytesPerLineFor(std::uint32_t width) { return ((width + 15) / 16) * 2; }
 
 // Creates an image memory of blank lines; null when width or height is 0,
 // width exceeds 65535, kind is not 1, or memory runs out.
-ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height);
-void freeImageMemory(ImageMemory* mem);
+HV_EXPORT ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height);
+HV_EXPORT void freeImageMemory(ImageMemory* mem);
 // The same without the blank lists: every line is null until stored, and
 // completeImageMemory gives the lines still null a blank list. For loaders
 // that store every line anyway.
-ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height);
-bool completeImageMemory(ImageMemory* mem);
+HV_EXPORT ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height);
+HV_EXPORT bool completeImageMemory(ImageMemory* mem);
 
 // The list of line i, or null when i >= height.
-const Transition* getLine(const ImageMemory* mem, std::uint32_t i);
+HV_EXPORT const Transition* getLine(const ImageMemory* mem, std::uint32_t i);
 // Replaces line i with `list` (an engine block the memory then owns); false
 // when i >= height or list is null (the list is then not taken).
-bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list);
+HV_EXPORT bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list);
 // Copies `count` entries (terminator included) into a new list for line i.
-bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count);
+HV_EXPORT bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count);
 // Rewrites every terminator for a new width; fails on a line whose entries
 // do not ascend below the new width.
-bool setImageWidth(ImageMemory* mem, std::uint32_t width);
-bool setImageHeight(ImageMemory* mem, std::uint32_t height);
+HV_EXPORT bool setImageWidth(ImageMemory* mem, std::uint32_t width);
+HV_EXPORT bool setImageHeight(ImageMemory* mem, std::uint32_t height);
 
 // Number of entries of a list, terminator included.
-std::size_t listLength(const Transition* list, std::uint32_t width);
+HV_EXPORT std::size_t listLength(const Transition* list, std::uint32_t width);
 // A new blank list [width].
-Transition* blankList(std::uint32_t width);
+HV_EXPORT Transition* blankList(std::uint32_t width);
 
 // Bytes the image memory holds through the engine allocator.
-std::size_t imageMemoryBytes(const ImageMemory* mem);
+HV_EXPORT std::size_t imageMemoryBytes(const ImageMemory* mem);
 
 }  // namespace hv::engine

@@ -1,6 +1,7 @@
 #pragma once
 // Saving an image's memory into a raster file.
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 // The user data of grxSaveImage: what the target's header is made from.
 struct GrxSaveOptions {
@@ -21,11 +22,12 @@ extern "C" {
 // existing file untouched; a device, FIFO or "-" straight into it. `userData` is a GrxSaveOptions or null.
 // Returns 0, -2 (no handle), -3 (path, format or record missing), -4 (format
 // not written), -6 (no image memory), -15 (padding failed), -1 (writing failed).
-[[nodiscard]] int grxSaveImage(GrxProgress progress, ImageHdl handle, const char* path, const char* targetFormat,
-                               const void* userData, int widthAlignment, int heightAlignment);
+[[nodiscard]] HV_EXPORT int grxSaveImage(GrxProgress progress, ImageHdl handle, const char* path,
+                                         const char* targetFormat, const void* userData, int widthAlignment,
+                                         int heightAlignment);
 
 // Why the last grxSaveImage of the calling thread failed, naming the file and
 // giving the system's reason or the limit the drawing exceeds; "" when it did
 // not fail or no more is known than its status.
-const char* grxSaveErrorText(void);
+HV_EXPORT const char* grxSaveErrorText(void);
 }

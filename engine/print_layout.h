@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
@@ -22,7 +23,7 @@ inline constexpr int kStampPrintHeight = 34;
 inline constexpr int kStampReferenceDpi = 300;
 
 // The stamp's character height in device pixels on a printer of `dpi`.
-int stampPrintHeight(std::uint32_t dpi);
+HV_EXPORT int stampPrintHeight(std::uint32_t dpi);
 
 // The printer page, in device pixels of the printer's resolution, measured
 // from the top-left corner of the printable area (where painting starts).
@@ -49,11 +50,11 @@ struct PrintOptions {
 
 // The decided page.
 struct PrintLayout {
-  GrxRect image{0, 0, 0, 0};    // image rectangle rendered
+  GrxRect image{0, 0, 0, 0};             // image rectangle rendered
   std::uint8_t scale[4] = {1, 1, 1, 1};  // engine scale (d, n, d, n)
-  int rotation = 0;              // render rotation, tenths of a degree, 0..2700
-  GrxRect picture{0, 0, 0, 0};  // where the turned, scaled picture lands
-  GrxRect stamp{0, 0, 0, 0};    // the stamp's line; empty without a stamp
+  int rotation = 0;                      // render rotation, tenths of a degree, 0..2700
+  GrxRect picture{0, 0, 0, 0};           // where the turned, scaled picture lands
+  GrxRect stamp{0, 0, 0, 0};             // the stamp's line; empty without a stamp
 };
 
 // Lays out one page. The picture is fitted with the engine's fit arithmetic
@@ -61,11 +62,11 @@ struct PrintLayout {
 // the stamp line, never larger than that area, and centred in it. False when
 // the page or the source is empty, the rotation is not a right angle, or the
 // page cannot hold the stamp line and a picture pixel.
-bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
-                     PrintLayout& layout);
+HV_EXPORT bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
+                               PrintLayout& layout);
 
 // The stamp text: the local time `when` and the file name of `path` (without
 // folders, cut at its first "."), as "January 05, 2024 13:04:09 [NAME]".
-std::string formatPrintStamp(const std::tm& when, const std::string& path);
+HV_EXPORT std::string formatPrintStamp(const std::tm& when, const std::string& path);
 
 }  // namespace hv::engine

@@ -221,11 +221,11 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
   if (!isRightAngle(rotation)) return GRX_RENDER_BAD_ROTATION;
   const hv::formats::ImageFileRecord* rec = h->record;
   std::uint32_t width = rec->width, height = rec->height;
-  bool fromMemory = h->memory != nullptr && (h->displayFromMemory || h->getCodeBuf == nullptr);
+  bool fromMemory = h->memory != nullptr && (h->displayFromMemory || !hasFile(h));
   if (fromMemory) {
     width = h->memory->width;
     height = h->memory->height;
-  } else if (h->getCodeBuf == nullptr) {
+  } else if (!hasFile(h)) {
     return GRX_RENDER_NO_CONTEXT;
   }
   // The image rectangle cut to the image; an empty one draws nothing.

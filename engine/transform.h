@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/image_handle.h"
+#include "platform/export.h"
 
 namespace hv::engine {
 
@@ -32,15 +33,15 @@ struct BandRotation {
 
 enum BandRotationStatus : int {
   kBandRotated = 0,
-  kBandTooSmall = 4,   // the result band cannot hold the source
-  kBandBadAngle = 6,   // not 0, 90, 180 or 270
+  kBandTooSmall = 4,  // the result band cannot hold the source
+  kBandBadAngle = 6,  // not 0, 90, 180 or 270
 };
 
 // Rotation by 90 maps (x, y) of a w x h band to (y, w - 1 - x) of an h x w
 // result (a quarter turn counterclockwise on the screen), 270 maps it to
 // (h - 1 - y, x), 180 to (w - 1 - x, h - 1 - y); w is the padded width
 // sourceRowBytes * 8. Nothing is written for a bad angle or a small result.
-int rotateBand(BandRotation& work);
+HV_EXPORT int rotateBand(BandRotation& work);
 
 }  // namespace hv::engine
 
@@ -48,5 +49,5 @@ extern "C" {
 // Mirrors every line of the image memory left to right. -3 without a handle,
 // -6 without image memory, -8 when memory runs out part-way (the lines
 // already mirrored stay mirrored), else 0.
-[[nodiscard]] int grxMirrorImage(ImageHdl handle);
+[[nodiscard]] HV_EXPORT int grxMirrorImage(ImageHdl handle);
 }

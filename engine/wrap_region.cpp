@@ -8,6 +8,7 @@
 #include "engine/ccitt_decode.h"
 #include "engine/ccitt_wrap_raster.h"
 #include "engine/packed.h"
+#include "formats/strip_reader.h"
 
 namespace hv::engine {
 
@@ -34,7 +35,7 @@ class HandleSource {
     formats::SeekResult where;
     formats::CodeBuffer buf{piece_.data(), 0, kReadBytes};
     int compression = 0;
-    h_->seek(h_->record, top, &buf, &info_, &compression, nullptr, 0, &where);
+    h_->filter->seek(h_->record, top, &buf, &info_, &compression, nullptr, 0, &where);
   }
 
   bool readFirst() {
@@ -59,24 +60,14 @@ class HandleSource {
   static bool seek(void* user, std::uint64_t byte) {
     auto& s = *static_cast<HandleSource*>(user);
     s.held_ = false;
-    formats::StripReader& strips = s.h_->record->strips;
-    std::uint64_t at = 0;
-    for (std::uint32_t k = 0; k < strips.count && k < strips.byteCounts.size(); ++k) {
-      if (byte < at + strips.byteCounts[k]) {
-        strips.current = k;
-        strips.position = static_cast<std::uint32_t>(byte - at);
-        return true;
-      }
-      at += strips.byteCounts[k];
-    }
-    return false;
+    return formats::seekStripStream(s.h_->record, byte);
   }
 
  private:
   bool read() {
     buf_ = formats::CodeBuffer{piece_.data(), 0, kReadBytes};
     int compression = 0;
-    const int status = h_->getCodeBuf(h_->record, &buf_, &info_, &compression);
+    const int status = h_->filter->getCodeBuf(h_->record, &buf_, &info_, &compression);
     return (status == formats::kCodeOk || status == formats::kCodeNewStrip) && buf_.count != 0;
   }
 
@@ -142,7 +133,7 @@ const WrapResumePoint* pointFor(const WrapMarks& m, std::uint32_t line) {
 
 bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink, RegionOutcome& outcome) {
   formats::ImageFileRecord* rec = h->record;
-  if (h->getCodeBuf == nullptr || h->seek == nullptr) return false;
+  if (!hasFile(h) || h->filter->getCodeBuf == nullptr || h->filter->seek == nullptr) return false;
   HandleSource source(h);
   // Points are kept only for data already found to be a continuous raster.
   if (h->wrapMarks == nullptr) {

@@ -158,18 +158,5 @@ ImageInformation audreImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-FilterProcs audreFilter() {
-  FilterProcs p;
-  p.open = audreOpen;
-  p.close = stripClose;
-  p.getCodeBuf = audreGetCodeBuf;
-  p.seek = audreSeek;
-  p.imageInfo = audreImageInfo;
-  p.writeSpecs = audreWriteSpecs;
-  p.writeBegin = rasterWriteBegin;
-  p.writeCodes = rasterWriteCodes;
-  p.writeEnd = rasterWriteEnd;
-  return p;
-}
 
 }  // namespace hv::formats

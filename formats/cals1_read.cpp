@@ -131,19 +131,5 @@ ImageInformation cals1ImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-FilterProcs cals1Filter() {
-  FilterProcs p;
-  p.open = cals1Open;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = cals1ImageInfo;
-  p.lineInfo = stripLineInfo;
-  p.writeSpecs = cals1WriteSpecs;
-  p.writeBegin = cals1WriteBegin;
-  p.writeCodes = cals1WriteCodes;
-  p.writeEnd = cals1WriteEnd;
-  return p;
-}
 
 }  // namespace hv::formats

@@ -217,19 +217,5 @@ ImageInformation cals2ImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-bool cals2Filter(FilterProcs& p) {
-  if (!loadTagTables()) return false;
-  p = FilterProcs{};
-  p.open = cals2Open;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = cals2ImageInfo;
-  p.writeSpecs = cals2WriteSpecs;
-  p.writeBegin = tiledWriteBegin;
-  p.writeCodes = tiledWriteCodes;
-  p.writeEnd = tiledWriteEnd;
-  return true;
-}
 
 }  // namespace hv::formats

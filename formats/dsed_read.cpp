@@ -76,15 +76,5 @@ ImageInformation dsedImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-FilterProcs dsedFilter() {
-  FilterProcs p;
-  p.open = dsedOpen;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = dsedImageInfo;
-  p.lineInfo = stripLineInfo;
-  return p;
-}
 
 }  // namespace hv::formats

@@ -3,11 +3,11 @@
 // starting 0xF9 0xF9 with the size, resolution and coding, then one Group 4
 // wrap raster (the layout in raster_write.h).
 #include "formats/file_manager.h"
+#include "platform/export.h"
 
 namespace hv::formats {
 
-FilterProcs dsedFilter();
 ImageFileRecord* dsedOpen(void* context, const char* path, int mode, std::uint32_t headerOffset);
-ImageInformation dsedImageInfo(ImageFileRecord* r);
+HV_EXPORT ImageInformation dsedImageInfo(ImageFileRecord* r);
 
 }  // namespace hv::formats

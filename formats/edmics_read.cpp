@@ -81,16 +81,6 @@ ImageInformation edmics5ImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-FilterProcs edmics5Filter() {
-  FilterProcs p;
-  p.open = edmics5Open;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = edmics5ImageInfo;
-  p.lineInfo = stripLineInfo;
-  return p;
-}
 
 // ---- EDMICS VI ----
 
@@ -216,18 +206,5 @@ ImageInformation edmics6ImageInfo(ImageFileRecord* r) {
   return info;
 }
 
-FilterProcs edmics6Filter() {
-  FilterProcs p;
-  p.open = edmics6Open;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = edmics6ImageInfo;
-  p.writeSpecs = edm6WriteSpecs;
-  p.writeBegin = tiledWriteBegin;
-  p.writeCodes = tiledWriteCodes;
-  p.writeEnd = tiledWriteEnd;
-  return p;
-}
 
 }  // namespace hv::formats

@@ -3,16 +3,15 @@
 // EDMICS VI "C4" (filter 5: 512 x 512 tiles behind a 128-byte header and a
 // tile index).
 #include "formats/file_manager.h"
+#include "platform/export.h"
 
 namespace hv::formats {
 
-FilterProcs edmics5Filter();
 ImageFileRecord* edmics5Open(void* context, const char* path, int mode, std::uint32_t headerOffset);
-ImageInformation edmics5ImageInfo(ImageFileRecord* r);
+HV_EXPORT ImageInformation edmics5ImageInfo(ImageFileRecord* r);
 
-FilterProcs edmics6Filter();
 ImageFileRecord* edmics6Open(void* context, const char* path, int mode, std::uint32_t headerOffset);
-ImageInformation edmics6ImageInfo(ImageFileRecord* r);
+HV_EXPORT ImageInformation edmics6ImageInfo(ImageFileRecord* r);
 
 // The height EDMICS VI derives when its header holds 0: the sheet height in
 // inches (11, 17, 22, 34 or 44) that the width suggests, in lines rounded up

@@ -1,19 +1,16 @@
 #include "formats/file_manager.h"
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <fcntl.h>
 #include <new>
 #include <unistd.h>
 
-#include "formats/audre_read.h"
-#include "formats/cals1_read.h"
-#include "formats/cals2_read.h"
-#include "formats/dsed_read.h"
-#include "formats/edmics_read.h"
+#include "formats/filter_table.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/identify.h"
-#include "formats/tiff_read.h"
 #include "platform/exe_dir.h"
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
@@ -21,74 +18,66 @@
 namespace hv::formats {
 namespace {
 
-// Indexed by filter number; entry 0 is never used.
-FilterProcs gFilters[9];
+// The installable presenter: read and replaced from any thread.
+std::atomic<InfoPresenter> gPresenter{nullptr};
 
-InfoPresenter gPresenter = nullptr;
-
+// The default resolution, read from imviewer.ini at first use.
 struct ResolutionDefault {
+  std::mutex lock;
   bool loaded = false;
   std::uint32_t value = 200;
   std::string iniDir;
 };
-ResolutionDefault gResolution;
-
-// The procedures a filter number stands for; false when this build has no
-// reader for that format.
-bool fillFilter(int filter, FilterProcs& procs) {
-  switch (filter) {
-    case kFilterTiff: procs = tiffFilter(); return true;
-    case kFilterCals2: return cals2Filter(procs);
-    case kFilterCals1: procs = cals1Filter(); return true;
-    case kFilterEdmics5: procs = edmics5Filter(); return true;
-    case kFilterEdmics6: procs = edmics6Filter(); return true;
-    case kFilterAudre: procs = audreFilter(); return true;
-    case kFilterImportExport: procs = dsedFilter(); return true;
-    default: return false;
-  }
+ResolutionDefault& resolutionDefault() {
+  static ResolutionDefault d;
+  return d;
 }
 
-bool validRecord(const ImageFileRecord* r) {
-  return r != nullptr && r->filter >= 1 && r->filter <= kFilterImportExport && gFilters[r->filter].loaded;
-}
+const FilterProcs* recordFilter(const ImageFileRecord* r) { return r == nullptr ? nullptr : filterProcs(r->filter); }
 
 }  // namespace
 
-const FilterProcs* boundFilter(int filter) {
-  if (filter < 1 || filter > kFilterImportExport || !gFilters[filter].loaded) return nullptr;
-  return &gFilters[filter];
-}
+const FilterProcs* boundFilter(int filter) { return filterProcs(filter); }
 
 ImageInformation imageInformation(ImageFileRecord* record) {
-  if (!validRecord(record) || gFilters[record->filter].imageInfo == nullptr) return {};
-  return gFilters[record->filter].imageInfo(record);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->imageInfo == nullptr) return {};
+  return f->imageInfo(record);
 }
 
-void setInfoPresenter(InfoPresenter presenter) { gPresenter = presenter; }
+void setInfoPresenter(InfoPresenter presenter) { gPresenter.store(presenter); }
 
 void setIniDirectory(const std::string& dir) {
-  gResolution.iniDir = dir;
-  gResolution.loaded = false;
+  ResolutionDefault& d = resolutionDefault();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.iniDir = dir;
+  d.loaded = false;
 }
 
-void resetDefaultResolution() { gResolution.loaded = false; }
+void resetDefaultResolution() {
+  ResolutionDefault& d = resolutionDefault();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.loaded = false;
+}
 
 std::uint32_t resolveResolution(std::uint32_t value) {
   auto usable = [](long v) { return v >= 1 && v <= 1200 && v % 10 == 0; };
   if (usable(value)) return value;
-  if (!gResolution.loaded) {
+  ResolutionDefault& d = resolutionDefault();
+  std::lock_guard<std::mutex> hold(d.lock);
+  if (!d.loaded) {
     std::string path;
-    if (!gResolution.iniDir.empty()) {
-      path = gResolution.iniDir + "imviewer.ini";
+    if (!d.iniDir.empty()) {
+      path = d.iniDir + "imviewer.ini";
     } else {
       path = platform::findShippedFile("imviewer.ini");
       if (path.empty()) path = platform::executableDir() + "imviewer.ini";
     }
     long res = platform::IniFile::load(path).getInt("FileMgr", "Res", 0);
-    gResolution.value = usable(res) ? static_cast<std::uint32_t>(res) : 200;
-    gResolution.loaded = true;
+    d.value = usable(res) ? static_cast<std::uint32_t>(res) : 200;
+    d.loaded = true;
   }
-  return gResolution.value;
+  return d.value;
 }
 
 void keepPartialByte(WriteCodeBuffer* codes) {
@@ -111,16 +100,7 @@ void freeRecord(ImageFileRecord* record) {
 
 using namespace hv::formats;
 
-extern "C" int imfLoadFileFilter(int filter) {
-  if (filter < 1 || filter > kFilterImportExport) return 0;
-  FilterProcs& entry = gFilters[filter];
-  if (entry.loaded) return filter;
-  FilterProcs procs;
-  if (!fillFilter(filter, procs)) return 0;
-  entry = procs;
-  entry.loaded = 1;
-  return filter;
-}
+extern "C" int imfLoadFileFilter(int filter) { return bindFilter(filter) ? filter : 0; }
 
 extern "C" int imfGetFileType(void* /*context*/, const char* path, std::uint32_t* headerOffset) {
   if (path == nullptr || headerOffset == nullptr) return 0;
@@ -138,8 +118,8 @@ extern "C" int imfGetFileType(void* /*context*/, const char* path, std::uint32_t
 
 extern "C" void imfCloseImage(ImageFileRecord* record) {
   if (record == nullptr) return;
-  if (validRecord(record) && gFilters[record->filter].close) {
-    gFilters[record->filter].close(record);
+  if (const FilterProcs* f = recordFilter(record); f != nullptr && f->close != nullptr) {
+    f->close(record);
     return;
   }
   if (record->fd >= 0) hv::platform::closeFile(record->fd);
@@ -147,51 +127,58 @@ extern "C" void imfCloseImage(ImageFileRecord* record) {
 }
 
 extern "C" int imfGetCodeBuf(ImageFileRecord* record, CodeBuffer* buffer, CodeInfo* info, int* compression) {
-  if (!validRecord(record) || buffer == nullptr || info == nullptr || compression == nullptr) return 0;
-  return gFilters[record->filter].getCodeBuf(record, buffer, info, compression);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || buffer == nullptr || info == nullptr || compression == nullptr) return 0;
+  return f->getCodeBuf(record, buffer, info, compression);
 }
 
 extern "C" int imfSeekImage(ImageFileRecord* record, const SeekRequest* wanted, CodeBuffer* buffer, CodeInfo* info,
                             int* compression, std::uint16_t* refLine, std::uint32_t refLineEntries,
                             SeekResult* result) {
-  if (!validRecord(record) || wanted == nullptr || buffer == nullptr || info == nullptr || compression == nullptr ||
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || wanted == nullptr || buffer == nullptr || info == nullptr || compression == nullptr ||
       result == nullptr)
     return 0;
-  return gFilters[record->filter].seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result);
+  return f->seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result);
 }
 
 extern "C" void imfImageInfo(ImageFileRecord* record, void* owner) {
-  if (!validRecord(record)) return;
+  if (recordFilter(record) == nullptr) return;
   ImageInformation info = imageInformation(record);
-  if (gPresenter) gPresenter(info, owner);
+  if (InfoPresenter present = gPresenter.load()) present(info, owner);
 }
 
 extern "C" void imfLineInfo(ImageFileRecord* record, std::uint32_t line, std::int32_t bitOffset,
                             std::uint32_t bufferBytes, const std::uint16_t* refLine, std::uint32_t refLineBytes,
                             const std::uint32_t* wrap) {
-  if (!validRecord(record) || gFilters[record->filter].lineInfo == nullptr) return;
-  gFilters[record->filter].lineInfo(record, line, bitOffset, bufferBytes, refLine, refLineBytes, wrap);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->lineInfo == nullptr) return;
+  f->lineInfo(record, line, bitOffset, bufferBytes, refLine, refLineBytes, wrap);
 }
 
 extern "C" int imfWriteImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params,
                                   std::uint32_t size) {
-  if (!validRecord(record) || gFilters[record->filter].writeSpecs == nullptr) return 0;
-  return gFilters[record->filter].writeSpecs(record, specs, params, size);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->writeSpecs == nullptr) return 0;
+  return f->writeSpecs(record, specs, params, size);
 }
 
 extern "C" int imfWriteBegin(ImageFileRecord* record, const StripDesc* desc) {
-  if (!validRecord(record) || gFilters[record->filter].writeBegin == nullptr) return 0;
-  return gFilters[record->filter].writeBegin(record, desc);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->writeBegin == nullptr) return 0;
+  return f->writeBegin(record, desc);
 }
 
 extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
-  if (!validRecord(record) || gFilters[record->filter].writeCodes == nullptr) return 0;
-  return gFilters[record->filter].writeCodes(record, codes);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->writeCodes == nullptr) return 0;
+  return f->writeCodes(record, codes);
 }
 
 extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) {
-  if (!validRecord(record) || gFilters[record->filter].writeEnd == nullptr) return 0;
-  return gFilters[record->filter].writeEnd(record, desc);
+  const FilterProcs* f = recordFilter(record);
+  if (f == nullptr || f->writeEnd == nullptr) return 0;
+  return f->writeEnd(record, desc);
 }
 
 extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
@@ -200,7 +187,10 @@ extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset
     case 0: return hv::platform::seekFile(record->fd, record->headerOffset + offset, SEEK_SET);
     case 1:
       if (record->openedForWriting && record->headerOffset != 0) {
-        std::int64_t here = hv::platform::seekFile(record->fd, 0, SEEK_CUR);
+        // A writer's positions count from its header offset. Writers ask
+        // where they are with offset 0; any other offset moves as it does
+        // for a reader.
+        std::int64_t here = hv::platform::seekFile(record->fd, offset, SEEK_CUR);
         return here < 0 ? -1 : here - record->headerOffset;
       }
       return hv::platform::seekFile(record->fd, offset, SEEK_CUR);

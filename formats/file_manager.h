@@ -8,6 +8,7 @@
 #include "formats/code_buffer.h"
 #include "formats/identify.h"
 #include "formats/image_file.h"
+#include "platform/export.h"
 
 namespace hv::formats {
 
@@ -42,7 +43,7 @@ struct WriteCodeBuffer {
 // The write-codes contract, after the buffer's whole bytes (bitCount / 8)
 // have gone out: the incomplete last byte moves to the front of the buffer
 // and only its bits stay counted.
-void keepPartialByte(WriteCodeBuffer* codes);
+HV_EXPORT void keepPartialByte(WriteCodeBuffer* codes);
 
 // Labelled, already formatted values of a format's information dialog.
 struct InfoField {
@@ -64,9 +65,9 @@ struct SeekResult {
   bool restoredRefLine = false;
 };
 
-// A filter: the procedures of one format.
+// A filter: the procedures of one format (the constant table of
+// filter_table.h holds one per filter number).
 struct FilterProcs {
-  int loaded = 0;
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
   int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
@@ -74,66 +75,75 @@ struct FilterProcs {
               std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
   ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
   void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
-                   const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap) = nullptr;
+                   const std::uint16_t* refLine, std::uint32_t refLineBytes,
+                   const std::uint32_t* wrap) = nullptr;
   int (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
   int (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
   int (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
   int (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
 };
 
-// The bound procedures of a filter, or null when the filter is not bound.
-const FilterProcs* boundFilter(int filter);
+// The procedures of a filter, or null for a filter number without a reader.
+HV_EXPORT const FilterProcs* boundFilter(int filter);
 
 // The information a format's dialog shows, as data.
-ImageInformation imageInformation(ImageFileRecord* record);
+HV_EXPORT ImageInformation imageInformation(ImageFileRecord* record);
 
 // Shows image information: the program installs a presenter (the viewer a
-// modal dialog); without one nothing is shown.
+// modal dialog); without one nothing is shown. Installing and showing are
+// safe from any thread.
 using InfoPresenter = void (*)(const ImageInformation&, void* owner);
-void setInfoPresenter(InfoPresenter presenter);
+HV_EXPORT void setInfoPresenter(InfoPresenter presenter);
 
 // The default resolution: `value` when it is 1..1200 and a multiple of 10,
 // otherwise the default from imviewer.ini ([FileMgr] Res), 200 when that is
-// absent or unusable.
-std::uint32_t resolveResolution(std::uint32_t value);
+// absent or unusable. The file is read once (safe from any thread).
+HV_EXPORT std::uint32_t resolveResolution(std::uint32_t value);
 // Forgets the cached default (tests, or after imviewer.ini changed).
-void resetDefaultResolution();
+HV_EXPORT void resetDefaultResolution();
 // Where imviewer.ini is looked for: the directory given here (tests), else the
 // current directory, else beside the executable.
-void setIniDirectory(const std::string& dir);
+HV_EXPORT void setIniDirectory(const std::string& dir);
 
 // Record allocation and release for the filters.
-ImageFileRecord* newRecord();
-void freeRecord(ImageFileRecord* record);
+HV_EXPORT ImageFileRecord* newRecord();
+HV_EXPORT void freeRecord(ImageFileRecord* record);
 
 }  // namespace hv::formats
 
 extern "C" {
 // Binds filter 1..6 and returns its number; 0 for any other number.
-[[nodiscard]] int imfLoadFileFilter(int filter);
+[[nodiscard]] HV_EXPORT int imfLoadFileFilter(int filter);
 // Identifies path and binds its filter. Returns the filter number, 0 when the
 // file is unknown ("Unknown Type") or its filter cannot be bound (fatal).
-[[nodiscard]] int imfGetFileType(void* context, const char* path, std::uint32_t* headerOffset);
+[[nodiscard]] HV_EXPORT int imfGetFileType(void* context, const char* path, std::uint32_t* headerOffset);
 
-void imfCloseImage(hv::formats::ImageFileRecord* record);
+HV_EXPORT void imfCloseImage(hv::formats::ImageFileRecord* record);
 // Next coded bytes: 0, 8 (a new strip begins), 9 (no more data), 10 (read
 // error) or 4 (short read).
-[[nodiscard]] int imfGetCodeBuf(hv::formats::ImageFileRecord* record, hv::formats::CodeBuffer* buffer,
-                                hv::formats::CodeInfo* info, int* compression);
-[[nodiscard]] int imfSeekImage(hv::formats::ImageFileRecord* record, const hv::formats::SeekRequest* wanted,
-                               hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info, int* compression,
-                               std::uint16_t* refLine, std::uint32_t refLineEntries,
-                               hv::formats::SeekResult* result);
-void imfImageInfo(hv::formats::ImageFileRecord* record, void* owner);
-void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t line, std::int32_t bitOffset,
-                 std::uint32_t bufferBytes, const std::uint16_t* refLine, std::uint32_t refLineBytes,
-                 const std::uint32_t* wrap);
-[[nodiscard]] int imfWriteImageSpecs(hv::formats::ImageFileRecord* record, const hv::formats::ImageSpecs* specs,
-                                     const void* params, std::uint32_t size);
-[[nodiscard]] int imfWriteBegin(hv::formats::ImageFileRecord* record, const hv::formats::StripDesc* desc);
-[[nodiscard]] int imfWriteCodes(hv::formats::ImageFileRecord* record, hv::formats::WriteCodeBuffer* codes);
-[[nodiscard]] int imfWriteEnd(hv::formats::ImageFileRecord* record, const hv::formats::StripDesc* desc);
+[[nodiscard]] HV_EXPORT int imfGetCodeBuf(hv::formats::ImageFileRecord* record,
+                                          hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info,
+                                          int* compression);
+[[nodiscard]] HV_EXPORT int imfSeekImage(hv::formats::ImageFileRecord* record,
+                                         const hv::formats::SeekRequest* wanted,
+                                         hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info,
+                                         int* compression, std::uint16_t* refLine,
+                                         std::uint32_t refLineEntries, hv::formats::SeekResult* result);
+HV_EXPORT void imfImageInfo(hv::formats::ImageFileRecord* record, void* owner);
+HV_EXPORT void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t line, std::int32_t bitOffset,
+                           std::uint32_t bufferBytes, const std::uint16_t* refLine,
+                           std::uint32_t refLineBytes, const std::uint32_t* wrap);
+[[nodiscard]] HV_EXPORT int imfWriteImageSpecs(hv::formats::ImageFileRecord* record,
+                                               const hv::formats::ImageSpecs* specs, const void* params,
+                                               std::uint32_t size);
+[[nodiscard]] HV_EXPORT int imfWriteBegin(hv::formats::ImageFileRecord* record,
+                                          const hv::formats::StripDesc* desc);
+[[nodiscard]] HV_EXPORT int imfWriteCodes(hv::formats::ImageFileRecord* record,
+                                          hv::formats::WriteCodeBuffer* codes);
+[[nodiscard]] HV_EXPORT int imfWriteEnd(hv::formats::ImageFileRecord* record,
+                                        const hv::formats::StripDesc* desc);
 // Seeks relative to the header offset (origin 0), the current position
 // (origin 1) or the end (origin 2); -1 for a null record or another origin.
-[[nodiscard]] std::int64_t imfFileSeek(hv::formats::ImageFileRecord* record, std::int64_t offset, int origin);
+[[nodiscard]] HV_EXPORT std::int64_t imfFileSeek(hv::formats::ImageFileRecord* record, std::int64_t offset,
+                                                 int origin);
 }

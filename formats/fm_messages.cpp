@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace hv::formats {
@@ -59,7 +60,10 @@ constexpr const char* kTexts[kMessageCount] = {
     "Only IMPORT/EXPORT images of one Group 4 wrap raster can be opened: %s\n",
 };
 
+// The installed sink and the last text; any thread may report or install.
+// The sink is called outside the lock, so that it may itself report.
 struct SinkState {
+  std::mutex lock;
   MessageSink sink = nullptr;
   void* user = nullptr;
   std::string last = "No Message Set";
@@ -103,8 +107,15 @@ void deliver(int severity, int number, const std::string& given) {
   std::string text = substitute(messageText(number), arg);
   if (severity == kFatal) text = "FATAL ERROR: " + text;
   SinkState& s = state();
-  s.last = text;
-  if (s.sink) s.sink(severity, kMessageCaption, text.c_str(), s.user);
+  MessageSink sink;
+  void* user;
+  {
+    std::lock_guard<std::mutex> hold(s.lock);
+    s.last = text;
+    sink = s.sink;
+    user = s.user;
+  }
+  if (sink) sink(severity, kMessageCaption, text.c_str(), user);
 }
 
 }  // namespace
@@ -114,15 +125,21 @@ const char* messageText(int number) {
 }
 
 void setMessageSink(MessageSink sink, void* user) {
-  state().sink = sink;
-  state().user = user;
+  SinkState& s = state();
+  std::lock_guard<std::mutex> hold(s.lock);
+  s.sink = sink;
+  s.user = user;
 }
 
 void report(int severity, int number, const char* arg) { deliver(severity, number, arg ? arg : " "); }
 
 void reportNumber(int severity, int number, long value) { deliver(severity, number, std::to_string(value)); }
 
-std::string lastMessage() { return state().last; }
+std::string lastMessage() {
+  SinkState& s = state();
+  std::lock_guard<std::mutex> hold(s.lock);
+  return s.last;
+}
 
 unsigned long messagesReported() { return g_reported.load(); }
 

@@ -5,6 +5,8 @@
 // error in the command-line tool, a collector in tests).
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::formats {
 
 enum Severity : int { kFatal = 1, kWarning = 2 };
@@ -50,30 +52,30 @@ enum MessageNumber : int {
 };
 
 // The unformatted text of a message number ("" when out of range).
-const char* messageText(int number);
+HV_EXPORT const char* messageText(int number);
 
 // A reported message: severity, the formatted text (with the "FATAL ERROR: "
 // prefix for fatal reports) and the caption.
 using MessageSink = void (*)(int severity, const char* caption, const char* text, void* user);
 
 // Installs the sink (null restores the default, which only records the text).
-void setMessageSink(MessageSink sink, void* user);
+HV_EXPORT void setMessageSink(MessageSink sink, void* user);
 
 // Formats message `number` with `arg` (a single space when null) and reports it.
-void report(int severity, int number, const char* arg);
+HV_EXPORT void report(int severity, int number, const char* arg);
 // Same, for messages whose argument is a number ("%d").
-void reportNumber(int severity, int number, long value);
+HV_EXPORT void reportNumber(int severity, int number, long value);
 
 // The last reported text ("No Message Set" before the first report).
-std::string lastMessage();
+HV_EXPORT std::string lastMessage();
 
 // How many messages have been reported so far.
-unsigned long messagesReported();
+HV_EXPORT unsigned long messagesReported();
 
 // While alive, a message whose argument is the file `internal` (the
 // temporary that a save writes) names `shown` (the file the user asked for)
 // instead, and "Unable to write to" gains the system's reason.
-class MessagePathAlias {
+class HV_EXPORT MessagePathAlias {
  public:
   MessagePathAlias(std::string internal, std::string shown);
   ~MessagePathAlias();

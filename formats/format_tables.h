@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace hv::formats {
 
 struct ImageFormat {
@@ -19,8 +21,8 @@ struct DocumentFormat {
 inline constexpr int kImageFormatCount = 15;
 inline constexpr int kDocumentFormatCount = 7;
 
-extern const ImageFormat kImageFormats[kImageFormatCount];
-extern const DocumentFormat kDocumentFormats[kDocumentFormatCount];
+HV_EXPORT extern const ImageFormat kImageFormats[kImageFormatCount];
+HV_EXPORT extern const DocumentFormat kDocumentFormats[kDocumentFormatCount];
 
 // Filter numbers bound by the file manager.
 enum Filter : int {
@@ -58,11 +60,11 @@ constexpr std::uint32_t codeWord(const char* four) {
 
 // Looks an image format code up; accepts the code with or without its
 // trailing blanks, ignoring case. -1 when unknown.
-int findImageFormat(std::string_view code);
+HV_EXPORT int findImageFormat(std::string_view code);
 
-const char* filterName(int filter);
-const char* identCompressionName(int compression);
+HV_EXPORT const char* filterName(int filter);
+HV_EXPORT const char* identCompressionName(int compression);
 // Display name of a document type number (1..7), "" for 0 or unknown.
-const char* documentTypeName(int documentType);
+HV_EXPORT const char* documentTypeName(int documentType);
 
 }  // namespace hv::formats

@@ -70,12 +70,10 @@ struct StripReader {
 };
 
 struct ImageFileRecord {
-  std::uint32_t reserved = 0;
   int fd = -1;
   char path[kPathBytes] = {};
   std::uint32_t headerOffset = 0;
   std::vector<std::uint8_t> prefix;   // written at the file start when writing with an offset
-  void* engine = nullptr;             // owned by the image engine
   int openedForWriting = 0;
   int filter = 0;
   std::uint32_t width = 0;

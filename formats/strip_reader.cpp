@@ -205,4 +205,40 @@ void stripClose(ImageFileRecord* r) {
   freeRecord(r);
 }
 
+ReaderPosition readerPosition(const ImageFileRecord* r) {
+  if (r->tiles.count != 0) return {r->tiles.current, r->tiles.position};
+  return {r->strips.current, r->strips.position};
+}
+
+void restoreReaderPosition(ImageFileRecord* r, const ReaderPosition& at) {
+  if (r->tiles.count != 0) {
+    r->tiles.current = at.unit;
+    r->tiles.position = at.byte;
+  } else {
+    r->strips.current = at.unit;
+    r->strips.position = at.byte;
+  }
+}
+
+bool leaveStrip(ImageFileRecord* r) {
+  StripReader& s = r->strips;
+  if (s.current + 1 >= s.count || s.current >= s.byteCounts.size()) return false;
+  s.position = s.byteCounts[s.current];
+  return true;
+}
+
+bool seekStripStream(ImageFileRecord* r, std::uint64_t byte) {
+  StripReader& s = r->strips;
+  std::uint64_t at = 0;
+  for (std::uint32_t k = 0; k < s.count && k < s.byteCounts.size(); ++k) {
+    if (byte < at + s.byteCounts[k]) {
+      s.current = k;
+      s.position = static_cast<std::uint32_t>(byte - at);
+      return true;
+    }
+    at += s.byteCounts[k];
+  }
+  return false;
+}
+
 }  // namespace hv::formats

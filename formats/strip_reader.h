@@ -18,6 +18,24 @@ void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffse
 // Closes the file and releases the record, with any writer state.
 void stripClose(ImageFileRecord* r);
 
+// Where a record's reader stands: the strip (or, for a tiled image, the
+// tile) and the byte within its data that the next get-code-buffer reads.
+// The engine saves and restores positions to run several decoders over one
+// record (the tiles of a tile row side by side); it never moves a reader by
+// writing the record's fields.
+struct ReaderPosition {
+  std::uint32_t unit = 0;
+  std::uint32_t byte = 0;
+};
+ReaderPosition readerPosition(const ImageFileRecord* r);
+void restoreReaderPosition(ImageFileRecord* r, const ReaderPosition& at);
+// Drops the rest of the current strip, so that the next read starts the
+// following one; false (nothing changes) when no strip follows.
+bool leaveStrip(ImageFileRecord* r);
+// Places the strip reader at a byte of the strips' data taken end to end;
+// false when the byte lies beyond the data.
+bool seekStripStream(ImageFileRecord* r, std::uint64_t byte);
+
 // True for the record codes whose data the decoder reads bit-serially.
 inline bool isCcittCode(int code) { return code == 0 || code == 1 || code == 2 || code == 3 || code == 7; }
 

@@ -1,7 +1,10 @@
 #include "formats/tag_tables.h"
 
 #include <cstdlib>
+#include <atomic>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "formats/fm_messages.h"
 #include "platform/exe_dir.h"
@@ -12,8 +15,13 @@ namespace {
 
 constexpr std::size_t kTableFileMax = 1u << 20;
 
+// Loaded once and then only read: `current` is published after the load and
+// read without the lock. Tables replaced after a change of directory are
+// kept (they are few, and a reader may still hold them).
 struct LoadState {
-  std::unique_ptr<TagTables> tables;
+  std::mutex lock;
+  std::atomic<const TagTables*> current{nullptr};
+  std::vector<std::unique_ptr<TagTables>> loaded;
   std::string dir;
 };
 LoadState& state() {
@@ -86,6 +94,7 @@ std::size_t readTable(const std::vector<std::string>& text, std::size_t i, TagTa
   return i;
 }
 
+// Called with the state locked.
 bool readFile(const std::string& name, std::string& out) {
   std::string path = state().dir.empty() ? platform::findShippedFile(name) : state().dir + name;
   if (path.empty() || !platform::readWholeFile(path, out, kTableFileMax)) {
@@ -142,20 +151,25 @@ bool parseTagTables(const std::string& univ, const std::string& app, const std::
 
 int loadTagTables() {
   LoadState& s = state();
-  if (s.tables) return 1;
+  if (s.current.load(std::memory_order_acquire) != nullptr) return 1;
+  std::lock_guard<std::mutex> hold(s.lock);
+  if (s.current.load(std::memory_order_relaxed) != nullptr) return 1;
   std::string univ, app, con;
   if (!readFile("univtags.txt", univ) || !readFile("apptags.txt", app) || !readFile("contags.txt", con)) return 0;
   auto tables = std::make_unique<TagTables>();
   if (!parseTagTables(univ, app, con, *tables)) return 0;
-  s.tables = std::move(tables);
+  s.loaded.push_back(std::move(tables));
+  s.current.store(s.loaded.back().get(), std::memory_order_release);
   return 1;
 }
 
-const TagTables* tagTables() { return state().tables.get(); }
+const TagTables* tagTables() { return state().current.load(std::memory_order_acquire); }
 
 void setTagTableDirectory(const std::string& dir) {
-  state().dir = dir;
-  state().tables.reset();
+  LoadState& s = state();
+  std::lock_guard<std::mutex> hold(s.lock);
+  s.dir = dir;
+  s.current.store(nullptr, std::memory_order_release);
 }
 
 }  // namespace hv::formats

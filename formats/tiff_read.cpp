@@ -171,19 +171,5 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   return r;
 }
 
-FilterProcs tiffFilter() {
-  FilterProcs p;
-  p.open = tiffOpen;
-  p.close = stripClose;
-  p.getCodeBuf = stripGetCodeBuf;
-  p.seek = stripSeek;
-  p.imageInfo = tiffImageInfo;
-  p.lineInfo = stripLineInfo;
-  p.writeSpecs = tiffWriteSpecs;
-  p.writeBegin = tiffWriteBegin;
-  p.writeCodes = tiffWriteCodes;
-  p.writeEnd = tiffWriteEnd;
-  return p;
-}
 
 }  // namespace hv::formats

@@ -5,9 +5,6 @@
 
 namespace hv::formats {
 
-// The procedures bound for filter 1.
-FilterProcs tiffFilter();
-
 ImageFileRecord* tiffOpen(void* context, const char* path, int mode, std::uint32_t headerOffset);
 
 }  // namespace hv::formats

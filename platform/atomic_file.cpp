@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,13 +17,29 @@
 namespace hv::platform {
 namespace {
 
-RewriteFaultHook g_hook = nullptr;
-void* g_hookContext = nullptr;
+// The installed fault hook and its context, replaced as one under the lock.
+struct FaultHook {
+  std::mutex lock;
+  RewriteFaultHook hook = nullptr;
+  void* context = nullptr;
+};
+FaultHook& faultHook() {
+  static FaultHook h;
+  return h;
+}
 
 // Runs the fault hook for a step; true when the step may go ahead.
 bool stepAllowed(RewriteStep step) {
-  if (g_hook == nullptr) return true;
-  int err = g_hook(step, g_hookContext);
+  RewriteFaultHook hook;
+  void* context;
+  {
+    FaultHook& h = faultHook();
+    std::lock_guard<std::mutex> hold(h.lock);
+    hook = h.hook;
+    context = h.context;
+  }
+  if (hook == nullptr) return true;
+  int err = hook(step, context);
   if (err == 0) return true;
   errno = err;
   return false;
@@ -93,8 +110,10 @@ int namedDescriptor(const std::string& path) {
 std::string atomicTempPrefix(const std::string& path) { return "." + nameOf(path) + "."; }
 
 void setRewriteFaultHook(RewriteFaultHook hook, void* context) {
-  g_hook = hook;
-  g_hookContext = context;
+  FaultHook& h = faultHook();
+  std::lock_guard<std::mutex> hold(h.lock);
+  h.hook = hook;
+  h.context = context;
 }
 
 void removeStaleTemporaries(const std::string& path) {

@@ -18,6 +18,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::platform {
 
 // The steps of a rewrite in the order they run. A fault hook sees each step
@@ -37,16 +39,16 @@ inline constexpr std::size_t kRewriteChunk = 4096;
 // A fault hook returns 0 to let the step run or an errno value with which the
 // step then fails. Only tests install one.
 using RewriteFaultHook = int (*)(RewriteStep step, void* context);
-void setRewriteFaultHook(RewriteFaultHook hook, void* context);
+HV_EXPORT void setRewriteFaultHook(RewriteFaultHook hook, void* context);
 
 // Permission bits meaning "an existing file keeps its own, a new one gets
 // 0666 less the umask".
 inline constexpr unsigned kUsualMode = ~0u;
 
 // The name prefix of PATH's temporaries (".NAME." in PATH's folder).
-std::string atomicTempPrefix(const std::string& path);
+HV_EXPORT std::string atomicTempPrefix(const std::string& path);
 
-class AtomicFile {
+class HV_EXPORT AtomicFile {
  public:
   enum class Links {
     Follow,   // write to what a symbolic link points at
@@ -106,7 +108,7 @@ class AtomicFile {
   std::string staging_;  // staging file of a streamed write
   std::string error_;
   Options options_;
-  unsigned keepMode_ = kUsualMode;  // bits an existing target keeps
+  unsigned keepMode_ = kUsualMode;      // bits an existing target keeps
   unsigned keepUid_ = 0, keepGid_ = 0;  // and its owner
   int fd_ = -1;
   bool ownFd_ = false;
@@ -116,11 +118,11 @@ class AtomicFile {
 
 // Removes temporaries that killed rewrites of path left in its folder; only
 // for callers holding the folder's write lock.
-void removeStaleTemporaries(const std::string& path);
+HV_EXPORT void removeStaleTemporaries(const std::string& path);
 
 // What a failure's errno says, in the system's words ("No space left on
 // device"), and "NAME: reason".
-std::string systemReason(int err);
-std::string fileError(const std::string& name, int err);
+HV_EXPORT std::string systemReason(int err);
+HV_EXPORT std::string fileError(const std::string& name, int err);
 
 }  // namespace hv::platform

@@ -4,9 +4,11 @@
 // notification that is waited on with a timeout of 0.
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::platform {
 
-class DirWatch {
+class HV_EXPORT DirWatch {
  public:
   DirWatch() = default;
   ~DirWatch();

@@ -4,6 +4,7 @@
 //
 // Separators: '/' separates; a '\' in the argument is taken as a separator as
 // well, since these paths may come from records and lists written on Windows.
+#include "platform/export.h"
 
 extern "C" {
 
@@ -13,12 +14,11 @@ extern "C" {
 // DeleteFolderTree and removed as well. Symbolic links are removed, never
 // followed. Returns 1 when every removal succeeded, 0 on the first failure.
 // A pattern on the file-system root ("/*...") removes nothing and gives 0.
-[[nodiscard]] int DeleteMatchingFiles(const char* pattern, int includeSubfolders);
+[[nodiscard]] HV_EXPORT int DeleteMatchingFiles(const char* pattern, int includeSubfolders);
 
 // Removes everything inside folder (the folder itself stays). The root of the
 // file system is refused with the message "This Application is attempting to
 // remove %s which is not allowed"; a path that starts with '\', an empty path
 // and a missing folder give 0 without a message. 1 when the contents are gone.
-[[nodiscard]] int DeleteFolderTree(const char* folder);
-
+[[nodiscard]] HV_EXPORT int DeleteFolderTree(const char* folder);
 }

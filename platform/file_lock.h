@@ -8,9 +8,11 @@
 // are not held back.
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::platform {
 
-class FolderLock {
+class HV_EXPORT FolderLock {
  public:
   // Locks the folder, waiting at most timeoutMs for another holder. Nested
   // locks of one folder within a process count up instead of waiting.

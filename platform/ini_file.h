@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace hv::platform {
 
-class IniFile {
+class HV_EXPORT IniFile {
  public:
   // Loads path; a missing or unreadable file gives an empty document.
   static IniFile load(const std::string& path);

@@ -6,13 +6,15 @@
 #include <functional>
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::platform {
 
 using UserMessageHandler = std::function<void(const std::string& text)>;
 
 // Installs the handler (an empty one restores standard error); returns the
 // previous handler so that a caller can put it back.
-UserMessageHandler setUserMessageHandler(UserMessageHandler handler);
-void showUserMessage(const std::string& text);
+HV_EXPORT UserMessageHandler setUserMessageHandler(UserMessageHandler handler);
+HV_EXPORT void showUserMessage(const std::string& text);
 
 }  // namespace hv::platform

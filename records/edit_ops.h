@@ -4,10 +4,11 @@
 // JEDMICS record (bytes 1038-1047) they are read from and written to.
 #include <cstdint>
 
+#include "platform/export.h"
 #include "records/hollrec.h"
 #include "records/jmxholl.h"
 
-class CHVEditOps {
+class HV_EXPORT CHVEditOps {
  public:
   struct REC_EDIT_OPS {
     std::int32_t bipStamped;       // 0: a "best image possible" BLIP was stamped (flag)

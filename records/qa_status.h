@@ -4,11 +4,13 @@
 // Cleanup commands (their folder choice and questions belong to the viewer).
 #include <string>
 
+#include "platform/export.h"
+
 namespace hv::records {
 
 // Receives the progress texts of folder-wide commands (the viewer shows them
 // in its status bar; tests collect them).
-class StatusSink {
+class HV_EXPORT StatusSink {
  public:
   virtual ~StatusSink() = default;
   virtual void showStatus(const std::string& text) = 0;
@@ -16,29 +18,29 @@ class StatusSink {
 
 // The directory of a path: the part before its last '/', with doubled
 // separators collapsed and exactly one '/' at the end ("./" for a bare name).
-std::string directoryOfPath(const std::string& path);
+HV_EXPORT std::string directoryOfPath(const std::string& path);
 
 // True when the image file exists and may be written (it has a write
 // permission bit and the access test passes, so a read-only file counts as
 // read-only even for the superuser) and none of "COMPLETE.QA", "UPLOAD.QA",
 // "WAITXLAT.QA" exists in its directory. *waitingForTranslation (optional)
 // is cleared on entry and set when "WAITXLAT.QA" is the only reason for false.
-bool jobFolderEditable(const std::string& imagePath, bool* waitingForTranslation);
+HV_EXPORT bool jobFolderEditable(const std::string& imagePath, bool* waitingForTranslation);
 
 // The lock rule: an image with a Hollerith record (recordIndex != -1) whose
 // INDEX.HOL directory holds "INDEX.QAD" is locked; otherwise an image with a
 // path is locked unless its job folder is editable; no path, not locked.
-bool isQaLocked(long recordIndex, const std::string& indexDirectory, const std::string& imagePath);
+HV_EXPORT bool isQaLocked(long recordIndex, const std::string& indexDirectory, const std::string& imagePath);
 
 // Creates "COMPLETE.QA" in folder (kept when it exists in any case) and makes
 // the regular files matching "OPTI*" and "*.HOL" (ignoring case) read-only.
 // True when the marker exists and every file was made read-only.
-bool markQaComplete(const std::string& folder);
+HV_EXPORT bool markQaComplete(const std::string& folder);
 
 // Removes the files matching "*.OVL", "*.BAK" and "*.TG4" in folder (not in
 // subfolders), showing "Removing:  <pattern path>" before each pattern and
 // "Completed Removal of OVL,BAK and TG4 files" at the end. True when every
 // removal succeeded.
-bool cleanupFolder(const std::string& folder, StatusSink& sink);
+HV_EXPORT bool cleanupFolder(const std::string& folder, StatusSink& sink);
 
 }  // namespace hv::records

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace hv::records {
 
 enum class ReportFormat { Text, Json };
@@ -29,10 +31,12 @@ struct ReportOutcome {
   std::vector<std::string> problems;  // "FILE: what is wrong", one per unsound file
 };
 
-ReportOutcome writeRecordsReport(const std::string& folder, ReportFormat format, const ReportSink& sink);
+HV_EXPORT ReportOutcome writeRecordsReport(const std::string& folder, ReportFormat format,
+                                           const ReportSink& sink);
 
 // The whole report as one string, or nullopt (with error set) when the folder
 // cannot be read. Index files that are missing are reported as absent.
-std::optional<std::string> recordsReport(const std::string& folder, ReportFormat format, std::string& error);
+HV_EXPORT std::optional<std::string> recordsReport(const std::string& folder, ReportFormat format,
+                                                   std::string& error);
 
 }  // namespace hv::records

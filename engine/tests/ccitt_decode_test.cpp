@@ -99,6 +99,45 @@ TEST(CcittDecode, TwoHorizontalModesInARowAndLineStartingBlack) {
   expectLines(job(formats::kCompG4, 50, 2, w), want);
 }
 
+// ITU-T T.4 §4.1.1 allows a run of length 0 anywhere in a line (terminating
+// code 0, alone or after a make-up code). Such a run changes no pixel: the
+// runs on either side, of the same colour, join, and the colour alternation
+// that follows is unaffected.
+TEST(CcittDecode, ZeroLengthRunsInsideALineJoinTheirNeighbours) {
+  BitWriter oneD;  // modified Huffman: every line starts on a byte boundary
+  // Line 1: white 10, black 0, white 5, black 85.
+  for (auto [black, run] : {std::pair{false, 10u}, {true, 0u}, {false, 5u}, {true, 85u}}) oneD.run(black, run);
+  oneD.alignByte();
+  // Line 2: white 64 (make-up 64 + terminating 0), black 0, white 0, black 6,
+  // white 0, black 30.
+  for (auto [black, run] : {std::pair{false, 64u}, {true, 0u}, {false, 0u}, {true, 6u}, {false, 0u}, {true, 30u}})
+    oneD.run(black, run);
+  oneD.alignByte();
+  // Line 3: white 3, black 64 + 0, white 0, black 3, white 30.
+  for (auto [black, run] : {std::pair{false, 3u}, {true, 64u}, {false, 0u}, {true, 3u}, {false, 30u}})
+    oneD.run(black, run);
+  expectLines(job(formats::kCompModHuffman, 100, 3, oneD), {{15, 100}, {64, 100}, {3, 70, 100}});
+
+  // The same in horizontal mode, whose second run may be the empty one; the
+  // joined line then serves as the reference of the next.
+  BitWriter twoD;
+  twoD.mode(kModeHorizontal);  // line 1: H(white 10, black 0) H(white 5, black 20) V0
+  twoD.run(false, 10);
+  twoD.run(true, 0);
+  twoD.mode(kModeHorizontal);
+  twoD.run(false, 5);
+  twoD.run(true, 20);
+  twoD.mode(kModeV0);
+  for (int i = 0; i < 3; ++i) twoD.mode(kModeV0);  // line 2 copies line 1
+  twoD.mode(kModeHorizontal);  // line 3: H(white 40, black 0) H(white 0, black 60)
+  twoD.run(false, 40);
+  twoD.run(true, 0);
+  twoD.mode(kModeHorizontal);
+  twoD.run(false, 0);
+  twoD.run(true, 60);
+  expectLines(job(formats::kCompG4, 100, 3, twoD), {{15, 35, 100}, {15, 35, 100}, {40, 100}});
+}
+
 TEST(CcittDecode, PassAndVerticalOffsetsAgainstReference) {
   BitWriter w;
   // Line 1: white 10, black 10, white 10, black 10, white 60 → [10, 20, 30, 40, 100].

@@ -208,8 +208,8 @@ TEST(Paint, ThePreviewBitmapServesAnUnchangedView) {
   EXPECT_EQ(h->previewRequest, 0);
   auto first = window.pixels();
   // Without its reading operations a decode would fail: the repaint must not decode.
-  auto saved = h->getCodeBuf;
-  h->getCodeBuf = nullptr;
+  auto saved = h->filter;
+  h->filter = nullptr;
   window.clear();
   ASSERT_EQ(grxDisplayImage(&window, nullptr, nullptr, h), 0);
   EXPECT_EQ(window.pixels(), first);
@@ -217,7 +217,7 @@ TEST(Paint, ThePreviewBitmapServesAnUnchangedView) {
   h->current->invert = 1;
   h->invert = 1;
   EXPECT_EQ(grxDisplayImage(&window, nullptr, nullptr, h), GRX_RENDER_NO_CONTEXT);
-  h->getCodeBuf = saved;
+  h->filter = saved;
   ASSERT_EQ(grxDisplayImage(&window, nullptr, nullptr, h), 0);
   EXPECT_EQ(grxDisplayImage(nullptr, nullptr, nullptr, h), -3);
   EXPECT_EQ(grxDisplayImage(&window, nullptr, nullptr, nullptr), -2);

@@ -79,6 +79,20 @@ TEST(FileManager, FileSeekOrigins) {
   EXPECT_EQ(imfFileSeek(nullptr, 0, 0), -1);
   ::close(r->fd);
   freeRecord(r);
+
+  // A writer with a header offset: origin 1 counts from the offset, and a
+  // non-zero offset moves (it was once ignored, leaving the position).
+  ImageFileRecord* w = newRecord();
+  w->fd = ::open(dir.file("f").c_str(), O_RDWR);
+  w->headerOffset = 80;
+  w->openedForWriting = 1;
+  EXPECT_EQ(imfFileSeek(w, 10, 0), 90);
+  EXPECT_EQ(imfFileSeek(w, 0, 1), 10);
+  EXPECT_EQ(imfFileSeek(w, 7, 1), 17);
+  EXPECT_EQ(imfFileSeek(w, -17, 1), 0);
+  EXPECT_EQ(imfFileSeek(w, 0, 1), 0);
+  ::close(w->fd);
+  freeRecord(w);
 }
 
 // Two strips of raw bytes 0..99 and 100..149; CCITT data is bit-reversed.
