@@ -1,5 +1,9 @@
 #include "viewer/tests/viewer_fixture.h"
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
 #include <QDir>
 #include <QApplication>
 #include <QFile>
@@ -49,7 +53,23 @@ bool Prompts::saw(const QString& part) const {
   return false;
 }
 
+namespace {
+
+// Set when every test class has run. Code under test that ends the process
+// early (an exit() on some path) would otherwise end the run with status 0
+// and the remaining classes silently unrun.
+std::atomic<bool> runCompleted{false};
+
+void failUnlessCompleted() {
+  if (runCompleted.load()) return;
+  std::fputs("FAIL: the test program ended before all its test classes ran\n", stderr);
+  std::_Exit(3);
+}
+
+}  // namespace
+
 int runInEmptyViewer(int argc, char** argv, std::initializer_list<QObject* (*)()> makers) {
+  std::atexit(failUnlessCompleted);
   QTemporaryDir root;
   isolateEnvironment(root.path());
   QApplication qapp(argc, argv);
@@ -64,6 +84,7 @@ int runInEmptyViewer(int argc, char** argv, std::initializer_list<QObject* (*)()
     std::unique_ptr<QObject> test(make());
     failures += QTest::qExec(test.get(), argc, argv);
   }
+  runCompleted = true;
   return failures == 0 ? 0 : 1;
 }
 
