@@ -92,13 +92,8 @@ QString fileDataFolder() {
 }
 
 void addFileDataCommand(CommandTable& t) {
-  const CommandSpec* old = t.spec("batch.filedata");
-  CommandSpec s = old ? *old : CommandSpec{};
-  s.id = "batch.filedata";
-  if (s.text.isEmpty()) {
-    s.text = "Add to &FILEDATA";
-    s.statusTip = s.toolTip = "Add to FILEDATA file";
-  }
+  CommandSpec s = t.registeredOr(
+      command("batch.filedata", "Add to &FILEDATA", "Add to FILEDATA file\nAdd to FILEDATA file"));
   s.run = [](CMainFrame& f) {
     if (CViewerDoc* d = f.activeDocument(); d && !d->fileName().isEmpty())
       (void)appendToFileData(fileDataFolder(), d->pathName());

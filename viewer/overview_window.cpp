@@ -292,9 +292,8 @@ void CPanOverViewWnd::scheduleSync() {
 }
 
 void addOverviewCommands(CommandTable& t) {
-  const CommandSpec* old = t.spec("view.overview");
-  CommandSpec s = old ? *old : CommandSpec{};
-  s.id = "view.overview";
+  CommandSpec s = t.registeredOr(
+      command("view.overview", "&Overview", "Turn on or off overview image feature\nToggle Overview"));
   s.run = [](CMainFrame& f) { CPanOverViewWnd::of(f, true)->toggle(); };
   // Turning it off stays possible without an image.
   s.enabled = [](CMainFrame& f) {
