@@ -158,6 +158,7 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   keepUid_ = keepGid_ = 0;
   if (path.empty()) return fail(ENOENT);
   if (const int named = path == "-" ? STDOUT_FILENO : namedDescriptor(path); named >= 0) {
+    if (options.regularOnly) return fail(ENXIO);
     int fd = ::fcntl(named, F_DUPFD_CLOEXEC, 0);
     if (fd < 0) return fail(errno);
     return openStream(fd, true);
@@ -167,6 +168,7 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   // links of /proc) is written straight into.
   if (struct stat through {}; options.links == Links::Follow && ::stat(path.c_str(), &through) == 0 &&
                                (S_ISCHR(through.st_mode) || S_ISBLK(through.st_mode) || S_ISFIFO(through.st_mode))) {
+    if (options.regularOnly) return fail(ENXIO);
     int fd = openFile(path.c_str(), O_WRONLY | O_NOCTTY);
     if (fd < 0) return fail(errno);
     return openStream(fd, true);
@@ -185,6 +187,7 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   }
   if (S_ISLNK(st.st_mode)) return createTemp(target_);  // replaced, as asked
   if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+  if (options.regularOnly) return fail(ENXIO);
   const bool stream = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISFIFO(st.st_mode);
   if (!stream || options.links == Links::Replace) {
     abandon();
@@ -318,6 +321,34 @@ bool AtomicFile::commit() {
     }
   }
   return true;
+}
+
+bool appendFileAtomically(const std::string& path, std::string_view data) {
+  AtomicFile::Options options;
+  options.regularOnly = true;
+  AtomicFile out;
+  if (!out.open(path, options)) return false;
+  // The old contents, read from a descriptor checked to be a regular file and
+  // opened without blocking; a missing file is an empty one.
+  if (const int in = openRegularFile(path.c_str()); in >= 0) {
+    char block[65536];
+    long got;
+    while ((got = readFull(in, block, sizeof block)) > 0)
+      if (!out.write(block, static_cast<std::size_t>(got))) break;
+    const int err = errno;  // of the failed read or write, if any
+    ::close(in);
+    if (got != 0) {
+      out.abandon();
+      errno = err;
+      return false;
+    }
+  } else if (errno != ENOENT) {
+    const int err = errno;
+    out.abandon();
+    errno = err;
+    return false;
+  }
+  return out.write(data.data(), data.size()) && out.commit();
 }
 
 }  // namespace hv::platform

@@ -17,6 +17,7 @@
 // the bits to use, and, where the system allows, its owner.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/export.h"
 
@@ -60,6 +61,9 @@ class HV_EXPORT AtomicFile {
     // Remove temporaries of earlier, killed rewrites of the same name; only
     // for callers holding the folder's write lock.
     bool sweepStale = false;
+    // Refuse (ENXIO) anything but a regular file or a missing name, without
+    // opening it: no device, FIFO or standard output is written straight into.
+    bool regularOnly = false;
   };
 
   AtomicFile() = default;
@@ -115,6 +119,17 @@ class HV_EXPORT AtomicFile {
   bool streaming_ = false;
   bool committed_ = false;
 };
+
+// Appends data to the regular file at path (created when missing) as a
+// rewrite: the old contents and data go to a temporary in the file's folder,
+// which is flushed and renamed over the old file, so that the file on disk is
+// at every instant the old or the new one. A symbolic link is followed; the
+// file keeps its permission bits. Anything at path that is not a regular file
+// (a FIFO, device, folder) is refused without being opened for writing and
+// without blocking. False, with errno set, the old file untouched and no
+// temporary left, when the append fails. Concurrent appenders of one file
+// hold its folder's write lock (file_lock.h), or one of them loses its data.
+HV_EXPORT bool appendFileAtomically(const std::string& path, std::string_view data);
 
 // Removes temporaries that killed rewrites of path left in its folder; only
 // for callers holding the folder's write lock.

@@ -94,32 +94,21 @@ void ReportBatchSubmission(const bp::SubmitResult& result) {
 }
 
 void addBatchPrintCommands(CommandTable& t) {
-  CommandSpec s;
-  s.id = "batch.select";
-  s.text = "&Batch Print...";
-  s.statusTip = "Select images for local or remote batch printing";
-  s.toolTip = s.text;
+  CommandSpec s =
+      command("batch.select", "&Batch Print...", "Select images for local or remote batch printing");
   s.run = [](CMainFrame& f) {
     if (CViewerApp* app = CViewerApp::instance()) (void)SubmitBatchPrint(&f, app->settings(), setupFor(f));
   };
   t.add(s);
 
-  s = CommandSpec{};
-  s.id = "batch.options";
-  s.text = "Batch Print &Options...";
-  s.statusTip = "Setup Batch Image Local/Remote Print Options...";
-  s.toolTip = s.text;
+  s = command("batch.options", "Batch Print &Options...", "Setup Batch Image Local/Remote Print Options...");
   s.run = [](CMainFrame& f) {
     if (CViewerApp* app = CViewerApp::instance())
       (void)editBatchPrintOptions(&f, app->settings(), callerFolder(f));
   };
   t.add(s);
 
-  s = CommandSpec{};
-  s.id = "batch.printerSettings";
-  s.text = "Printer Se&ttings...";
-  s.statusTip = "Printer Settings...";
-  s.toolTip = s.text;
+  s = command("batch.printerSettings", "Printer Se&ttings...", "Printer Settings...");
   s.run = [](CMainFrame& f) {
     if (CViewerApp* app = CViewerApp::instance())
       (void)runPrinterSettings(&f, *app, QPrinterInfo::availablePrinterNames(),

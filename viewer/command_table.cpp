@@ -4,6 +4,17 @@
 
 namespace hv::viewer {
 
+CommandSpec command(const QString& id, const QString& text, const QString& commandText, QIcon icon) {
+  CommandSpec s;
+  s.id = id;
+  s.text = text;
+  const int cut = commandText.indexOf('\n');
+  s.statusTip = cut >= 0 ? commandText.left(cut) : commandText;
+  s.toolTip = cut >= 0 ? commandText.mid(cut + 1) : text;
+  s.icon = std::move(icon);
+  return s;
+}
+
 QAction* CommandTable::add(CommandSpec spec) {
   auto it = entries_.find(spec.id);
   QAction* action = it != entries_.end() ? it->second.action : new QAction(&frame_);
@@ -31,6 +42,17 @@ QAction* CommandTable::action(const QString& id) const {
 const CommandSpec* CommandTable::spec(const QString& id) const {
   auto it = entries_.find(id);
   return it == entries_.end() ? nullptr : &it->second.spec;
+}
+
+CommandSpec CommandTable::registeredOr(const CommandSpec& fallback) const {
+  const CommandSpec* registered = spec(fallback.id);
+  return registered ? *registered : fallback;
+}
+
+CommandSpec CommandTable::registeredOr(const QString& id) const {
+  CommandSpec fresh;
+  fresh.id = id;
+  return registeredOr(fresh);
 }
 
 void CommandTable::refresh() {

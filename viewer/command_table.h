@@ -25,6 +25,11 @@ struct CommandSpec {
   std::function<bool(CMainFrame&)> checked;  // null: not checkable
 };
 
+// A command described by its menu text and its command text, "status
+// tip\ntool tip"; a command text without a line break is the status tip
+// alone, and the menu text is then the tool tip.
+CommandSpec command(const QString& id, const QString& text, const QString& commandText, QIcon icon = {});
+
 class CommandTable {
  public:
   explicit CommandTable(CMainFrame& frame) : frame_(frame) {}
@@ -32,6 +37,11 @@ class CommandTable {
   QAction* add(CommandSpec spec);
   QAction* action(const QString& id) const;
   const CommandSpec* spec(const QString& id) const;
+  // The command registered under fallback.id, else fallback itself: the
+  // modules that bring a command's handlers plug them into its description.
+  CommandSpec registeredOr(const CommandSpec& fallback) const;
+  // The command registered under id, else an empty one of that id.
+  CommandSpec registeredOr(const QString& id) const;
   // Asks every command for its enabled and checked state.
   void refresh();
   bool run(const QString& id);

@@ -223,20 +223,12 @@ void OnQaCleanup(CMainFrame& frame) {
 }
 
 void addDeletionCommands(CommandTable& table) {
-  CommandSpec s;
-  s.id = "file.deleteActive";
-  s.text = "&Delete Image File";
-  s.statusTip = "Delete the active image file";
-  s.toolTip = s.text;
+  CommandSpec s = command("file.deleteActive", "&Delete Image File", "Delete the active image file");
   s.run = [](CMainFrame& f) { OnDeleteActiveImage(f); };
   s.enabled = [](CMainFrame& f) { return canDeleteActiveImage(f); };
   table.add(s);
 
-  s = CommandSpec{};
-  s.id = "file.delete";
-  s.text = "Delete...";
-  s.statusTip = "Select image to delete";
-  s.toolTip = s.text;
+  s = command("file.delete", "Delete...", "Select image to delete");
   s.run = [](CMainFrame& f) {
     CViewerApp* a = app();
     auto folder = DeleteSelectedObjects(f, a ? a->lastUsedFolder() : QString());
@@ -244,18 +236,12 @@ void addDeletionCommands(CommandTable& table) {
   };
   table.add(s);
 
-  s = CommandSpec{};
-  s.id = "qa.markComplete";
-  s.text = "Mark QA &Complete...";
-  s.statusTip = "Marks this job folder with file indicating that all QA has completed.";
-  s.toolTip = s.text;
+  s = command("qa.markComplete", "Mark QA &Complete...",
+              "Marks this job folder with file indicating that all QA has completed.");
   s.run = [](CMainFrame& f) { OnMarkQaComplete(f); };
   table.add(s);
 
-  s = CommandSpec{};
-  s.id = "qa.cleanup";
-  s.text = "QA C&leanup...";
-  s.toolTip = s.text;
+  s = command("qa.cleanup", "QA C&leanup...", "");
   s.run = [](CMainFrame& f) { OnQaCleanup(f); };
   table.add(s);
 }

@@ -1,15 +1,13 @@
 #include "viewer/filedata_command.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <string>
+#include <string_view>
 
 #include <QDir>
 #include <QStandardPaths>
 
-#include "batchprint/regular_file.h"
 #include "docindex/docfiles_translate.h"
 #include "platform/atomic_file.h"
 #include "platform/exe_dir.h"
@@ -24,27 +22,6 @@ namespace hv::viewer {
 namespace {
 
 std::string text(const QString& s) { return s.toLocal8Bit().toStdString(); }
-
-// Copies the old file into the rewrite in blocks; false when it cannot be
-// read completely. A missing file is an empty one.
-bool copyOldFile(const std::string& path, hv::platform::AtomicFile& out) {
-  int fd = hv::batchprint::openRegularFile(path);
-  if (fd < 0) return errno == ENOENT;
-  char block[16384];
-  bool ok = true;
-  for (;;) {
-    const ssize_t got = ::read(fd, block, sizeof block);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ok = false;
-    if (got <= 0) break;
-    if (!out.write(block, std::size_t(got))) {
-      ok = false;
-      break;
-    }
-  }
-  ::close(fd);
-  return ok;
-}
 
 }  // namespace
 
@@ -68,17 +45,9 @@ bool appendToFileData(const QString& folder, const QString& imagePath) {
   hv::platform::FolderLock lock(hv::platform::folderOf(target), 3000);
   if (!lock.locked()) return false;
   // Only a regular file is rewritten: a FIFO or device in its place would
-  // block the viewer or swallow the line.
-  struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
-  hv::platform::AtomicFile out;
-  if (!out.open(target)) return false;
-  if (out.streaming() || !copyOldFile(target, out) ||
-      !out.write(line.constData(), std::size_t(line.size()))) {
-    out.abandon();
-    return false;
-  }
-  return out.commit();
+  // block the viewer or swallow the line, and is refused.
+  return hv::platform::appendFileAtomically(target,
+                                            std::string_view(line.constData(), std::size_t(line.size())));
 }
 
 QString fileDataFolder() {
@@ -92,13 +61,8 @@ QString fileDataFolder() {
 }
 
 void addFileDataCommand(CommandTable& t) {
-  const CommandSpec* old = t.spec("batch.filedata");
-  CommandSpec s = old ? *old : CommandSpec{};
-  s.id = "batch.filedata";
-  if (s.text.isEmpty()) {
-    s.text = "Add to &FILEDATA";
-    s.statusTip = s.toolTip = "Add to FILEDATA file";
-  }
+  CommandSpec s = t.registeredOr(
+      command("batch.filedata", "Add to &FILEDATA", "Add to FILEDATA file\nAdd to FILEDATA file"));
   s.run = [](CMainFrame& f) {
     if (CViewerDoc* d = f.activeDocument(); d && !d->fileName().isEmpty())
       (void)appendToFileData(fileDataFolder(), d->pathName());

@@ -11,6 +11,7 @@
 #include "engine/display_math.h"
 #include "engine/display_surface.h"
 #include "engine/print_layout.h"
+#include "viewer/bit_expansion.h"
 #include "viewer/command_table.h"
 #include "viewer/main_frame.h"
 #include "viewer/viewer_doc.h"
@@ -131,7 +132,7 @@ void CPanOverViewWnd::sync() {
 }
 
 void CPanOverViewWnd::renderPicture(const PictureKey& key) {
-  picture_ = QImage();
+  picture_ = screenPicture_ = QImage();
   ImageHdl h = imageOf(view_);
   if (h == nullptr || key.image == nullptr) return;
   // The page layout's fit is the engine's fit arithmetic with whole
@@ -159,6 +160,9 @@ void CPanOverViewWnd::renderPicture(const PictureKey& key) {
   (void)grxRenderRect(&target, &display, h, &layout.image, layout.scale, layout.rotation, GRX_LINES_AUTOMATIC,
                       nullptr);
   picture_ = std::move(picture);
+  // Expanded once here rather than by Qt at every paint, as the view
+  // expands its bands.
+  screenPicture_ = expandedPicture(picture_);
   ++renders_;
 }
 
@@ -201,7 +205,7 @@ void CPanOverViewWnd::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
   if (picture_.isNull()) return;
-  painter.drawImage(QPoint(0, 0), picture_);
+  painter.drawImage(QPoint(0, 0), screenPicture_);
   const QRect mark = markRect();
   if (mark.isNull()) return;
   // An inverting frame two pixels wide stays visible on lines and on paper.
@@ -229,7 +233,7 @@ void CPanOverViewWnd::showEvent(QShowEvent* event) {
 void CPanOverViewWnd::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   // A hidden overview keeps no picture; showing it draws it again.
-  picture_ = QImage();
+  picture_ = screenPicture_ = QImage();
   drawn_ = PictureKey{};
   panning_ = false;
   refreshCheckMark();
@@ -292,9 +296,8 @@ void CPanOverViewWnd::scheduleSync() {
 }
 
 void addOverviewCommands(CommandTable& t) {
-  const CommandSpec* old = t.spec("view.overview");
-  CommandSpec s = old ? *old : CommandSpec{};
-  s.id = "view.overview";
+  CommandSpec s = t.registeredOr(
+      command("view.overview", "&Overview", "Turn on or off overview image feature\nToggle Overview"));
   s.run = [](CMainFrame& f) { CPanOverViewWnd::of(f, true)->toggle(); };
   // Turning it off stays possible without an image.
   s.enabled = [](CMainFrame& f) {

@@ -70,6 +70,7 @@ class CPanOverViewWnd : public QWidget {
   CMainFrame& frame_;
   QPointer<CViewerView> view_;
   QImage picture_;
+  QImage screenPicture_;  // picture_ in the screen's 32-bit pixels, as painted
   PictureKey drawn_;
   int generation_ = 0;
   int renders_ = 0;

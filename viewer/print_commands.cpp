@@ -107,22 +107,15 @@ void CViewerView::PrintUnattended() { (void)printImage(1, true); }
 
 void addPrintCommands(CommandTable& t) {
   auto plug = [&t](const QString& id, int mode) {
-    const CommandSpec* old = t.spec(id);
-    CommandSpec s = old ? *old : CommandSpec{};
-    s.id = id;
+    CommandSpec s = t.registeredOr(id);
     s.run = [mode](CMainFrame& f) {
       if (CViewerView* v = f.activeView()) (void)v->printImage(mode, false);
     };
     s.enabled = [](CMainFrame& f) { return f.activeView() && f.activeView()->hasImage(); };
     t.add(s);
   };
-  if (t.spec("file.printView") == nullptr) {
-    CommandSpec s;
-    s.id = "file.printView";
-    s.text = "Print &View...";
-    s.statusTip = "Print contents of active view image";
-    t.add(s);
-  }
+  if (t.spec("file.printView") == nullptr)
+    t.add(command("file.printView", "Print &View...", "Print contents of active view image"));
   plug("file.print", 1);
   plug("file.printView", 0);
 }

@@ -56,12 +56,8 @@ bool runPrintSetup(QWidget* parent) {
 }
 
 void addPrintSetupCommands(CommandTable& t) {
-  CommandSpec s;
-  if (const CommandSpec* old = t.spec("file.printSetup")) s = *old;
-  s.id = "file.printSetup";
-  s.text = "P&rint Setup...";
-  s.statusTip = "Change the printer and printing options";
-  s.toolTip = "Print Setup";
+  CommandSpec s =
+      command("file.printSetup", "P&rint Setup...", "Change the printer and printing options\nPrint Setup");
   s.run = [](CMainFrame& f) { (void)runPrintSetup(&f); };
   t.add(s);
 }

@@ -32,17 +32,6 @@ QIcon themed(const char* themeName, const char* ours) {
 
 CViewerDoc* doc(CMainFrame& f) { return f.activeDocument(); }
 
-CommandSpec command(const QString& id, const QString& text, const QString& commandText, QIcon icon = {}) {
-  CommandSpec s;
-  s.id = id;
-  s.text = text;
-  int cut = commandText.indexOf('\n');
-  s.statusTip = cut >= 0 ? commandText.left(cut) : commandText;
-  s.toolTip = cut >= 0 ? commandText.mid(cut + 1) : text;
-  s.icon = std::move(icon);
-  return s;
-}
-
 }  // namespace
 
 void addStandardCommands(CommandTable& t) {

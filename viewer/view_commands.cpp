@@ -199,9 +199,7 @@ CViewerView* view(CMainFrame& f) {
 
 void plug(CommandTable& t, const QString& id, std::function<void(CViewerView&)> run,
           std::function<bool(CViewerView&)> enabled = {}, std::function<bool(CViewerView&)> checked = {}) {
-  const CommandSpec* old = t.spec(id);
-  CommandSpec s = old ? *old : CommandSpec{};
-  s.id = id;
+  CommandSpec s = t.registeredOr(id);
   s.run = [run](CMainFrame& f) {
     if (CViewerView* v = view(f)) run(*v);
   };
@@ -217,19 +215,11 @@ void plug(CommandTable& t, const QString& id, std::function<void(CViewerView&)> 
   t.add(s);
 }
 
-CommandSpec described(const QString& id, const QString& text, const QString& status) {
-  CommandSpec s;
-  s.id = id;
-  s.text = text;
-  s.statusTip = status;
-  return s;
-}
-
 }  // namespace
 
 void addViewCommands(CommandTable& t) {
   plug(t, "view.fit", [](CViewerView& v) { v.fitInWindow(); });
-  t.add(described("view.actualSize", "&Actual Size", "Modify current image view to scale at 1:1"));
+  t.add(command("view.actualSize", "&Actual Size", "Modify current image view to scale at 1:1"));
   plug(t, "view.actualSize", [](CViewerView& v) { v.actualSize(); });
   plug(t, "view.zoomIn", [](CViewerView& v) { v.zoomIn(); }, [](CViewerView& v) { return v.canZoomIn(); });
   plug(t, "view.zoomOut", [](CViewerView& v) { v.zoomOut(); }, [](CViewerView& v) { return v.canZoomOut(); });
@@ -238,12 +228,12 @@ void addViewCommands(CommandTable& t) {
        [](CViewerView& v) { return v.viewState()[ViewState::Invert] != 0; });
   plug(t, "view.rotateLeft", [](CViewerView& v) { v.rotateLeft(); });
   plug(t, "view.rotateRight", [](CViewerView& v) { v.rotateRight(); });
-  t.add(described("view.mirror", "&Mirror Image", "Mirror image data"));
+  t.add(command("view.mirror", "&Mirror Image", "Mirror image data"));
   plug(t, "view.mirror", [](CViewerView& v) { (void)v.mirrorImage(); });
   for (int tenths : {0, 900, 1800, 2700}) {
     const QString id = QString("view.rotate%1").arg(tenths / 10);
-    t.add(described(id, QString("%1 &Degrees").arg(tenths / 10),
-                    QString("Rotate image view to %1 degree orientation").arg(tenths / 10)));
+    t.add(command(id, QString("%1 &Degrees").arg(tenths / 10),
+                  QString("Rotate image view to %1 degree orientation").arg(tenths / 10)));
     plug(t, id, [tenths](CViewerView& v) { v.setRotation(tenths); }, {},
          [tenths](CViewerView& v) { return v.rotation() == tenths; });
   }

@@ -76,10 +76,7 @@ void CImageInfoDialog::showFileDetails() {
 }
 
 void addViewDialogCommands(CommandTable& t) {
-  CommandSpec s;
-  s.id = "view.zoomOptions";
-  s.text = "&Zoom Options...";
-  s.statusTip = "Modify zoom options";
+  CommandSpec s = command("view.zoomOptions", "&Zoom Options...", "Modify zoom options");
   s.run = [](CMainFrame& f) {
     CViewerView* v = f.activeView();
     const int step = v ? v->viewState()[ViewState::ZoomStep] : f.viewState()[ViewState::ZoomStep];
@@ -90,10 +87,7 @@ void addViewDialogCommands(CommandTable& t) {
   };
   t.add(s);
 
-  s = CommandSpec{};
-  s.id = "view.imageInfo";
-  s.text = "Image &Information...";
-  s.statusTip = "Show information about the active image";
+  s = command("view.imageInfo", "Image &Information...", "Show information about the active image");
   s.run = [](CMainFrame& f) {
     CImageInfoDialog dialog(f.activeView(), &f);
     dialog.exec();

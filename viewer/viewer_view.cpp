@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/print_layout.h"
+#include "viewer/bit_expansion.h"
 #include "viewer/viewer_doc.h"
 
 namespace hv::viewer {
@@ -69,27 +70,6 @@ namespace {
 // stays far below a band's own size in 32-bit pixels.
 constexpr int kExpandRows = 16;
 
-// Eight 32-bit pixels for each byte of packed bits (1 = black, leftmost bit
-// first), so a row expands a byte at a time.
-struct ByteExpansion {
-  QRgb pixels[256][8];
-  ByteExpansion() {
-    for (int b = 0; b < 256; ++b)
-      for (int i = 0; i < 8; ++i) pixels[b][i] = (b & (0x80 >> i)) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-  }
-};
-
-void expandRow(const std::uint8_t* bits, int skip, int width, QRgb* out) {
-  static const ByteExpansion table;
-  int x = 0;
-  // Leading pixels up to a byte boundary of the source.
-  for (; x < width && ((skip + x) & 7) != 0; ++x)
-    out[x] = (bits[(skip + x) >> 3] & (0x80 >> ((skip + x) & 7))) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
-  const std::uint8_t* byte = bits + ((skip + x) >> 3);
-  for (; x + 8 <= width; x += 8) std::memcpy(out + x, table.pixels[*byte++], sizeof table.pixels[0]);
-  for (int i = 0; x < width; ++x, ++i) out[x] = table.pixels[*byte][i];
-}
-
 }  // namespace
 
 void CViewerView::blitBand(void* user, const GrxBand& band) {
@@ -103,9 +83,7 @@ void CViewerView::blitBand(void* user, const GrxBand& band) {
   if (rows.width() < band.width) rows = QImage(band.width, kExpandRows, QImage::Format_RGB32);
   for (int top = 0; top < band.height; top += kExpandRows) {
     const int n = std::min(kExpandRows, band.height - top);
-    for (int r = 0; r < n; ++r)
-      expandRow(band.bits + std::size_t(top + r) * band.rowBytes, int(band.skip), band.width,
-                reinterpret_cast<QRgb*>(rows.scanLine(r)));
+    expandBitRows(band.bits + std::size_t(top) * band.rowBytes, band.rowBytes, int(band.skip), band.width, n, rows);
     self->painter_->drawImage(QPoint(band.left, band.top + top), rows, QRect(0, 0, band.width, n));
   }
 }

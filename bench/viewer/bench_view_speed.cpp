@@ -12,12 +12,12 @@
 // loop.
 #include <QApplication>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
 
 #include "bench/bench_data.h"
+#include "bench/viewer/empty_viewer.h"
 #include "viewer/main_frame.h"
 #include "viewer/overview_window.h"
 #include "viewer/viewer_app.h"
@@ -31,18 +31,6 @@ using hv::viewer::CViewerView;
 
 constexpr int kViewWidth = 1920, kViewHeight = 1080;
 
-std::unique_ptr<QTemporaryDir> g_home;
-std::unique_ptr<hv::viewer::CViewerApp> g_app;
-
-void startViewerApp() {
-  if (g_app) return;
-  g_home = std::make_unique<QTemporaryDir>();
-  auto settings = std::make_unique<hv::viewer::CViewerSettings>(g_home->filePath("settings.ini"));
-  g_app = std::make_unique<hv::viewer::CViewerApp>(std::move(settings));
-  g_app->setQueueDir(g_home->filePath("queue"));
-  if (!g_app->InitInstance(QString())) std::abort();
-}
-
 const char* positionName(int position) {
   static const char* names[] = {"top-left", "centre", "bottom-right"};
   return names[position];
@@ -54,9 +42,8 @@ struct Sheet {
   CViewerView* view = nullptr;
 
   Sheet() {
-    startViewerApp();
     doc = new CViewerDoc();
-    view = new CViewerView(doc, g_app->mainFrame()->viewState());
+    view = new CViewerView(doc, hv::bench::benchViewer().mainFrame()->viewState());
     if (!doc->OnOpenDocument(QString::fromStdString(hv::bench::eSizeG4TiffPath())) || doc->image() == nullptr)
       std::abort();
     doc->UpdateAllViews(hv::viewer::HintNewImage);
@@ -145,7 +132,7 @@ void BM_ZoomStepFromFit(benchmark::State& state) {
 // over the cached picture.
 void BM_OverviewUpdate(benchmark::State& state) {
   Sheet sheet;
-  auto* overview = new hv::viewer::CPanOverViewWnd(*g_app->mainFrame());
+  auto* overview = new hv::viewer::CPanOverViewWnd(*hv::bench::benchViewer().mainFrame());
   overview->setView(sheet.view);
   overview->toggle();
   sheet.moveTo(int(state.range(0)));
@@ -170,7 +157,7 @@ void BM_OverviewUpdate(benchmark::State& state) {
 // into the window (once per image, rotation or polarity).
 void BM_OverviewNewPicture(benchmark::State& state) {
   Sheet sheet;
-  auto* overview = new hv::viewer::CPanOverViewWnd(*g_app->mainFrame());
+  auto* overview = new hv::viewer::CPanOverViewWnd(*hv::bench::benchViewer().mainFrame());
   overview->setView(sheet.view);
   overview->toggle();
   overview->sync();
@@ -198,12 +185,11 @@ BENCHMARK(BM_OverviewNewPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  hv::bench::prepareBenchEnvironment();
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  g_app.reset();
+  hv::bench::stopBenchViewer();
   return 0;
 }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "bench/bench_data.h"
+#include "bench/viewer/empty_viewer.h"
 #include "viewer/main_frame.h"
 #include "viewer/tests/drawing_files.h"
 #include "viewer/viewer_app.h"
@@ -77,25 +78,13 @@ void qtFirstFrame(const QString& path, bool smooth = false) {
   benchmark::DoNotOptimize(frame.constBits());
 }
 
-std::unique_ptr<QTemporaryDir> g_home;
-std::unique_ptr<hv::viewer::CViewerApp> g_app;
-
-void startViewerApp() {
-  if (g_app) return;
-  g_home = std::make_unique<QTemporaryDir>();
-  auto settings = std::make_unique<hv::viewer::CViewerSettings>(g_home->filePath("settings.ini"));
-  g_app = std::make_unique<hv::viewer::CViewerApp>(std::move(settings));
-  g_app->setQueueDir(g_home->filePath("queue"));
-  if (!g_app->InitInstance(QString())) std::abort();
-}
-
 // Peak resident growth in KiB of one first frame, measured in a fresh process.
 long memoryGrowth(const char* which, const std::string& path) {
   char self[4096];
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return -1;
   self[n] = 0;
-  std::string out = g_home->filePath(QString("memory-%1.txt").arg(which)).toStdString();
+  std::string out = hv::bench::benchHomeFile(QString("memory-%1.txt").arg(which)).toStdString();
   const char* argv[] = {self, "--memory", which, path.c_str(), out.c_str(), nullptr};
   pid_t pid;
   if (posix_spawn(&pid, self, nullptr, nullptr, const_cast<char**>(argv), environ) != 0) return -1;
@@ -108,21 +97,21 @@ long memoryGrowth(const char* which, const std::string& path) {
 }
 
 void BM_FirstFittedFrame_Viewer(benchmark::State& state) {
-  startViewerApp();
+  hv::bench::benchViewer();
   const QString path = QString::fromStdString(hv::bench::eSizeG4TiffPath());
   for (auto _ : state) viewerFirstFrame(path);
   state.counters["peak_growth_MiB"] = double(memoryGrowth("viewer", path.toStdString())) / 1024.0;
 }
 
 void BM_FirstFittedFrame_PlainQt(benchmark::State& state) {
-  startViewerApp();
+  hv::bench::benchViewer();
   const QString path = QString::fromStdString(hv::bench::eSizeG4TiffPath());
   for (auto _ : state) qtFirstFrame(path);
   state.counters["peak_growth_MiB"] = double(memoryGrowth("qt", path.toStdString())) / 1024.0;
 }
 
 void BM_FirstFittedFrame_PlainQtSmooth(benchmark::State& state) {
-  startViewerApp();
+  hv::bench::benchViewer();
   const QString path = QString::fromStdString(hv::bench::eSizeG4TiffPath());
   for (auto _ : state) qtFirstFrame(path, true);
   state.counters["peak_growth_MiB"] = double(memoryGrowth("qt-smooth", path.toStdString())) / 1024.0;
@@ -148,10 +137,10 @@ struct Stepper {
   QImage frame{kViewWidth, kViewHeight, QImage::Format_RGB32};
 
   explicit Stepper(const QString& folder) : dir(folder) {
-    startViewerApp();
-    g_app->values().typeCheckImages = 1;
+    hv::viewer::CViewerApp& app = hv::bench::benchViewer();
+    app.values().typeCheckImages = 1;
     doc = new hv::viewer::CViewerDoc();
-    view = new hv::viewer::CViewerView(doc, g_app->mainFrame()->viewState());
+    view = new hv::viewer::CViewerView(doc, app.mainFrame()->viewState());
     view->resize(kViewWidth, kViewHeight);
     restart();
   }
@@ -219,10 +208,8 @@ int measureMemory(const char* which, const char* path, const char* out) {
   std::unique_ptr<hv::viewer::CViewerApp> app;
   QTemporaryDir home;
   if (std::strcmp(which, "viewer") == 0) {
-    app = std::make_unique<hv::viewer::CViewerApp>(
-        std::make_unique<hv::viewer::CViewerSettings>(home.filePath("settings.ini")));
-    app->setQueueDir(home.filePath("queue"));
-    if (!app->InitInstance(QString())) return 2;
+    app = hv::bench::startEmptyViewer(home.path());
+    if (!app) return 2;
   }
   // Warm up the painting machinery on a tiny image so both sides start alike.
   QImage warm(16, 16, QImage::Format_RGB32);
@@ -239,14 +226,12 @@ int measureMemory(const char* which, const char* path, const char* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Every viewer here is a first start: no session bus, no hand-over.
-  qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  hv::bench::prepareBenchEnvironment();
   QApplication app(argc, argv);
   if (argc == 5 && std::strcmp(argv[1], "--memory") == 0) return measureMemory(argv[2], argv[3], argv[4]);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  g_app.reset();
+  hv::bench::stopBenchViewer();
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "platform/atomic_file.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -14,30 +13,14 @@
 namespace hv::platform {
 namespace {
 
+using hv::test::fileMode;
+using hv::test::folderEntries;
 using hv::test::readFile;
 using hv::test::TempDir;
 using hv::test::writeFile;
 
-std::vector<std::string> entries(const std::string& dir) {
-  std::vector<std::string> out;
-  DIR* d = ::opendir(dir.c_str());
-  while (dirent* e = d ? ::readdir(d) : nullptr) {
-    std::string n = e->d_name;
-    if (n != "." && n != "..") out.push_back(n);
-  }
-  if (d) ::closedir(d);
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
 bool writeAll(const std::string& path, const std::string& bytes, AtomicFile& f) {
   return f.open(path) && f.write(bytes.data(), bytes.size()) && f.commit();
-}
-
-mode_t modeOf(const std::string& path) {
-  struct stat st {};
-  EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-  return st.st_mode;
 }
 
 class UmaskGuard {
@@ -54,14 +37,14 @@ TEST(AtomicFile, NewFilesGetTheUsualModeAndExistingFilesKeepTheirs) {
   UmaskGuard mask(027);
   AtomicFile f;
   ASSERT_TRUE(writeAll(dir.file("new.pbm"), "abc", f)) << f.error();
-  EXPECT_EQ(modeOf(dir.file("new.pbm")) & 0777, 0640u);
+  EXPECT_EQ(fileMode(dir.file("new.pbm")) & 0777, 0640u);
   writeFile(dir.file("old.pbm"), "old");
   ASSERT_EQ(::chmod(dir.file("old.pbm").c_str(), 0604), 0);
   AtomicFile g;
   ASSERT_TRUE(writeAll(dir.file("old.pbm"), "new", g)) << g.error();
   EXPECT_EQ(readFile(dir.file("old.pbm")), "new");
-  EXPECT_EQ(modeOf(dir.file("old.pbm")) & 0777, 0604u);
-  EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"new.pbm", "old.pbm"}));
+  EXPECT_EQ(fileMode(dir.file("old.pbm")) & 0777, 0604u);
+  EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"new.pbm", "old.pbm"}));
 }
 
 TEST(AtomicFile, AFileReplacedByRootKeepsItsOwner) {
@@ -86,16 +69,16 @@ TEST(AtomicFile, ASymbolicLinkIsWrittenThroughInItsTargetsFolder) {
   ASSERT_EQ(::symlink("link", dir.file("link2").c_str()), 0);
   AtomicFile f;
   ASSERT_TRUE(writeAll(dir.file("link2"), "new", f)) << f.error();
-  EXPECT_TRUE(S_ISLNK(modeOf(dir.file("link"))));
-  EXPECT_TRUE(S_ISLNK(modeOf(dir.file("link2"))));
+  EXPECT_TRUE(S_ISLNK(fileMode(dir.file("link"))));
+  EXPECT_TRUE(S_ISLNK(fileMode(dir.file("link2"))));
   EXPECT_EQ(readFile(other.file("target")), "new");
-  EXPECT_EQ(modeOf(other.file("target")) & 0777, 0600u);
+  EXPECT_EQ(fileMode(other.file("target")) & 0777, 0600u);
   // A dangling link creates its target.
   ASSERT_EQ(::symlink(other.file("fresh").c_str(), dir.file("dangling").c_str()), 0);
   AtomicFile g;
   ASSERT_TRUE(writeAll(dir.file("dangling"), "made", g)) << g.error();
   EXPECT_EQ(readFile(other.file("fresh")), "made");
-  EXPECT_EQ(entries(other.path()), (std::vector<std::string>{"fresh", "target"}));
+  EXPECT_EQ(folderEntries(other.path()), (std::vector<std::string>{"fresh", "target"}));
 }
 
 TEST(AtomicFile, AFolderIsRefusedWithTheSystemsReason) {
@@ -147,7 +130,7 @@ TEST(AtomicFile, AFifoAndStandardOutputAreWrittenStraightInto) {
   EXPECT_TRUE(writeAll(fifo, "through the pipe", f)) << f.error();
   reader.join();
   EXPECT_EQ(got, "through the pipe");
-  EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
+  EXPECT_TRUE(S_ISFIFO(fileMode(fifo)));
 
   // "-" is standard output: point it at a file for the test.
   const int saved = ::dup(STDOUT_FILENO);
@@ -175,7 +158,7 @@ TEST(AtomicFile, AnAbandonedOrFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(f.writerPath().rfind(dir.file(".out."), 0), 0u);
   }  // dropped without commit
   EXPECT_EQ(readFile(dir.file("out")), "old");
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"out"});
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out"});
   if (::geteuid() != 0) {
     // A folder that cannot be written names the user's file and the reason.
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
@@ -194,8 +177,8 @@ TEST(AtomicFile, IndexRewritesRefuseADeviceOrFifoInsteadOfReplacingIt) {
   replace.mode = 0644;
   AtomicFile f;
   EXPECT_FALSE(f.open(dir.file("INDEX.HOL"), replace));
-  EXPECT_TRUE(S_ISFIFO(modeOf(dir.file("INDEX.HOL"))));
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
+  EXPECT_TRUE(S_ISFIFO(fileMode(dir.file("INDEX.HOL"))));
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <dirent.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,50 +11,20 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_lock.h"
+#include "tests/support/rewrite_faults.h"
 #include "tests/support/temp_dir.h"
 
 namespace hv::platform {
 namespace {
 
+using hv::test::fileMode;
+using hv::test::folderEntries;
 using hv::test::readFile;
+using hv::test::StepFault;
+using hv::test::StepFaultGuard;
+using hv::test::stepFaultHook;
 using hv::test::TempDir;
 using hv::test::writeFile;
-
-std::vector<std::string> entries(const std::string& dir) {
-  std::vector<std::string> out;
-  DIR* d = ::opendir(dir.c_str());
-  while (dirent* e = d ? ::readdir(d) : nullptr) {
-    std::string n = e->d_name;
-    if (n != "." && n != "..") out.push_back(n);
-  }
-  if (d) ::closedir(d);
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
-// Fails the step with number failAt (counting from 0 over the whole
-// rewrite) with the given errno, or ends the process there when kill is set.
-struct StepFault {
-  int failAt = -1;
-  int err = EIO;
-  bool kill = false;
-  int seen = 0;
-  std::vector<RewriteStep> steps;
-};
-
-int faultHook(RewriteStep step, void* ctx) {
-  auto* f = static_cast<StepFault*>(ctx);
-  f->steps.push_back(step);
-  if (f->seen++ != f->failAt) return 0;
-  if (f->kill) ::_exit(0);
-  return f->err;
-}
-
-class HookGuard {
- public:
-  explicit HookGuard(StepFault* f) { setRewriteFaultHook(faultHook, f); }
-  ~HookGuard() { setRewriteFaultHook(nullptr, nullptr); }
-};
 
 const std::string kOld(5000, 'o');        // two write chunks
 const std::string kNew = std::string(9000, 'n') + "\r\n";  // three write chunks
@@ -64,7 +33,7 @@ int countSteps() {
   TempDir dir;
   writeFile(dir.file("INDEX.HOL"), kOld);
   StepFault f;
-  HookGuard guard(&f);
+  StepFaultGuard guard(&f);
   EXPECT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644));
   return f.seen;
 }
@@ -74,7 +43,7 @@ TEST(SafeRewrite, RunsEveryStepInOrder) {
   writeFile(dir.file("INDEX.HOL"), kOld);
   StepFault f;
   {
-    HookGuard guard(&f);
+    StepFaultGuard guard(&f);
     ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0640));
   }
   using S = RewriteStep;
@@ -82,10 +51,8 @@ TEST(SafeRewrite, RunsEveryStepInOrder) {
                       S::SetMode,    S::SyncFile,  S::CloseFile, S::Rename, S::SyncFolder};
   EXPECT_EQ(f.steps, want);
   EXPECT_EQ(readFile(dir.file("INDEX.HOL")), kNew);
-  struct stat st {};
-  ASSERT_EQ(::stat(dir.file("INDEX.HOL").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
+  EXPECT_EQ(fileMode(dir.file("INDEX.HOL")) & 0777, 0640u);
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
 }
 
 TEST(SafeRewrite, AFailureAtAnyStepBeforeTheRenameKeepsTheOldFileAndNoTemporary) {
@@ -99,7 +66,7 @@ TEST(SafeRewrite, AFailureAtAnyStepBeforeTheRenameKeepsTheOldFileAndNoTemporary)
       f.err = err;
       bool ok;
       {
-        HookGuard guard(&f);
+        StepFaultGuard guard(&f);
         errno = 0;
         ok = rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644);
       }
@@ -114,7 +81,7 @@ TEST(SafeRewrite, AFailureAtAnyStepBeforeTheRenameKeepsTheOldFileAndNoTemporary)
         EXPECT_EQ(errno, err);
         EXPECT_EQ(readFile(dir.file("INDEX.HOL")), kOld);
       }
-      EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
+      EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
     }
   }
 }
@@ -133,7 +100,7 @@ TEST(SafeRewrite, AWriterKilledAtAnyStepLeavesTheOldOrTheNewFileAndNoPileOfTempo
       StepFault f;
       f.failAt = at;
       f.kill = true;
-      setRewriteFaultHook(faultHook, &f);
+      setRewriteFaultHook(stepFaultHook, &f);
       FolderLock lock(dir.path());
       bool ok = rewriteFileSafely(dir.file("INDEX.HOL"), after, 0644);
       ::_exit(ok ? 0 : 3);
@@ -145,11 +112,11 @@ TEST(SafeRewrite, AWriterKilledAtAnyStepLeavesTheOldOrTheNewFileAndNoPileOfTempo
     std::string now = readFile(dir.file("INDEX.HOL"));
     EXPECT_TRUE(now == before || now == after);
     // A killed writer may leave one temporary; the next rewrite clears it.
-    EXPECT_LE(entries(dir.path()).size(), 2u);
+    EXPECT_LE(folderEntries(dir.path()).size(), 2u);
   }
   FolderLock lock(dir.path());
   ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kOld, 0644));
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
 }
 
 TEST(SafeRewrite, ASymbolicLinkIsReplacedNeverWrittenThrough) {
@@ -159,9 +126,7 @@ TEST(SafeRewrite, ASymbolicLinkIsReplacedNeverWrittenThrough) {
   ASSERT_EQ(::symlink(outside.file("victim").c_str(), dir.file("INDEX.HOL").c_str()), 0);
   ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), "new", 0644));
   EXPECT_EQ(readFile(outside.file("victim")), "keep");
-  struct stat st {};
-  ASSERT_EQ(::lstat(dir.file("INDEX.HOL").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_TRUE(S_ISREG(fileMode(dir.file("INDEX.HOL"))));
 }
 
 TEST(SafeRewrite, AFileSizeLimitFailsTheRewriteAndKeepsTheOldFile) {
@@ -181,7 +146,7 @@ TEST(SafeRewrite, AFileSizeLimitFailsTheRewriteAndKeepsTheOldFile) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(readFile(dir.file("JMX.HOL")), kOld);
-  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"JMX.HOL"});
+  EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"JMX.HOL"});
 }
 
 // A small tmpfs makes the disk really full.
@@ -213,7 +178,7 @@ TEST_F(FullDisk, ARewriteThatDoesNotFitKeepsTheOldFile) {
   EXPECT_FALSE(rewriteFileSafely(path, std::string(40000, 'b'), 0444));
   EXPECT_EQ(errno, ENOSPC);
   EXPECT_EQ(readFile(path), std::string(16000, 'a'));
-  EXPECT_EQ(entries(dir_.path()), (std::vector<std::string>{"DOCFILES.IDX", "filler"}));
+  EXPECT_EQ(folderEntries(dir_.path()), (std::vector<std::string>{"DOCFILES.IDX", "filler"}));
 }
 
 }  // namespace

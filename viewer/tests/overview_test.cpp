@@ -21,13 +21,6 @@ namespace hv::viewer::test {
 
 namespace {
 
-void mouse(QWidget* w, QEvent::Type type, QPoint p) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-  QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                held, Qt::NoModifier);
-  QApplication::sendEvent(w, &e);
-}
-
 bool anyBlack(const QImage& picture) {
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
@@ -45,36 +38,15 @@ class OverviewTest : public QObject {
   CPanOverViewWnd* overview() { return CPanOverViewWnd::of(*frame(), false); }
 
   CViewerView* openBitmap(const QString& name, const hv::drawgen::Bitmap& bitmap) {
-    const QString dir = dataRoot() + "overview/";
-    QDir().mkpath(dir);
-    const QString path = dir + name;
-    if (!writeBitmap(path.toStdString(), bitmap, "TIFFGP4 ", 200)) return nullptr;
-    CViewerDoc* doc = app()->OpenCommandPath(path);
-    if (doc == nullptr || doc->firstView() == nullptr) return nullptr;
-    CViewerView* v = doc->firstView();
-    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    v->resize(800, 600);
-    QCoreApplication::sendPostedEvents();
-    frame()->refreshTools();
-    return v;
+    return openInView("overview/", name, bitmap, 200);
   }
   CViewerView* open(unsigned width, unsigned height) {
     return openBitmap(QString("d%1x%2.tif").arg(width).arg(height),
                       hv::drawgen::generateDrawing(width, height, 200, 11));
   }
-  bool run(const char* id) { return frame()->commands().run(id); }
-  bool checked(const char* id) {
-    frame()->refreshTools();
-    return frame()->commands().action(id)->isChecked();
-  }
-  bool enabled(const char* id) {
-    frame()->refreshTools();
-    return frame()->commands().action(id)->isEnabled();
-  }
   // The overview shown and up to date with the active view.
   CPanOverViewWnd* shown() {
-    if (overview() == nullptr || !overview()->isVisible()) run("view.overview");
+    if (overview() == nullptr || !overview()->isVisible()) runCommand("view.overview");
     CPanOverViewWnd* w = overview();
     if (w) w->sync();
     return w;
@@ -101,14 +73,14 @@ class OverviewTest : public QObject {
   void toggleShowsAFittedPictureAndChecksTheCommand() {
     frame()->closeAllDocuments();
     QCoreApplication::processEvents();
-    QVERIFY(!enabled("view.overview"));
+    QVERIFY(!commandEnabled("view.overview"));
     CViewerView* v = open(3400, 2200);
     QVERIFY(v);
-    QVERIFY(enabled("view.overview"));
-    QVERIFY(!checked("view.overview"));
+    QVERIFY(commandEnabled("view.overview"));
+    QVERIFY(!commandChecked("view.overview"));
     CPanOverViewWnd* w = shown();
     QVERIFY(w && w->isVisible());
-    QVERIFY(checked("view.overview"));
+    QVERIFY(commandChecked("view.overview"));
     QCOMPARE(w->windowTitle(), QString("Overview"));
     QVERIFY(w->windowFlags() & Qt::Tool);
     QCOMPARE(w->parentWidget(), static_cast<QWidget*>(frame()));
@@ -121,9 +93,9 @@ class OverviewTest : public QObject {
     // At most a third of the frame's client area wide.
     QVERIFY(w->width() <= frame()->findChild<QMdiArea*>()->width() / 3 + 1);
 
-    QVERIFY(run("view.overview"));
+    QVERIFY(runCommand("view.overview"));
     QVERIFY(!w->isVisible());
-    QVERIFY(!checked("view.overview"));
+    QVERIFY(!commandChecked("view.overview"));
     // A hidden overview keeps no picture.
     QVERIFY(w->picture().isNull());
   }
@@ -149,7 +121,7 @@ class OverviewTest : public QObject {
   void markFollowsScrollingAndZoomWithoutDrawingAgain() {
     CViewerView* v = open(3400, 2200);
     QVERIFY(v);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     CPanOverViewWnd* w = shown();
     const int renders = w->renderCount();
     const double f = double(w->picture().width()) / 3400;
@@ -171,12 +143,12 @@ class OverviewTest : public QObject {
 
     // Zooming in shows less: the mark shrinks; fitting shows all of it.
     const QSize before = m.size();
-    QVERIFY(run("view.zoomIn"));
+    QVERIFY(runCommand("view.zoomIn"));
     QCoreApplication::processEvents();
     w->sync();
     QVERIFY(w->markRect().width() < before.width());
     QVERIFY(w->markRect().height() < before.height());
-    QVERIFY(run("view.fit"));
+    QVERIFY(runCommand("view.fit"));
     QCoreApplication::processEvents();
     w->sync();
     QCOMPARE(w->markRect(), QRect(QPoint(0, 0), w->picture().size()));
@@ -189,13 +161,13 @@ class OverviewTest : public QObject {
     QVERIFY(v);
     CPanOverViewWnd* w = shown();
     QVERIFY(w->picture().width() > w->picture().height());
-    QVERIFY(run("view.rotateLeft"));
+    QVERIFY(runCommand("view.rotateLeft"));
     QCoreApplication::processEvents();
     w->sync();
     QVERIFY(w->picture().width() < w->picture().height());
     QCOMPARE(w->size(), w->picture().size() + QSize(1, 1));
     const QImage upright = w->picture().copy();
-    QVERIFY(run("view.invert"));
+    QVERIFY(runCommand("view.invert"));
     QCoreApplication::processEvents();
     w->sync();
     QCOMPARE(w->picture().size(), upright.size());
@@ -208,16 +180,16 @@ class OverviewTest : public QObject {
   void draggingTheMarkPansTheView() {
     CViewerView* v = open(3400, 2200);
     QVERIFY(v);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     CPanOverViewWnd* w = shown();
     scrollTo(v, 0, 0);
     const double f = double(w->picture().width()) / 3400;
     const QPoint grab = w->markRect().center();
-    mouse(w, QEvent::MouseButtonPress, grab);
-    mouse(w, QEvent::MouseMove, grab + QPoint(10, 5));
+    sendMouse(w, QEvent::MouseButtonPress, grab);
+    sendMouse(w, QEvent::MouseMove, grab + QPoint(10, 5));
     QVERIFY(v->horizontalScrollBar()->value() > 0);
-    mouse(w, QEvent::MouseMove, grab + QPoint(30, 20));
-    mouse(w, QEvent::MouseButtonRelease, grab + QPoint(30, 20));
+    sendMouse(w, QEvent::MouseMove, grab + QPoint(30, 20));
+    sendMouse(w, QEvent::MouseButtonRelease, grab + QPoint(30, 20));
     QVERIFY(qAbs(v->horizontalScrollBar()->value() - 30 / f) <= 1 / f + 1);
     QVERIFY(qAbs(v->verticalScrollBar()->value() - 20 / f) <= 1 / f + 1);
     w->sync();
@@ -226,8 +198,8 @@ class OverviewTest : public QObject {
     // A click beside the mark centres the view there.
     const QPoint target(w->picture().width() / 2, w->picture().height() / 2 + 15);
     QVERIFY(!w->markRect().contains(target));
-    mouse(w, QEvent::MouseButtonPress, target);
-    mouse(w, QEvent::MouseButtonRelease, target);
+    sendMouse(w, QEvent::MouseButtonPress, target);
+    sendMouse(w, QEvent::MouseButtonRelease, target);
     w->sync();
     QVERIFY((w->markRect().center() - target).manhattanLength() <= 3);
     // The view's own picture moved: its centre shows the clicked image point.
@@ -261,10 +233,10 @@ class OverviewTest : public QObject {
     QVERIFY(w->picture().isNull());
     QVERIFY(w->markRect().isNull());
     // Still showing: it can be turned off without an image.
-    QVERIFY(enabled("view.overview"));
-    QVERIFY(run("view.overview"));
+    QVERIFY(commandEnabled("view.overview"));
+    QVERIFY(runCommand("view.overview"));
     QVERIFY(!w->isVisible());
-    QVERIFY(!enabled("view.overview"));
+    QVERIFY(!commandEnabled("view.overview"));
   }
 
   void aNewImageInTheSameViewIsDrawn() {

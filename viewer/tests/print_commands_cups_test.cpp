@@ -136,17 +136,10 @@ class PrintCommandsThroughCups : public QObject {
   void initTestCase() {
     if (!printtest::underCupsHarness()) QSKIP("not under tests/support/cups-harness.sh: no private CUPS server");
     prompts_.install();
-    QDir().mkpath(dataRoot() + "printcmds");
     path_ = dataRoot() + "printcmds/PRINTED-SHEET.tif";
-    QVERIFY(writeBitmap(path_.toStdString(), drawgen::generateDrawing(kWidth, kHeight, kDpi, 23), "TIFFGP4 ", kDpi));
-    CViewerDoc* doc = app()->OpenCommandPath(path_);
-    QVERIFY(doc != nullptr && doc->firstView() != nullptr);
-    view_ = doc->firstView();
-    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view_->resize(800, 600);
-    QCoreApplication::sendPostedEvents();
-    frame()->refreshTools();
+    view_ = openInView("printcmds/", "PRINTED-SHEET.tif", drawgen::generateDrawing(kWidth, kHeight, kDpi, 23),
+                       kDpi);
+    QVERIFY(view_ != nullptr);
     QVERIFY(frame()->commands().action("file.print")->isEnabled());
     QCOMPARE(page().dpi, 300);  // the queue's default resolution
   }

@@ -18,6 +18,7 @@ namespace hv::viewer::test {
 class SettingsTest : public QObject {
   Q_OBJECT
   QTemporaryDir dir_;
+  Prompts prompts_;
   QString ini() const { return dir_.filePath("settings.ini"); }
   std::unique_ptr<CViewerSettings> fresh() {
     QFile::remove(ini());
@@ -26,8 +27,28 @@ class SettingsTest : public QObject {
     s->setQueueDir("/home/u/Halvor Viewer Image Queue/");
     return s;
   }
+  // A new folder `folder` of the test's directory holding an empty file
+  // `file`; the folder's path, ending with '/', or empty when it cannot be made.
+  QString folderWithEmptyFile(const QString& folder, const QString& file) {
+    const QString base = dir_.filePath(folder + "/");
+    QDir().mkpath(base);
+    QFile f(base + file);
+    return f.open(QIODevice::WriteOnly) ? base : QString();
+  }
+  // Fills the dialog's four folders with base + the field's name + "/" and
+  // leaves the PDF viewer empty.
+  static void fillFolders(CPreferencesDialog& dialog, const QString& base) {
+    for (const char* name : {"InitialPath", "TempDirPath", "WEBJEDMICSImageQueue", "BatchPrintPath"})
+      dialog.findChild<QLineEdit*>(name)->setText(base + name + "/");
+    dialog.findChild<QLineEdit*>("PDFViewer")->setText("");
+  }
 
  private slots:
+  void init() {
+    prompts_.texts.clear();
+    prompts_.install();
+  }
+
   void anEmptyStoreGivesTheDefaults() {
     auto s = fresh();
     ViewerSettingsValues v = s->loadAll();
@@ -81,41 +102,29 @@ class SettingsTest : public QObject {
   }
 
   void preferencesStopAtAFileGivenAsTheQueueFolder() {
-    Prompts prompts;
-    prompts.install();
     auto s = fresh();
-    QString base = dir_.filePath("prefs/");
-    QDir().mkpath(base);
-    QFile file(base + "queue-file");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString base = folderWithEmptyFile("prefs", "queue-file");
+    QVERIFY(!base.isEmpty());
     CPreferencesDialog dialog(*s);
-    dialog.findChild<QLineEdit*>("InitialPath")->setText(base + "initial/");
-    dialog.findChild<QLineEdit*>("TempDirPath")->setText(base + "temp/");
-    dialog.findChild<QLineEdit*>("PDFViewer")->setText("");
+    fillFolders(dialog, base);
     dialog.findChild<QLineEdit*>("WEBJEDMICSImageQueue")->setText(base + "queue-file");
-    dialog.findChild<QLineEdit*>("BatchPrintPath")->setText(base + "batch/");
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(prompts.texts, QStringList({"Unable to verify WEBJEDMICS Image Queue:  " + base + "queue-file"}));
-    QCOMPARE(s->read(keys::InitialPath), base + "initial/");
-    QVERIFY(QFileInfo(base + "initial").isDir());
-    QCOMPARE(s->read(keys::TempDirPath), base + "temp/");
+    QCOMPARE(prompts_.texts, QStringList({"Unable to verify WEBJEDMICS Image Queue:  " + base + "queue-file"}));
+    QCOMPARE(s->read(keys::InitialPath), base + "InitialPath/");
+    QVERIFY(QFileInfo(base + "InitialPath").isDir());
+    QCOMPARE(s->read(keys::TempDirPath), base + "TempDirPath/");
     QCOMPARE(s->readString(kAppSection, "BatchPrintPath", "unset"), QString("unset"));
-    QVERIFY(!QFileInfo::exists(base + "batch"));
+    QVERIFY(!QFileInfo::exists(base + "BatchPrintPath"));
     QCOMPARE(s->readString(kEmbeddedSection, "PageCount", "unset"), QString("unset"));
   }
 
   void preferencesWriteTheEmbeddedSheetOptions() {
-    Prompts prompts;
-    prompts.install();
     auto s = fresh();
     QString base = dir_.filePath("prefs3/");
     CPreferencesDialog dialog(*s);
     QCOMPARE(dialog.findChild<QLineEdit*>("GridUnit")->text(), QString("0.5"));
-    for (const char* name : {"InitialPath", "TempDirPath", "WEBJEDMICSImageQueue", "BatchPrintPath"})
-      dialog.findChild<QLineEdit*>(name)->setText(base + name + "/");
-    dialog.findChild<QLineEdit*>("PDFViewer")->setText("");
+    fillFolders(dialog, base);
     dialog.findChild<QSpinBox*>("PageCount")->setValue(7);
     dialog.findChild<QLineEdit*>("SheetWidth")->setText("34");
     dialog.findChild<QLineEdit*>("SheetHeight")->setText("22.25");
@@ -124,7 +133,7 @@ class SettingsTest : public QObject {
     dialog.findChild<QCheckBox*>("SnapToGrid")->setChecked(true);
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(prompts.texts.isEmpty());
+    QVERIFY(prompts_.texts.isEmpty());
     EmbeddedSheetOptions o = s->loadEmbedded();
     QCOMPARE(o.pageCount, 7);
     QCOMPARE(o.sheetWidth, 34.0);
@@ -136,8 +145,6 @@ class SettingsTest : public QObject {
   }
 
   void preferencesStopAtASheetSizeThatIsNoNumber() {
-    Prompts prompts;
-    prompts.install();
     auto s = fresh();
     PreferencesInput in;
     in.batchPrintPath = dir_.filePath("prefs4/batch/");
@@ -146,7 +153,7 @@ class SettingsTest : public QObject {
     in.embedded->sheetHeight = "0";
     ViewerSettingsValues running;
     QVERIFY(!applyPreferences(in, *s, &running, nullptr));
-    QCOMPARE(prompts.texts,
+    QCOMPARE(prompts_.texts,
              QStringList({"The Sheet Height must be a number of inches greater than zero:  0"}));
     // Everything before the sheet options stays written; none of them is.
     QCOMPARE(s->read(keys::BatchPrintPath), in.batchPrintPath);
@@ -164,19 +171,14 @@ class SettingsTest : public QObject {
   }
 
   void preferencesReportAnInitialPathThatIsNoFolder() {
-    Prompts prompts;
-    prompts.install();
     auto s = fresh();
-    QString base = dir_.filePath("prefs2/");
-    QDir().mkpath(base);
-    QFile file(base + "plain");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString base = folderWithEmptyFile("prefs2", "plain");
+    QVERIFY(!base.isEmpty());
     PreferencesInput in;
     in.initialPath = base + "plain";
     in.tempDirPath = base + "t";
     QVERIFY(!applyPreferences(in, *s, nullptr, nullptr));
-    QCOMPARE(prompts.texts, QStringList({"The Initial Image Path cannot be verified."}));
+    QCOMPARE(prompts_.texts, QStringList({"The Initial Image Path cannot be verified."}));
     QCOMPARE(s->read(keys::TypeCheckImages), 1);
     QCOMPARE(s->readString(kAppSection, "TempDirPath", "unset"), QString("unset"));
   }

@@ -36,18 +36,11 @@ double magnification(const CViewerView* v) {
   return double(s[0]) / s[1];
 }
 
-void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint p) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-  QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), type == QEvent::MouseMove ? Qt::NoButton : button,
-                held, Qt::NoModifier);
-  QApplication::sendEvent(w, &e);
-}
-
 void drag(CViewerView* v, QPoint from, QPoint to) {
-  mouse(v->viewport(), QEvent::MouseButtonPress, Qt::LeftButton, from);
-  mouse(v->viewport(), QEvent::MouseMove, Qt::LeftButton, (from + to) / 2);
-  mouse(v->viewport(), QEvent::MouseMove, Qt::LeftButton, to);
-  mouse(v->viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, to);
+  sendMouse(v->viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton);
+  sendMouse(v->viewport(), QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+  sendMouse(v->viewport(), QEvent::MouseMove, to, Qt::LeftButton);
+  sendMouse(v->viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton);
 }
 
 }  // namespace
@@ -61,29 +54,9 @@ class ViewCommandsTest : public QObject {
   // Opens a generated drawing of the given size and resolution in a view of
   // 800 by 600 client pixels, fitted.
   CViewerView* open(unsigned width, unsigned height, unsigned dpi) {
-    QString dir = dataRoot() + "viewcmds/";
-    QDir().mkpath(dir);
-    QString path = dir + QString("d%1x%2.tif").arg(width).arg(height);
-    if (!writeBitmap(path.toStdString(), hv::drawgen::generateDrawing(width, height, dpi, 7), "TIFFGP4 ", dpi))
-      return nullptr;
-    CViewerDoc* doc = app()->OpenCommandPath(path);
-    if (doc == nullptr || doc->firstView() == nullptr) return nullptr;
-    CViewerView* v = doc->firstView();
-    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    v->resize(800, 600);
-    QCoreApplication::sendPostedEvents();
-    frame()->refreshTools();
-    return v->fitMode() ? v : nullptr;
-  }
-  bool run(const char* id) { return frame()->commands().run(id); }
-  bool enabled(const char* id) {
-    frame()->refreshTools();
-    return frame()->commands().action(id)->isEnabled();
-  }
-  bool checked(const char* id) {
-    frame()->refreshTools();
-    return frame()->commands().action(id)->isChecked();
+    CViewerView* v = openInView("viewcmds/", QString("d%1x%2.tif").arg(width).arg(height),
+                                hv::drawgen::generateDrawing(width, height, dpi, 7), dpi);
+    return v && v->fitMode() ? v : nullptr;
   }
 
  private slots:
@@ -101,7 +74,7 @@ class ViewCommandsTest : public QObject {
     frame()->closeAllDocuments();
     for (const char* id : {"view.fit", "view.actualSize", "view.zoomIn", "view.zoomOut", "view.invert",
                            "view.rotateLeft", "view.rotateRight", "view.undo", "file.print", "file.printView"})
-      QVERIFY2(!enabled(id), id);
+      QVERIFY2(!commandEnabled(id), id);
   }
 
   void fitActualSizeAndZoomStepsStopAtTheEnds() {
@@ -110,29 +83,29 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(v->viewport()->size(), QSize(800, 600));
     const double fitted = magnification(v);
     QVERIFY(fitted < 0.5 && fitted * 1700 <= 800);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     QCOMPARE(scaleOf(v), (Scale{1, 1, 1, 1}));
     QVERIFY(!v->fitMode());
-    QVERIFY(run("view.fit"));
+    QVERIFY(runCommand("view.fit"));
     QCOMPARE(magnification(v), fitted);
 
     // Zoom in until the engine has no further step: each step enlarges, and
     // the command is disabled at the end.
     double last = magnification(v);
     int steps = 0;
-    while (enabled("view.zoomIn")) {
-      QVERIFY(run("view.zoomIn"));
+    while (commandEnabled("view.zoomIn")) {
+      QVERIFY(runCommand("view.zoomIn"));
       QVERIFY2(magnification(v) > last, "zoom in did not enlarge");
       last = magnification(v);
       QVERIFY(++steps < 40);
     }
     QVERIFY(steps > 2);
-    QVERIFY(!run("view.zoomIn"));
+    QVERIFY(!runCommand("view.zoomIn"));
     QCOMPARE(magnification(v), last);
-    QVERIFY(enabled("view.zoomOut"));
+    QVERIFY(commandEnabled("view.zoomOut"));
     steps = 0;
-    while (enabled("view.zoomOut")) {
-      QVERIFY(run("view.zoomOut"));
+    while (commandEnabled("view.zoomOut")) {
+      QVERIFY(runCommand("view.zoomOut"));
       QVERIFY2(magnification(v) < last, "zoom out did not reduce");
       last = magnification(v);
       QVERIFY(++steps < 40);
@@ -144,10 +117,10 @@ class ViewCommandsTest : public QObject {
   void zoomingKeepsTheCentre() {
     CViewerView* v = open(1700, 1100, 200);
     QVERIFY(v);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     const QRect before = v->imageRectOf(QRect(395, 295, 10, 10));
-    QVERIFY(run("view.zoomOut"));
-    QVERIFY(run("view.zoomIn"));
+    QVERIFY(runCommand("view.zoomOut"));
+    QVERIFY(runCommand("view.zoomIn"));
     const QRect after = v->imageRectOf(QRect(395, 295, 10, 10));
     QVERIFY2(std::abs(after.center().x() - before.center().x()) <= 4 &&
                  std::abs(after.center().y() - before.center().y()) <= 4,
@@ -158,18 +131,18 @@ class ViewCommandsTest : public QObject {
     CViewerView* v = open(1700, 1100, 200);
     QVERIFY(v);
     QCOMPARE(v->rotation(), 0);
-    QVERIFY(checked("view.rotate0"));
+    QVERIFY(commandChecked("view.rotate0"));
     const int expected[] = {900, 1800, 2700, 0};
     for (int tenths : expected) {
-      QVERIFY(run("view.rotateLeft"));
+      QVERIFY(runCommand("view.rotateLeft"));
       QCOMPARE(v->rotation(), tenths);
       QCOMPARE(v->viewState()[ViewState::Rotation], tenths / 900);
-      QVERIFY(checked(QString("view.rotate%1").arg(tenths / 10).toLatin1().constData()));
+      QVERIFY(commandChecked(QString("view.rotate%1").arg(tenths / 10).toLatin1().constData()));
     }
-    QVERIFY(run("view.rotateRight"));
+    QVERIFY(runCommand("view.rotateRight"));
     QCOMPARE(v->rotation(), 2700);
-    QVERIFY(!checked("view.rotate0"));
-    QVERIFY(run("view.rotate90"));
+    QVERIFY(!commandChecked("view.rotate0"));
+    QVERIFY(runCommand("view.rotate90"));
     QCOMPARE(v->rotation(), 900);
     // The fitted view is fitted again when turned: the tall picture fits the height.
     QVERIFY(v->fitMode());
@@ -180,15 +153,15 @@ class ViewCommandsTest : public QObject {
     CViewerView* v = open(1700, 1100, 200);
     QVERIFY(v);
     QImage normal = v->viewport()->grab().toImage();
-    QVERIFY(!checked("view.invert"));
-    QVERIFY(run("view.invert"));
-    QVERIFY(checked("view.invert"));
+    QVERIFY(!commandChecked("view.invert"));
+    QVERIFY(runCommand("view.invert"));
+    QVERIFY(commandChecked("view.invert"));
     ImageHdl h = v->GetDocument()->image();
     QCOMPARE(h->invert, 1);
     QCOMPARE(h->current->invert, 1);
     QImage inverted = v->viewport()->grab().toImage();
     QCOMPARE(inverted.pixel(400, 300) ^ 0xffffff, normal.pixel(400, 300));
-    QVERIFY(run("view.invert"));
+    QVERIFY(runCommand("view.invert"));
     QCOMPARE(h->invert, 0);
     QCOMPARE(v->viewport()->grab().toImage(), normal);
   }
@@ -196,22 +169,22 @@ class ViewCommandsTest : public QObject {
   void undoSwapsWithTheViewBefore() {
     CViewerView* v = open(1700, 1100, 200);
     QVERIFY(v);
-    QVERIFY(!enabled("view.undo"));
+    QVERIFY(!commandEnabled("view.undo"));
     const Scale fitted = scaleOf(v);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     v->horizontalScrollBar()->setValue(300);
     v->verticalScrollBar()->setValue(200);
-    QVERIFY(run("view.invert"));
-    QVERIFY(run("view.zoomIn"));
+    QVERIFY(runCommand("view.invert"));
+    QVERIFY(runCommand("view.zoomIn"));
     const Scale zoomed = scaleOf(v);
     const int zx = v->horizontalScrollBar()->value(), zy = v->verticalScrollBar()->value();
-    QVERIFY(enabled("view.undo"));
-    QVERIFY(run("view.undo"));
+    QVERIFY(commandEnabled("view.undo"));
+    QVERIFY(runCommand("view.undo"));
     QCOMPARE(scaleOf(v), (Scale{1, 1, 1, 1}));
     QCOMPARE(v->horizontalScrollBar()->value(), 300);
     QCOMPARE(v->verticalScrollBar()->value(), 200);
     QCOMPARE(v->GetDocument()->image()->invert, 1);
-    QVERIFY(run("view.undo"));
+    QVERIFY(runCommand("view.undo"));
     QCOMPARE(scaleOf(v), zoomed);
     QCOMPARE(v->horizontalScrollBar()->value(), zx);
     QCOMPARE(v->verticalScrollBar()->value(), zy);
@@ -221,7 +194,7 @@ class ViewCommandsTest : public QObject {
   void pageUpScrollsRightAndControlPageUpScrollsUp() {
     CViewerView* v = open(3400, 2200, 200);
     QVERIFY(v);
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     QScrollBar* h = v->horizontalScrollBar();
     QScrollBar* vert = v->verticalScrollBar();
     h->setValue(0);
@@ -249,14 +222,14 @@ class ViewCommandsTest : public QObject {
     QVERIFY(v);
     v->resize(1000, 1200);
     QCoreApplication::sendPostedEvents();
-    QVERIFY(run("view.actualSize"));
+    QVERIFY(runCommand("view.actualSize"));
     v->horizontalScrollBar()->setValue(0);
     v->verticalScrollBar()->setValue(0);
-    mouse(v->viewport(), QEvent::MouseButtonPress, Qt::LeftButton, QPoint(20, 30));
-    mouse(v->viewport(), QEvent::MouseMove, Qt::LeftButton, QPoint(869, 1129));
+    sendMouse(v->viewport(), QEvent::MouseButtonPress, QPoint(20, 30), Qt::LeftButton);
+    sendMouse(v->viewport(), QEvent::MouseMove, QPoint(869, 1129), Qt::LeftButton);
     QVERIFY(v->dragging());
     QCOMPARE(frame()->statusText(), QString("(8.50\"W X 11.00\"H)"));
-    mouse(v->viewport(), QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(869, 1129));
+    sendMouse(v->viewport(), QEvent::MouseButtonRelease, QPoint(869, 1129), Qt::LeftButton);
     QCOMPARE(v->selection(), QRect(QPoint(20, 30), QPoint(869, 1129)));
   }
 
@@ -268,15 +241,15 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(scaleOf(v), fitted);
     QCOMPARE(v->selection(), QRect(QPoint(100, 100), QPoint(300, 250)));
     const QRect picked = v->imageRectOf(v->selection());
-    mouse(v->viewport(), QEvent::MouseButtonRelease, Qt::RightButton, QPoint(200, 200));
+    sendMouse(v->viewport(), QEvent::MouseButtonRelease, QPoint(200, 200), Qt::RightButton);
     QVERIFY(v->selection().isNull());
     QVERIFY(magnification(v) > double(fitted[0]) / fitted[1] * 2);
     // The picked part now fills the view around its centre.
     const QRect shown = v->imageRectOf(v->viewport()->rect());
     QVERIFY2(shown.contains(picked.center()), "the zoomed view does not show the selection");
     QVERIFY(shown.width() < picked.width() * 2 + 40);
-    QVERIFY(enabled("view.undo"));
-    QVERIFY(run("view.undo"));
+    QVERIFY(commandEnabled("view.undo"));
+    QVERIFY(runCommand("view.undo"));
     QCOMPARE(scaleOf(v), fitted);
 
     app()->values().leftButtonZooms = 1;
@@ -289,8 +262,8 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(imageInformationText(nullptr), QString());
     CViewerView* v = open(1700, 1100, 200);
     QVERIFY(v);
-    QVERIFY(run("view.actualSize"));
-    QVERIFY(run("view.rotateLeft"));
+    QVERIFY(runCommand("view.actualSize"));
+    QVERIFY(runCommand("view.rotateLeft"));
     const QString path = v->GetDocument()->pathName();
     const QStringList lines = imageInformationText(v).split('\n');
     QCOMPARE(lines.value(0), "Name: \t" + path);
@@ -332,7 +305,7 @@ class ViewCommandsTest : public QObject {
     app()->values().leftButtonZooms = 1;
     const Scale fitted = scaleOf(v);
     drag(v, QPoint(100, 100), QPoint(100, 100));
-    mouse(v->viewport(), QEvent::MouseButtonRelease, Qt::RightButton, QPoint(100, 100));
+    sendMouse(v->viewport(), QEvent::MouseButtonRelease, QPoint(100, 100), Qt::RightButton);
     QCOMPARE(scaleOf(v), fitted);
   }
 };

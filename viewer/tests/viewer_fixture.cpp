@@ -7,9 +7,14 @@
 #include <QDir>
 #include <QApplication>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTest>
 
+#include "viewer/main_frame.h"
+#include "viewer/tests/drawing_files.h"
 #include "viewer/user_prompt.h"
+#include "viewer/viewer_doc.h"
+#include "viewer/viewer_view.h"
 
 namespace hv::viewer::test {
 
@@ -51,6 +56,44 @@ bool Prompts::saw(const QString& part) const {
   for (const QString& t : texts)
     if (t.contains(part)) return true;
   return false;
+}
+
+CViewerView* openInView(const QString& folder, const QString& name, const hv::drawgen::Bitmap& bitmap,
+                        unsigned dpi) {
+  const QString dir = dataRoot() + folder;
+  QDir().mkpath(dir);
+  const QString path = dir + name;
+  if (!writeBitmap(path.toStdString(), bitmap, "TIFFGP4 ", dpi)) return nullptr;
+  CViewerDoc* doc = CViewerApp::instance()->OpenCommandPath(path);
+  if (doc == nullptr || doc->firstView() == nullptr) return nullptr;
+  CViewerView* v = doc->firstView();
+  v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  v->resize(800, 600);
+  QCoreApplication::sendPostedEvents();
+  CViewerApp::instance()->mainFrame()->refreshTools();
+  return v;
+}
+
+bool runCommand(const char* id) { return CViewerApp::instance()->mainFrame()->commands().run(id); }
+
+bool commandEnabled(const char* id) {
+  CMainFrame* frame = CViewerApp::instance()->mainFrame();
+  frame->refreshTools();
+  return frame->commands().action(id)->isEnabled();
+}
+
+bool commandChecked(const char* id) {
+  CMainFrame* frame = CViewerApp::instance()->mainFrame();
+  frame->refreshTools();
+  return frame->commands().action(id)->isChecked();
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+  QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), type == QEvent::MouseMove ? Qt::NoButton : button,
+                held, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
 }
 
 namespace {

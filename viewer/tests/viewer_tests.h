@@ -12,4 +12,5 @@ QObject* makeLaunchTest();
 QObject* makeFrameCommandsTest();
 QObject* makeOverviewTest();
 QObject* makeViewScrollTest();
+QObject* makeBitExpansionTest();
 }  // namespace hv::viewer::test

@@ -7,5 +7,5 @@ int main(int argc, char** argv) {
   return runInEmptyViewer(argc, argv,
                           {makeSettingsTest, makeDocumentTest, makeQueueTest, makeViewCommandsTest, makeMirrorTest,
                            makeEditorLinkTest, makeLaunchTest, makeFrameCommandsTest, makeOverviewTest,
-                           makeViewScrollTest});
+                           makeViewScrollTest, makeBitExpansionTest});
 }
