@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/document_type.h"
 #include "platform/export.h"
 
 namespace hv::formats {
@@ -19,7 +20,7 @@ struct DocumentFormat {
 };
 
 inline constexpr int kImageFormatCount = 15;
-inline constexpr int kDocumentFormatCount = 7;
+inline constexpr int kDocumentFormatCount = kLastDocumentType;
 
 HV_EXPORT extern const ImageFormat kImageFormats[kImageFormatCount];
 HV_EXPORT extern const DocumentFormat kDocumentFormats[kDocumentFormatCount];
@@ -64,7 +65,8 @@ HV_EXPORT int findImageFormat(std::string_view code);
 
 HV_EXPORT const char* filterName(int filter);
 HV_EXPORT const char* identCompressionName(int compression);
-// Display name of a document type number (1..7), "" for 0 or unknown.
+// Display name of a document type (kDocumentHollerith to kLastDocumentType),
+// "" for kDocumentNone or an unknown number.
 HV_EXPORT const char* documentTypeName(int documentType);
 
 }  // namespace hv::formats

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/document_type.h"
 #include "formats/format_tables.h"
 #include "platform/file_io.h"
 
@@ -49,7 +50,7 @@ struct Probe {
 };
 
 struct Result {
-  int documentType = 0;
+  int documentType = kDocumentNone;
   int filter = 0;
   int compression = 0;
 };
@@ -70,13 +71,13 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
   // Hollerith index.
   if (upper(name) == "INDEX.HOL" && probe.read(buf, 100, 0) == 100 &&
       contains(std::string_view(reinterpret_cast<char*>(buf), 100), "srcdocid:")) {
-    r.documentType = 1;
+    r.documentType = kDocumentHollerith;
     return true;
   }
   // JEDMICS index.
   if (upper(name) == "JMX.HOL" && probe.read(buf, 128, 0) == 128 &&
       contains(std::string_view(reinterpret_cast<char*>(buf), 128), "jmxrecid: ")) {
-    r.documentType = 5;
+    r.documentType = kDocumentJedmics;
     return true;
   }
   // GIS/GOS data.
@@ -88,7 +89,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
       if (at != std::string_view::npos) {
         std::string_view rest = text.substr(at);
         if (contains(rest, "COMMENT") && contains(rest, "IMAGE")) {
-          r.documentType = 6;
+          r.documentType = kDocumentGisGos;
           return true;
         }
       }
@@ -100,7 +101,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
     if (got >= 1) {
       std::string_view head(reinterpret_cast<char*>(buf), std::min<std::size_t>(static_cast<std::size_t>(got), 33));
       if (contains(head, "|")) {
-        r.documentType = 7;
+        r.documentType = kDocumentCdex;
         return true;
       }
     }
@@ -110,7 +111,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
     std::size_t dot = path.rfind('.');
     if (dot != std::string_view::npos && startsNoCase(path.substr(dot), ".DED") && probe.read(buf, 32, 0) == 32 &&
         buf[0] == 0xF2 && buf[1] == 0xF2) {
-      r.documentType = 2;
+      r.documentType = kDocumentImportExport;
       r.filter = kFilterImportExport;
       r.compression = kIdentG4Wrap;
       return true;
@@ -126,8 +127,10 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
       long got = probe.read(buf, std::min<std::size_t>(available, kWorkBytes - 1), 0);
       if (got >= 1) {
         std::string_view text(reinterpret_cast<char*>(buf), static_cast<std::size_t>(got));
-        int type = contains(text, "version:") ? 4 : contains(text, "srcsys:") ? 3 : 0;
-        if (type != 0) {
+        DocumentType type = contains(text, "version:")  ? kDocument1840B
+                            : contains(text, "srcsys:") ? kDocument1840A
+                                                        : kDocumentNone;
+        if (type != kDocumentNone) {
           r.documentType = type;
           r.filter = kFilterCals2;
           r.compression = kIdentG4;

@@ -7,6 +7,9 @@
 namespace hv::viewer {
 
 namespace {
+// Indexed by the identification numbers - 1: document type
+// (formats/document_type.h), filter and identification compression
+// (formats/format_tables.h); the last entry stands for none.
 const char* const kDocumentCodes[] = {"HOLL", "DED ", "40AD", "40BD", "JMXD", "GIOS", "DFIS", "    "};
 const char* const kKindCodes[] = {"TIFF", "CAL2", "CAL1", "EDM5", "EDM6", "AUD ", "DSED", "PDF "};
 const char* const kCompressionCodes[] = {"RAWL", "RAWM", "GP3 ", "GP3T", "GP4 ", "GP4W", "PBIT", "GP32"};

@@ -132,16 +132,16 @@ TEST(Identify, NameLedDocuments) {
   std::string hol(100, ' ');
   hol.replace(0, 10, "srcdocid: ");
   hv::test::writeFile(dir.file("index.hol"), hol);
-  EXPECT_EQ(identify(dir.file("index.hol")).documentType, 1);
+  EXPECT_EQ(identify(dir.file("index.hol")).documentType, kDocumentHollerith);
   // An INDEX.HOL without the tag falls through to the content tests.
   hv::test::writeFile(dir.file("INDEX.HOL"), std::string(100, ' '));
   EXPECT_EQ(identify(dir.file("INDEX.HOL")).ok, 0);
 
   hv::test::writeFile(dir.file("D001"), "srcsys: X\n");
-  EXPECT_EQ(identify(dir.file("D001")).documentType, 3);
+  EXPECT_EQ(identify(dir.file("D001")).documentType, kDocument1840A);
   hv::test::writeFile(dir.file("D002"), "version: 2\n");
   Ident b = identify(dir.file("D002"));
-  EXPECT_EQ(b.documentType, 4);
+  EXPECT_EQ(b.documentType, kDocument1840B);
   EXPECT_EQ(b.filter, kFilterCals2);
   hv::test::writeFile(dir.file("D003"), "nothing here\n");
   EXPECT_EQ(identify(dir.file("D003")).ok, 0);
@@ -151,7 +151,7 @@ TEST(Identify, NameLedDocuments) {
   hv::test::writeFile(dir.file("x.pdf"), "%PDF-1.4\n");
   Ident pdf = identify(dir.file("x.pdf"));
   EXPECT_EQ(pdf.filter, kFilterPdf);
-  EXPECT_EQ(pdf.documentType, 0);
+  EXPECT_EQ(pdf.documentType, kDocumentNone);
 
   std::string ie(32, '\0');
   ie[0] = ie[1] = '\xF9';
