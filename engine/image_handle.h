@@ -54,7 +54,7 @@ enum GrxOpenOption : unsigned {
   GRX_OPEN_TEMPLATE_SCALE = 0x002,
   GRX_OPEN_TEMPLATE_ORIGIN = 0x004,
   GRX_OPEN_TEMPLATE_ROTATION = 0x008,
-  GRX_OPEN_MODE3 = 0x100,
+  GRX_OPEN_MODE3 = 0x100,  // the filter opens with kOpenReadSecondHeader (formats/open_mode.h)
   GRX_OPEN_FAST_REDUCTION = 0x200,
   GRX_OPEN_INVERT = 0x400,
 };

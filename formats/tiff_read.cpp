@@ -5,6 +5,7 @@
 #include <fcntl.h>
 
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
@@ -112,7 +113,7 @@ bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& o
 
 ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
-  if (mode == 1) return openForWriting(path, kFilterTiff, headerOffset);
+  if (mode == kOpenWrite) return openForWriting(path, kFilterTiff, headerOffset);
   if (!readingMode(mode, path)) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterTiff, headerOffset);
   if (r == nullptr) return nullptr;

@@ -118,7 +118,7 @@ TEST(Identify, CalsTypeTwoWithoutItsHeaderBlock) {
   std::uint32_t offset = 0;
   setTagTableDirectory(std::string(HV_SOURCE_DIR) + "/share/");
   ASSERT_EQ(imfGetFileType(nullptr, dir.file("raster.c2").c_str(), &offset), kFilterCals2);
-  ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), 0, offset);
+  ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), kOpenRead, offset);
   ASSERT_NE(rec, nullptr);
   EXPECT_EQ(rec->width, 512u);
   imfCloseImage(rec);

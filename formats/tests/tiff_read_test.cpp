@@ -12,7 +12,7 @@ namespace {
 ImageFileRecord* openTiff(const std::string& path) {
   std::uint32_t offset = 0;
   if (imfGetFileType(nullptr, path.c_str(), &offset) != kFilterTiff) return nullptr;
-  return boundFilter(kFilterTiff)->open(nullptr, path.c_str(), 0, offset);
+  return boundFilter(kFilterTiff)->open(nullptr, path.c_str(), kOpenRead, offset);
 }
 
 hv::test::TiffBuilder basic(bool big, std::uint32_t width = 64, std::uint32_t height = 8) {
@@ -90,7 +90,7 @@ TEST(TiffRead, RefusalsCarryTheirMessages) {
   bad[2] = 43;
   hv::test::writeFile(dir.file("v43.tif"), bad);
   std::uint32_t off = 0;
-  EXPECT_EQ(boundFilter(kFilterTiff)->open(nullptr, dir.file("v43.tif").c_str(), 0, off), nullptr);
+  EXPECT_EQ(boundFilter(kFilterTiff)->open(nullptr, dir.file("v43.tif").c_str(), kOpenRead, off), nullptr);
   EXPECT_EQ(lastMessage(), "TIFF version in file is not '42' (0x2A)");
 }
 
