@@ -187,7 +187,7 @@ void flushSink(BitSink& w) {
 
 void reportProgress(const EncoderState& s, std::uint32_t done, std::uint32_t total) {
   // Encoding is not interrupted: the result of the callback is not used.
-  if (s.progress) (void)s.progress(1, 0, done, total);
+  if (s.progress) (void)s.progress(GRX_PROGRESS_SAVE, 0, done, total);
 }
 
 }  // namespace detail

@@ -36,7 +36,7 @@ struct EncoderState {
   formats::WriteCodeBuffer out{nullptr, 0, 0, 0};
   std::uint32_t capacity = 0;         // bytes of out.data
   FlushProc flush = nullptr;
-  GrxProgress progress = nullptr;     // reported with stage 1 every 64 lines and at the end
+  GrxProgress progress = nullptr;     // reported with GRX_PROGRESS_SAVE every 64 lines and at the end
 };
 
 // Codes every line of the image memory. The final partial byte (if any) is

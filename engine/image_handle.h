@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/image_memory.h"
+#include "engine/progress_stage.h"
 #include "formats/file_manager.h"
 #include "platform/export.h"
 
@@ -59,8 +60,8 @@ enum GrxOpenOption : unsigned {
   GRX_OPEN_INVERT = 0x400,
 };
 
-// Progress callback: (stage, reserved 0, lines done, lines total); returns
-// nonzero to continue.
+// Progress callback: (stage, reserved 0, done, total) with a GrxProgressStage
+// (progress_stage.h) saying what the counts are; returns nonzero to continue.
 using GrxProgress = int (*)(int stage, int reserved, long done, long total);
 
 struct GrxRect {
