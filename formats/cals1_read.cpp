@@ -109,7 +109,7 @@ ImageFileRecord* cals1Open(void* /*context*/, const char* path, int mode, std::u
   r->strips.count = 1;
   r->strips.offsets.assign(1, static_cast<std::uint32_t>(kHeaderBytes));
   r->strips.byteCounts.assign(1, static_cast<std::uint32_t>(coded > 0 ? std::min<std::int64_t>(coded, 0xFFFFFFFF) : 0));
-  r->strips.offsetType = 4;
+  r->strips.offsetType = kTiffLong;
   return r;
 }
 

@@ -9,6 +9,7 @@
 
 #include "formats/document_type.h"
 #include "formats/format_tables.h"
+#include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -157,7 +158,7 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
   if (buf[0] == 'I' && buf[1] == 'I') big = false;
   else if (buf[0] == 'M' && buf[1] == 'M') big = true;
   else return false;
-  if (get16(buf + 2, big) != 42) return false;
+  if (get16(buf + 2, big) != kTiffVersion) return false;
   r.filter = kFilterTiff;
   if (got < 8) return true;
   std::uint32_t dirOffset = get32(buf + 4, big);
@@ -174,26 +175,27 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
       if (get16(entries + i * 12, big) == tag) return static_cast<int>(i);
     return -1;
   };
-  int comp = find(259);
+  int comp = find(kTiffCompression);
   if (comp < 0) return true;
   switch (shortValue(static_cast<unsigned>(comp))) {
     case 1: {
       r.compression = kIdentRawMsb;
-      int fill = find(266);
-      if (fill >= 0 && shortValue(static_cast<unsigned>(fill)) == 2) r.compression = kIdentRawLsb;
+      int fill = find(kTiffFillOrder);
+      if (fill >= 0 && shortValue(static_cast<unsigned>(fill)) == kTiffFillLsbFirst)
+        r.compression = kIdentRawLsb;
       break;
     }
     case 2: r.compression = kIdentModHuffman; break;
     case 3: {
       r.compression = kIdentG3OneD;
-      int opts = find(292);
+      int opts = find(kTiffT4Options);
       if (opts >= 0) {
         // T4Options is a LONG; its low bit lies in the first byte (little
         // endian) or the last byte (big endian) of the value field.
         const unsigned char* v = entries + static_cast<unsigned>(opts) * 12 + 8;
         std::uint16_t type = get16(entries + static_cast<unsigned>(opts) * 12 + 2, big);
-        std::uint32_t value = type == 3 ? get16(v, big) : get32(v, big);
-        if (value & 1) r.compression = kIdentG3TwoD;
+        std::uint32_t value = type == kTiffShort ? get16(v, big) : get32(v, big);
+        if (value & kTiffT4TwoDimensional) r.compression = kIdentG3TwoD;
       }
       break;
     }
@@ -348,8 +350,8 @@ bool isBigTiff(const char* path) {
   unsigned char h[4];
   const bool got = hv::platform::readFull(fd, h, 4) == 4;
   hv::platform::closeFile(fd);
-  return got && ((h[0] == 'I' && h[1] == 'I' && h[2] == 43 && h[3] == 0) ||
-                 (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 43));
+  return got && ((h[0] == 'I' && h[1] == 'I' && h[2] == kBigTiffVersion && h[3] == 0) ||
+                 (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == kBigTiffVersion));
 }
 
 }  // namespace hv::formats

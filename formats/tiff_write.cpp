@@ -13,6 +13,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
+#include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -24,8 +25,6 @@ constexpr std::uint32_t kXResOffset = kDirOffset + 2 + kEntryCount * 12 + 4;
 constexpr std::uint32_t kYResOffset = kXResOffset + 8;
 constexpr std::uint32_t kSoftwareOffset = kYResOffset + 8;
 static_assert(kXResOffset == 158 && kYResOffset == 166 && kSoftwareOffset == 174);
-
-enum : std::uint16_t { kShort = 3, kLong = 4, kAscii = 2, kRational = 5 };
 
 struct TiffWriter {
   bool bigEndian = false;
@@ -71,7 +70,7 @@ class Bytes {
     u16(tag);
     u16(type);
     u32(count);
-    if (type == kShort && count == 1) {
+    if (type == kTiffShort && count == 1) {
       u16(static_cast<std::uint16_t>(value));
       u16(0);
     } else {
@@ -107,18 +106,18 @@ std::vector<std::uint8_t> directory(const TiffWriter& w) {
   const ImageSpecs& s = w.specs;
   const bool one = w.strips == 1;
   d.u16(kEntryCount);
-  d.entry(254, kLong, 1, 0);
-  d.entry(256, kShort, 1, s.width);
-  d.entry(257, kShort, 1, s.height);
-  d.entry(259, kShort, 1, tiffCompression(s.compression));
-  d.entry(262, kShort, 1, s.photometric);
-  d.entry(266, kShort, 1, s.fillOrder ? 2 : 1);
-  d.entry(273, kLong, w.strips, one ? w.offsets[0] : w.arraysPos);
-  d.entry(278, kLong, 1, w.rowsPerStrip);
-  d.entry(279, kLong, w.strips, one ? w.counts[0] : w.arraysPos + w.strips * 4);
-  d.entry(282, kRational, 1, kXResOffset);
-  d.entry(283, kRational, 1, kYResOffset);
-  d.entry(305, kAscii, static_cast<std::uint32_t>(w.software.size() + 1), kSoftwareOffset);
+  d.entry(kTiffNewSubfileType, kTiffLong, 1, 0);
+  d.entry(kTiffImageWidth, kTiffShort, 1, s.width);
+  d.entry(kTiffImageLength, kTiffShort, 1, s.height);
+  d.entry(kTiffCompression, kTiffShort, 1, tiffCompression(s.compression));
+  d.entry(kTiffPhotometric, kTiffShort, 1, s.photometric);
+  d.entry(kTiffFillOrder, kTiffShort, 1, s.fillOrder ? kTiffFillLsbFirst : kTiffFillMsbFirst);
+  d.entry(kTiffStripOffsets, kTiffLong, w.strips, one ? w.offsets[0] : w.arraysPos);
+  d.entry(kTiffRowsPerStrip, kTiffLong, 1, w.rowsPerStrip);
+  d.entry(kTiffStripByteCounts, kTiffLong, w.strips, one ? w.counts[0] : w.arraysPos + w.strips * 4);
+  d.entry(kTiffXResolution, kTiffRational, 1, kXResOffset);
+  d.entry(kTiffYResolution, kTiffRational, 1, kYResOffset);
+  d.entry(kTiffSoftware, kTiffAscii, static_cast<std::uint32_t>(w.software.size() + 1), kSoftwareOffset);
   d.u32(0);
   return d.data();
 }
@@ -214,7 +213,7 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   }
   Bytes head(big);
   head.u16(static_cast<std::uint16_t>(p.byteOrder));
-  head.u16(42);
+  head.u16(kTiffVersion);
   head.u32(kDirOffset);
   Bytes rationals(big);
   rationals.u32(w->specs.xResolution);

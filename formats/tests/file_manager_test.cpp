@@ -8,6 +8,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -103,7 +104,11 @@ TEST(StripReader, DeliversStripsAndAnnouncesBoundaries) {
   for (int i = 0; i < 100; ++i) s0 += static_cast<char>(i);
   for (int i = 100; i < 150; ++i) s1 += static_cast<char>(i);
   std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
-  b.shortTag(256, {16}).shortTag(257, {20}).shortTag(259, {4}).shortTag(278, {10}).strips({a0, a1}, {100, 50});
+  b.shortTag(kTiffImageWidth, {16})
+      .shortTag(kTiffImageLength, {20})
+      .shortTag(kTiffCompression, {4})
+      .shortTag(kTiffRowsPerStrip, {10})
+      .strips({a0, a1}, {100, 50});
   hv::test::writeFile(dir.file("s.tif"), b.build());
   std::uint32_t off = 0;
   ASSERT_EQ(imfGetFileType(nullptr, dir.file("s.tif").c_str(), &off), 1);

@@ -5,6 +5,7 @@
 #include "formats/file_manager.h"
 #include "formats/tag_tables.h"
 #include "formats/format_tables.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/oda_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
@@ -60,10 +61,10 @@ TEST(Identify, TiffCompressionVariants) {
   for (bool big : {false, true}) {
     for (const Case& c : cases) {
       hv::test::TiffBuilder b(big);
-      b.shortTag(256, {8}).shortTag(257, {8});
-      if (!c.compression.empty()) b.shortTag(259, c.compression);
-      if (c.t4 >= 0) b.longTag(292, {static_cast<std::uint32_t>(c.t4)});
-      if (c.fill >= 0) b.shortTag(266, {static_cast<std::uint32_t>(c.fill)});
+      b.shortTag(kTiffImageWidth, {8}).shortTag(kTiffImageLength, {8});
+      if (!c.compression.empty()) b.shortTag(kTiffCompression, c.compression);
+      if (c.t4 >= 0) b.longTag(kTiffT4Options, {static_cast<std::uint32_t>(c.t4)});
+      if (c.fill >= 0) b.shortTag(kTiffFillOrder, {static_cast<std::uint32_t>(c.fill)});
       std::string path = dir.file("t.tif");
       hv::test::writeFile(path, b.build());
       Ident r = identify(path);
@@ -163,7 +164,7 @@ TEST(Identify, TiffDirectoryIsExaminedOnItsFirst85Entries) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
   for (std::uint16_t t = 1; t <= 90; ++t) b.shortTag(t, {0});
-  b.shortTag(259, {4});  // entry 91 after sorting: beyond the first 85
+  b.shortTag(kTiffCompression, {4});  // entry 91 after sorting: beyond the first 85
   hv::test::writeFile(dir.file("many.tif"), b.build());
   Ident r = identify(dir.file("many.tif"));
   EXPECT_EQ(r.filter, kFilterTiff);
