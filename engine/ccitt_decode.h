@@ -80,7 +80,7 @@ struct DecoderOutput {
 };
 
 struct DecoderParams {
-  int compression = formats::kCompG4;  // record compression code 0..4, 6, 7, 8
+  int compression = formats::kCompG4;  // any RecordCompression (formats/compression_codes.h)
   std::uint16_t width = 0;
   std::uint16_t height = 0;
   // Region of the image to deliver; end values exclusive and clipped to the image.

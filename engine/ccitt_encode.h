@@ -27,7 +27,8 @@ enum EncodeResult : int {
 using FlushProc = int (*)(void* context, formats::WriteCodeBuffer* buffer);
 
 struct EncoderState {
-  int compression = 0;                // record code 0, 1, 3, 6 or 7
+  // kCompG3OneD, kCompModHuffman, kCompG4, kCompUncompressed or kCompG4Wrap.
+  int compression = 0;
   void* flushContext = nullptr;       // handed to `flush` (the image record when saving)
   const ImageMemory* memory = nullptr;
   std::uint16_t width = 0;            // pixels per line (the image memory's width when 0)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/compression_codes.h"
 #include "formats/document_type.h"
 #include "platform/export.h"
 
@@ -36,19 +37,6 @@ enum Filter : int {
   kFilterAudre = 6,
   kFilterImportExport = 7,
   kFilterPdf = 8,
-};
-
-// Compression codes reported by identification (not the record codes).
-enum IdentCompression : int {
-  kIdentUnknown = 0,
-  kIdentRawLsb = 1,
-  kIdentRawMsb = 2,
-  kIdentG3OneD = 3,
-  kIdentModHuffman = 4,
-  kIdentG4 = 5,
-  kIdentG4Wrap = 6,
-  kIdentPackBits = 7,
-  kIdentG3TwoD = 8,
 };
 
 // A 4-character half of a code compared as one 32-bit word.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/compression_codes.h"
 #include "formats/document_type.h"
 #include "formats/format_tables.h"
 #include "formats/tiff_tags.h"
@@ -177,33 +178,17 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
   };
   int comp = find(kTiffCompression);
   if (comp < 0) return true;
-  switch (shortValue(static_cast<unsigned>(comp))) {
-    case 1: {
-      r.compression = kIdentRawMsb;
-      int fill = find(kTiffFillOrder);
-      if (fill >= 0 && shortValue(static_cast<unsigned>(fill)) == kTiffFillLsbFirst)
-        r.compression = kIdentRawLsb;
-      break;
-    }
-    case 2: r.compression = kIdentModHuffman; break;
-    case 3: {
-      r.compression = kIdentG3OneD;
-      int opts = find(kTiffT4Options);
-      if (opts >= 0) {
-        // T4Options is a LONG; its low bit lies in the first byte (little
-        // endian) or the last byte (big endian) of the value field.
-        const unsigned char* v = entries + static_cast<unsigned>(opts) * 12 + 8;
-        std::uint16_t type = get16(entries + static_cast<unsigned>(opts) * 12 + 2, big);
-        std::uint32_t value = type == kTiffShort ? get16(v, big) : get32(v, big);
-        if (value & kTiffT4TwoDimensional) r.compression = kIdentG3TwoD;
-      }
-      break;
-    }
-    case 4: r.compression = kIdentG4; break;
-    case 32773: r.compression = kIdentPackBits; break;
-    case 32815: r.compression = kIdentG4Wrap; break;
-    default: r.compression = kIdentUnknown; break;
+  std::uint32_t fillOrder = kTiffFillMsbFirst;
+  if (int fill = find(kTiffFillOrder); fill >= 0) fillOrder = shortValue(static_cast<unsigned>(fill));
+  std::uint32_t t4Options = 0;
+  if (int opts = find(kTiffT4Options); opts >= 0) {
+    // T4Options is a LONG; its low bit lies in the first byte (little
+    // endian) or the last byte (big endian) of the value field.
+    const unsigned char* v = entries + static_cast<unsigned>(opts) * 12 + 8;
+    std::uint16_t type = get16(entries + static_cast<unsigned>(opts) * 12 + 2, big);
+    t4Options = type == kTiffShort ? get16(v, big) : get32(v, big);
   }
+  r.compression = identFromTiffCompression(shortValue(static_cast<unsigned>(comp)), t4Options, fillOrder);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "formats/compression_codes.h"
 #include "formats/info_format.h"
 #include "formats/tiff_dir.h"
 #include "formats/tiff_tags.h"
@@ -12,12 +13,12 @@ namespace {
 
 const char* compressionName(std::uint32_t value, std::uint32_t t4Options) {
   switch (value) {
-    case 1: return "No Compression";
-    case 2: return "Group 3";
-    case 3: return (t4Options & 1) ? "CCITT Group3-2D" : "CCITT Group3-1D";
-    case 4: return "CCITT Group4";
-    case 32773: return "PackBits";
-    case 32815: return "Group 4 (WRAP)";
+    case kTiffNoCompression: return "No Compression";
+    case kTiffModifiedHuffman: return "Group 3";
+    case kTiffGroup3: return (t4Options & kTiffT4TwoDimensional) ? "CCITT Group3-2D" : "CCITT Group3-1D";
+    case kTiffGroup4: return "CCITT Group4";
+    case kTiffPackBits: return "PackBits";
+    case kTiffG4Wrap: return "Group 4 (WRAP)";
     default: return "Unknown";
   }
 }
@@ -74,7 +75,7 @@ ImageInformation tiffImageInfo(ImageFileRecord* r) {
   add("Height (inches)", inches(r->height, yres));
   if (findEntry(entries, kTiffOrientation) != nullptr && number(kTiffOrientation) != kTiffOrientationTopLeft)
     add("Orientation", orientationText(number(kTiffOrientation)));
-  std::uint32_t compression = findEntry(entries, kTiffCompression) ? number(kTiffCompression) : 4;
+  std::uint32_t compression = findEntry(entries, kTiffCompression) ? number(kTiffCompression) : kTiffGroup4;
   add("Compression", compressionName(compression, number(kTiffT4Options)));
   const auto& counts = r->tiles.count ? r->tiles.byteCounts : r->strips.byteCounts;
   std::uint64_t coded = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});

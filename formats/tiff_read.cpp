@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 
+#include "formats/compression_codes.h"
 #include "formats/fm_messages.h"
 #include "formats/open_mode.h"
 #include "formats/record_open.h"
@@ -20,20 +21,6 @@ namespace {
 // Orientation 1 to 8 (TIFF 6.0 section 8; index 0 unused) as (pel path,
 // line progression).
 constexpr int kOrientations[9][2] = {{0, 3}, {0, 3}, {2, 3}, {2, 1}, {0, 1}, {3, 0}, {3, 2}, {1, 2}, {1, 0}};
-
-// TIFF Compression value to record code; -1 LZW, -2 unknown.
-int recordCompression(std::uint32_t value, std::uint32_t t4Options) {
-  switch (value) {
-    case 1: return kCompUncompressed;
-    case 2: return kCompModHuffman;
-    case 3: return (t4Options & 1) ? kCompG3TwoD : kCompG3OneD;
-    case 4: return kCompG4;
-    case 32773: return kCompPackBits;
-    case 32815: return kCompG4Wrap;
-    case 5: return -1;
-    default: return -2;
-  }
-}
 
 bool readTiles(const TiffDirectory& dir, ImageFileRecord* r) {
   const auto& entries = r->strips.entries;
@@ -121,7 +108,7 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   if (number(kTiffBitsPerSample).value_or(1) > 1 || number(kTiffSamplesPerPixel).value_or(1) > 1)
     return failOpen(r, kMsgNotBilevel, path);
   r->bitsPerPixel = 1;
-  std::uint32_t compressionTag = number(kTiffCompression).value_or(4);
+  std::uint32_t compressionTag = number(kTiffCompression).value_or(kTiffGroup4);
   r->photometric = number(kTiffPhotometric).value_or(kTiffBlackIsZero) != kTiffWhiteIsZero ? kTiffBlackIsZero
                                                                                            : kTiffWhiteIsZero;
   r->fillOrder = number(kTiffFillOrder).value_or(kTiffFillMsbFirst) != kTiffFillMsbFirst ? 1 : 0;
@@ -138,9 +125,9 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   r->xResolution = dpi(kTiffXResolution);
   r->yResolution = dpi(kTiffYResolution);
 
-  int code = recordCompression(compressionTag, number(kTiffT4Options).value_or(0));
-  if (code == -1) return failOpen(r, kMsgTiffLzw, nullptr);
-  if (code == -2) {
+  int code = recordFromTiffCompression(compressionTag, number(kTiffT4Options).value_or(0));
+  if (code == kNoRecordForLzw) return failOpen(r, kMsgTiffLzw, nullptr);
+  if (code == kNoRecordForUnknown) {
     reportNumber(kWarning, kMsgTiffUnknownCompression, static_cast<long>(compressionTag));
     return failOpen(r, -1, nullptr);
   }

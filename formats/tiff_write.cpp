@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "formats/cals1_write.h"
+#include "formats/compression_codes.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
@@ -84,17 +85,6 @@ class Bytes {
   std::vector<std::uint8_t> b_;
 };
 
-std::uint16_t tiffCompression(std::uint32_t code) {
-  switch (code) {
-    case kCompG3OneD: return 3;
-    case kCompModHuffman: return 2;
-    case kCompG4: return 4;
-    case kCompUncompressed: return 1;
-    case kCompG4Wrap: return 32815;
-    default: return 0;
-  }
-}
-
 bool writeAt(ImageFileRecord* r, std::uint64_t pos, const void* data, std::size_t n) {
   if (platform::seekFile(r->fd, static_cast<std::int64_t>(r->headerOffset + pos), SEEK_SET) < 0) return false;
   return platform::writeFull(r->fd, data, n);
@@ -109,7 +99,7 @@ std::vector<std::uint8_t> directory(const TiffWriter& w) {
   d.entry(kTiffNewSubfileType, kTiffLong, 1, 0);
   d.entry(kTiffImageWidth, kTiffShort, 1, s.width);
   d.entry(kTiffImageLength, kTiffShort, 1, s.height);
-  d.entry(kTiffCompression, kTiffShort, 1, tiffCompression(s.compression));
+  d.entry(kTiffCompression, kTiffShort, 1, tiffCompressionForRecord(static_cast<int>(s.compression)));
   d.entry(kTiffPhotometric, kTiffShort, 1, s.photometric);
   d.entry(kTiffFillOrder, kTiffShort, 1, s.fillOrder ? kTiffFillLsbFirst : kTiffFillMsbFirst);
   d.entry(kTiffStripOffsets, kTiffLong, w.strips, one ? w.offsets[0] : w.arraysPos);
@@ -176,7 +166,7 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   const bool little = (p.byteOrder & 0xFFFF) == ('I' | 'I' << 8);
   // TIFF holds width and height as SHORT here; Compression must be writable.
   if ((!big && !little) || p.rowsPerStrip == 0 || specs->width == 0 || specs->width > 65535 ||
-      specs->height == 0 || specs->height > 65535 || tiffCompression(specs->compression) == 0)
+      specs->height == 0 || specs->height > 65535 || tiffCompressionForRecord(static_cast<int>(specs->compression)) == 0)
     return 0;
   std::memcpy(r->writeParams, params, sizeof p);
   auto* w = new (std::nothrow) TiffWriter;

@@ -13,7 +13,8 @@ namespace {
 
 TEST(HostileLoad, HugeSheetWithAFewBytesStaysSmall) {
   hv::test::TempDir dir;
-  for (std::uint32_t compression : {3u, 4u, 32773u, 1u}) {
+  for (std::uint32_t compression :
+       {formats::kTiffGroup3, formats::kTiffGroup4, formats::kTiffPackBits, formats::kTiffNoCompression}) {
     hv::test::TiffBuilder b;
     std::uint32_t at = b.addData(std::string("\xFF\x00\x13", 3));
     b.longTag(formats::kTiffImageWidth, {65535})
@@ -40,7 +41,7 @@ TEST(HostileLoad, CheckerboardOfOnePixelRunsAtFullWidth) {
   std::uint32_t at = b.addData(rows);
   b.longTag(formats::kTiffImageWidth, {width})
       .shortTag(formats::kTiffImageLength, {height})
-      .shortTag(formats::kTiffCompression, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
       .shortTag(formats::kTiffPhotometric, {0})
       .strips({at}, {static_cast<std::uint32_t>(rows.size())});
   hv::test::writeFile(dir.file("checker.tif"), b.build());

@@ -47,7 +47,7 @@ TEST(ImageLoad, UncompressedStripsInBothPhotometricSenses) {
     std::uint32_t at = b.addData(kRaw);
     b.shortTag(formats::kTiffImageWidth, {12})
         .shortTag(formats::kTiffImageLength, {3})
-        .shortTag(formats::kTiffCompression, {1})
+        .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
         .shortTag(formats::kTiffPhotometric, {std::uint32_t(photometric)})
         .strips({at}, {6});
     hv::test::writeFile(dir.file("raw.tif"), b.build());
@@ -70,7 +70,7 @@ TEST(ImageLoad, PackBitsAcrossSeveralStrips) {
   std::uint32_t a1 = b.addData(std::string("\x01\x81\xF0", 3));
   b.shortTag(formats::kTiffImageWidth, {12})
       .shortTag(formats::kTiffImageLength, {3})
-      .shortTag(formats::kTiffCompression, {32773})
+      .shortTag(formats::kTiffCompression, {formats::kTiffPackBits})
       .shortTag(formats::kTiffPhotometric, {0})
       .shortTag(formats::kTiffRowsPerStrip, {2})
       .strips({a0, a1}, {5, 3});
@@ -91,7 +91,7 @@ TEST(ImageLoad, CodedDataEndingEarlyLeavesBlankLines) {
   std::uint32_t at = b.addData(std::string("\xFF", 1));
   b.shortTag(formats::kTiffImageWidth, {40})
       .shortTag(formats::kTiffImageLength, {100})
-      .shortTag(formats::kTiffCompression, {4})
+      .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
       .shortTag(formats::kTiffPhotometric, {1})
       .strips({at}, {1});
   hv::test::writeFile(dir.file("g4.tif"), b.build());
@@ -130,7 +130,7 @@ TEST(ImageLoad, EveryStripStartsAtItsOwnRowWhenOneBeforeItEndsEarly) {
     hv::test::TiffBuilder b;
     std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
     b.shortTag(formats::kTiffImageWidth, {64})
-        .shortTag(formats::kTiffCompression, {4})
+        .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
         .shortTag(formats::kTiffPhotometric, {0})
         .shortTag(formats::kTiffRowsPerStrip, {10});
     if (emptyMiddle) {
@@ -166,7 +166,7 @@ TEST(ImageLoad, AStripHoldingMoreRowsThanItsShareGivesOnlyItsOwnRows) {
   std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
   b.shortTag(formats::kTiffImageWidth, {64})
       .shortTag(formats::kTiffImageLength, {20})
-      .shortTag(formats::kTiffCompression, {4})
+      .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
       .shortTag(formats::kTiffPhotometric, {0})
       .shortTag(formats::kTiffRowsPerStrip, {10})
       .strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
@@ -196,7 +196,7 @@ TEST(ImageLoad, TiledUncompressedImagesJoinTheirTiles) {
   std::uint32_t t3 = b.addData(tile(0xFF, 0xFF));
   b.shortTag(formats::kTiffImageWidth, {20})
       .shortTag(formats::kTiffImageLength, {18})
-      .shortTag(formats::kTiffCompression, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
       .shortTag(formats::kTiffPhotometric, {0})
       .shortTag(formats::kTiffTileWidth, {16})
       .shortTag(formats::kTiffTileLength, {16})
@@ -219,7 +219,7 @@ TEST(ImageLoad, LoadingTwiceReportsZeroAndFreeingAllowsAReload) {
   std::uint32_t at = b.addData(kRaw);
   b.shortTag(formats::kTiffImageWidth, {12})
       .shortTag(formats::kTiffImageLength, {3})
-      .shortTag(formats::kTiffCompression, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
       .shortTag(formats::kTiffPhotometric, {0})
       .strips({at}, {6});
   hv::test::writeFile(dir.file("raw.tif"), b.build());
@@ -241,7 +241,7 @@ TEST(ImageLoad, OpenOptionsAndUnknownFiles) {
   std::uint32_t at = b.addData(kRaw);
   b.shortTag(formats::kTiffImageWidth, {12})
       .shortTag(formats::kTiffImageLength, {3})
-      .shortTag(formats::kTiffCompression, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
       .strips({at}, {6});
   hv::test::writeFile(dir.file("raw.tif"), b.build());
   // Asking for template values without a template fails.

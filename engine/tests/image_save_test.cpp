@@ -108,7 +108,7 @@ TEST(SaveImage, MinIsBlackSourcesComeBackAsShown) {
     std::uint32_t at = b.addData(std::string(bytes.begin(), bytes.end()));
     b.shortTag(formats::kTiffImageWidth, {64})
         .shortTag(formats::kTiffImageLength, {16})
-        .shortTag(formats::kTiffCompression, {raw ? 1u : 4u})
+        .shortTag(formats::kTiffCompression, {raw ? formats::kTiffNoCompression : formats::kTiffGroup4})
         .shortTag(formats::kTiffPhotometric, {1});
     b.strips({at}, {static_cast<std::uint32_t>(bytes.size())});
     const std::string source = dir.file(raw ? "neg_raw.tif" : "neg_g4.tif");

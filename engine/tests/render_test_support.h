@@ -48,7 +48,7 @@ inline std::string rawTiff(const Bitmap& bm, bool minIsBlack) {
   b.longTag(formats::kTiffImageWidth, {bm.width})
       .longTag(formats::kTiffImageLength, {bm.height})
       .shortTag(formats::kTiffBitsPerSample, {1})
-      .shortTag(formats::kTiffCompression, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
       .shortTag(formats::kTiffPhotometric, {minIsBlack ? 1u : 0u})
       .longTag(formats::kTiffRowsPerStrip, {bm.height})
       .strips({at}, {std::uint32_t(data.size())});

@@ -180,7 +180,7 @@ TEST_F(TiledSave, DsedHoldsAGroup4WrapRaster) {
   std::uint32_t at = b.addData(bytes.substr(formats::dsed::kHeaderBytes));
   b.shortTag(formats::kTiffImageWidth, {w})
       .shortTag(formats::kTiffImageLength, {h})
-      .shortTag(formats::kTiffCompression, {32815})
+      .shortTag(formats::kTiffCompression, {formats::kTiffG4Wrap})
       .shortTag(formats::kTiffPhotometric, {0})
       .strips({at}, {rasterBytes});
   hv::test::writeFile(dir_.file("wrap.tif"), b.build());

@@ -106,7 +106,7 @@ TEST(StripReader, DeliversStripsAndAnnouncesBoundaries) {
   std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
   b.shortTag(kTiffImageWidth, {16})
       .shortTag(kTiffImageLength, {20})
-      .shortTag(kTiffCompression, {4})
+      .shortTag(kTiffCompression, {kTiffGroup4})
       .shortTag(kTiffRowsPerStrip, {10})
       .strips({a0, a1}, {100, 50});
   hv::test::writeFile(dir.file("s.tif"), b.build());

@@ -53,10 +53,16 @@ TEST(Identify, TiffCompressionVariants) {
     int fill;
     int expected;
   } cases[] = {
-      {{}, -1, -1, kIdentUnknown},  {{1}, -1, -1, kIdentRawMsb},     {{1}, -1, 2, kIdentRawLsb},
-      {{2}, -1, -1, kIdentModHuffman}, {{3}, 0, -1, kIdentG3OneD},    {{3}, 1, -1, kIdentG3TwoD},
-      {{4}, -1, -1, kIdentG4},      {{5}, -1, -1, kIdentUnknown},    {{32773}, -1, -1, kIdentPackBits},
-      {{32815}, -1, -1, kIdentG4Wrap},
+      {{}, -1, -1, kIdentUnknown},
+      {{kTiffNoCompression}, -1, -1, kIdentRawMsb},
+      {{kTiffNoCompression}, -1, kTiffFillLsbFirst, kIdentRawLsb},
+      {{kTiffModifiedHuffman}, -1, -1, kIdentModHuffman},
+      {{kTiffGroup3}, 0, -1, kIdentG3OneD},
+      {{kTiffGroup3}, kTiffT4TwoDimensional, -1, kIdentG3TwoD},
+      {{kTiffGroup4}, -1, -1, kIdentG4},
+      {{kTiffLzw}, -1, -1, kIdentUnknown},
+      {{kTiffPackBits}, -1, -1, kIdentPackBits},
+      {{kTiffG4Wrap}, -1, -1, kIdentG4Wrap},
   };
   for (bool big : {false, true}) {
     for (const Case& c : cases) {
@@ -164,7 +170,7 @@ TEST(Identify, TiffDirectoryIsExaminedOnItsFirst85Entries) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
   for (std::uint16_t t = 1; t <= 90; ++t) b.shortTag(t, {0});
-  b.shortTag(kTiffCompression, {4});  // entry 91 after sorting: beyond the first 85
+  b.shortTag(kTiffCompression, {kTiffGroup4});  // entry 91 after sorting: beyond the first 85
   hv::test::writeFile(dir.file("many.tif"), b.build());
   Ident r = identify(dir.file("many.tif"));
   EXPECT_EQ(r.filter, kFilterTiff);

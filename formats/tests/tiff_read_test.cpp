@@ -43,7 +43,7 @@ TEST(TiffRead, TagsMapToTheRecord) {
   hv::test::TempDir dir;
   for (bool big : {false, true}) {
     auto b = basic(big);
-    b.shortTag(kTiffCompression, {3})
+    b.shortTag(kTiffCompression, {kTiffGroup3})
         .longTag(kTiffT4Options, {1})
         .shortTag(kTiffPhotometric, {0})
         .shortTag(kTiffFillOrder, {2})
@@ -67,7 +67,7 @@ TEST(TiffRead, TagsMapToTheRecord) {
 TEST(TiffRead, RefusalsCarryTheirMessages) {
   hv::test::TempDir dir;
   auto lzw = basic(false);
-  lzw.shortTag(kTiffCompression, {5});
+  lzw.shortTag(kTiffCompression, {kTiffLzw});
   hv::test::writeFile(dir.file("lzw.tif"), lzw.build());
   EXPECT_EQ(openTiff(dir.file("lzw.tif")), nullptr);
   EXPECT_EQ(lastMessage(), "TIFF File Manager: LZW compressed files are not supported.");
@@ -127,7 +127,7 @@ TEST(TiffRead, TiledFilesGetCodeEightAndTileTables) {
   std::uint32_t t1 = b.addData(std::string(12, 'b'));
   b.shortTag(kTiffImageWidth, {600})
       .shortTag(kTiffImageLength, {500})
-      .shortTag(kTiffCompression, {4})
+      .shortTag(kTiffCompression, {kTiffGroup4})
       .shortTag(kTiffTileWidth, {512})
       .shortTag(kTiffTileLength, {512})
       .longTag(kTiffTileOffsets, {t0, t1})
