@@ -9,7 +9,8 @@
 
 namespace hv::engine {
 
-// What a view shows of an image (12 words).
+// What a view shows of an image: twelve 32-bit values, the four scale bytes
+// making up one of them.
 struct DisplayState {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // image extent shown, image pixels
   // Horizontal denominator, numerator; vertical denominator, numerator.

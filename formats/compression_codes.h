@@ -4,8 +4,8 @@
 //    data hand-over carry, which the decoder and encoder switch on;
 //  - the identification code (IdentCompression) imfTypeDosFile reports and
 //    `hvtool identify` prints;
-//  - the value of the TIFF Compression tag (TiffCompression, TIFF 6.0
-//    section 3 and 11), as stored in a TIFF file.
+//  - the value of the TIFF Compression tag (TiffCompression; TIFF 6.0
+//    sections 3, 9, 10, 11 and 13), as stored in a TIFF file.
 // Every value crosses a file format or the exported C interface and is fixed.
 #include <cstdint>
 

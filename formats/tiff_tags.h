@@ -1,7 +1,8 @@
 #pragma once
 // TIFF 6.0 numbers the readers and writers use: the tags of an image file
-// directory (TIFF 6.0 sections 3 to 8 and 15), the field types of its
-// entries (section 2) and the tag values with a meaning of their own. The
+// directory (TIFF 6.0 section 8 lists the baseline ones, section 11
+// T4Options, section 15 the tile tags), the field types of its entries
+// (section 2) and the tag values with a meaning of their own. The
 // values of the Compression tag are named with the other compression
 // numberings in compression_codes.h. Every value is as the standard fixes it.
 #include <cstdint>
