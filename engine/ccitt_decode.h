@@ -80,7 +80,7 @@ struct DecoderOutput {
 };
 
 struct DecoderParams {
-  int compression = formats::kCompG4;  // record compression code 0..4, 6, 7, 8
+  int compression = formats::kCompG4;  // any RecordCompression (formats/compression_codes.h)
   std::uint16_t width = 0;
   std::uint16_t height = 0;
   // Region of the image to deliver; end values exclusive and clipped to the image.
@@ -106,7 +106,9 @@ constexpr std::uint32_t decoderMinListEntries(std::uint32_t regionWidth) { retur
 
 // Coding states, kept between calls (the state of the line in progress).
 //
-// Normal flow, per line:
+// Normal flow, per line, by record code (formats/compression_codes.h: 0
+// kCompG3OneD, 1 kCompModHuffman, 2 kCompG3TwoD, 3 kCompG4, 4 kCompPackBits,
+// 6 kCompUncompressed, 7 kCompG4Wrap, 8 kCompTiled):
 //   kLineEnd ─(codes 0, 2, 7; 3/8 at a zero run)→ kSkipEol ─→ kLineEnd (again, for repeated EOLs)
 //   kLineEnd ─(code 2 after an EOL)→ kExpectTag ─→ kInLine1D | kExpectMode
 //   kLineEnd ─(codes 0, 1)→ kInLine1D ─(run reaches the width)→ line done → kLineEnd
@@ -125,15 +127,15 @@ enum CodingState : std::uint8_t {
   kHorizRun1 = 2,   // 2-D horizontal mode, first run
   kHorizRun2 = 3,   // 2-D horizontal mode, second run
   kLineEnd = 4,     // a line has ended (or decoding starts): end-of-line work
-  kExpectTag = 5,   // code 2: the tag bit after an EOL
+  kExpectTag = 5,   // kCompG3TwoD: the tag bit after an EOL
   kSkipEol = 6,     // skipping fill zeros through the EOL's final 1
-  kRawRow = 7,      // codes 4 and 6: collecting a packed row
+  kRawRow = 7,      // kCompPackBits and kCompUncompressed: collecting a packed row
 };
 
 struct DecoderState {
   // coding
   int compression = 0;  // as initialised
-  int activeCode = 0;   // coding in use (code 8: as announced by the buffers)
+  int activeCode = 0;   // coding in use (kCompTiled: as announced by the buffers)
   std::uint8_t codingState = kLineEnd;
   int lastResult = kNoState;
   int stickyResult = -1;  // a final result repeated until a new strip

@@ -1,4 +1,5 @@
-// Packed-row codings: PackBits (code 4) and uncompressed rows (code 6).
+// Packed-row codings: PackBits (kCompPackBits) and uncompressed rows
+// (kCompUncompressed).
 #include <algorithm>
 #include <bit>
 #include <cstring>

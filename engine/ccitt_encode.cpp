@@ -70,8 +70,8 @@ void finishSink(BitSink& w) {
   w.state->out.byteCount = (w.state->out.bitCount + 7) / 8;
 }
 
-// Group 3 one-dimensional: alternating runs from white; code 0 ends every
-// line with an EOL, code 1 pads it to a byte boundary.
+// Group 3 one-dimensional: alternating runs from white; kCompG3OneD ends
+// every line with an EOL, kCompModHuffman pads it to a byte boundary.
 void encodeOneD(BitSink& w, const EncoderState& s, std::uint32_t width, std::uint32_t lines) {
   const std::uint32_t* white = tables().white.data();
   const std::uint32_t* black = tables().black.data();
@@ -187,7 +187,7 @@ void flushSink(BitSink& w) {
 
 void reportProgress(const EncoderState& s, std::uint32_t done, std::uint32_t total) {
   // Encoding is not interrupted: the result of the callback is not used.
-  if (s.progress) (void)s.progress(1, 0, done, total);
+  if (s.progress) (void)s.progress(GRX_PROGRESS_SAVE, 0, done, total);
 }
 
 }  // namespace detail

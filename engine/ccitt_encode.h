@@ -1,10 +1,12 @@
 #pragma once
 // CCITT encoder: turns image memory into coded bytes for saving. Group 3
-// one-dimensional with EOLs (code 0) or byte-aligned lines (code 1), Group 4
-// (code 3, ITU-T T.6), Group 4 "wrap" (code 7, one continuous raster) and
-// uncompressed packed rows (code 6). Codes are written most significant bit
-// first; the output goes to a caller-owned buffer that is handed to the flush
-// callback (the file manager's write-codes operation) whenever it fills.
+// one-dimensional with EOLs (kCompG3OneD) or byte-aligned lines
+// (kCompModHuffman), Group 4 (kCompG4, ITU-T T.6), Group 4 "wrap"
+// (kCompG4Wrap, one continuous raster) and uncompressed packed rows
+// (kCompUncompressed), as formats/compression_codes.h numbers them. Codes are
+// written most significant bit first; the output goes to a caller-owned
+// buffer that is handed to the flush callback (the file manager's write-codes
+// operation) whenever it fills.
 #include <cstdint>
 #include <vector>
 
@@ -27,16 +29,17 @@ enum EncodeResult : int {
 using FlushProc = int (*)(void* context, formats::WriteCodeBuffer* buffer);
 
 struct EncoderState {
-  int compression = 0;                // record code 0, 1, 3, 6 or 7
+  // kCompG3OneD, kCompModHuffman, kCompG4, kCompUncompressed or kCompG4Wrap.
+  int compression = 0;
   void* flushContext = nullptr;       // handed to `flush` (the image record when saving)
   const ImageMemory* memory = nullptr;
   std::uint16_t width = 0;            // pixels per line (the image memory's width when 0)
-  std::uint16_t rowBytes = 0;         // bytes per packed row, code 6 ((width + 7) / 8 when 0)
+  std::uint16_t rowBytes = 0;         // bytes per packed row, kCompUncompressed ((width + 7) / 8 when 0)
   std::uint16_t lines = 0;            // lines to code (the image memory's height when 0)
   formats::WriteCodeBuffer out{nullptr, 0, 0, 0};
   std::uint32_t capacity = 0;         // bytes of out.data
   FlushProc flush = nullptr;
-  GrxProgress progress = nullptr;     // reported with stage 1 every 64 lines and at the end
+  GrxProgress progress = nullptr;     // reported with GRX_PROGRESS_SAVE every 64 lines and at the end
 };
 
 // Codes every line of the image memory. The final partial byte (if any) is

@@ -94,8 +94,8 @@ HV_EXPORT bool fitScale(std::uint32_t imageWidth, std::uint32_t imageHeight, std
 // The displayed size of the state's extent at its scale and rotation (device axes).
 HV_EXPORT void displaySize(const DisplayState& s, std::int32_t& width, std::int32_t& height);
 
-// The view origin in display pixels (words 11-12), derived from the image
-// origin (words 9-10) when unset (-1). Device x shows image y under 900 and
+// The view origin in display pixels (DisplayState::displayX and displayY),
+// derived from the image origin (originX and originY) when unset (-1). Device x shows image y under 900 and
 // 2700, so each device axis uses the scale of the image axis it shows.
 HV_EXPORT void displayOrigin(const DisplayState& s, std::int32_t& x, std::int32_t& y);
 // The image origin of a display origin: ceil(position * n / d) per axis.

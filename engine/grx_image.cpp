@@ -9,6 +9,7 @@
 #include "engine/image_handle.h"
 #include "engine/wrap_region.h"
 #include "formats/file_manager.h"
+#include "formats/open_mode.h"
 
 using namespace hv::engine;
 using hv::formats::ImageFileRecord;
@@ -81,7 +82,7 @@ extern "C" ImageHdl grxOpenImage(void* context, const char* path, unsigned optio
   ImageHdl h = newHandle();
   if (h == nullptr) return nullptr;
   h->filter = procs;
-  h->record = procs->open(context, path, (options & GRX_OPEN_MODE3) ? 3 : 0, headerOffset);
+  h->record = procs->open(context, path, (options & GRX_OPEN_MODE3) ? hv::formats::kOpenReadSecondHeader : hv::formats::kOpenRead, headerOffset);
   h->current = newState();
   h->previous = newState();
   if (h->record == nullptr || h->current == nullptr || h->previous == nullptr) {

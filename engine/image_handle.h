@@ -3,12 +3,14 @@
 #include <cstdint>
 
 #include "engine/image_memory.h"
+#include "engine/progress_stage.h"
 #include "formats/file_manager.h"
 #include "platform/export.h"
 
 namespace hv::engine {
 
-// What a view shows of an image (12 words).
+// What a view shows of an image: twelve 32-bit values, the four scale bytes
+// making up one of them.
 struct DisplayState {
   std::int32_t left = 0, top = 0, right = 0, bottom = 0;  // image extent shown, image pixels
   // Horizontal denominator, numerator; vertical denominator, numerator.
@@ -54,13 +56,13 @@ enum GrxOpenOption : unsigned {
   GRX_OPEN_TEMPLATE_SCALE = 0x002,
   GRX_OPEN_TEMPLATE_ORIGIN = 0x004,
   GRX_OPEN_TEMPLATE_ROTATION = 0x008,
-  GRX_OPEN_MODE3 = 0x100,
+  GRX_OPEN_MODE3 = 0x100,  // the filter opens with kOpenReadSecondHeader (formats/open_mode.h)
   GRX_OPEN_FAST_REDUCTION = 0x200,
   GRX_OPEN_INVERT = 0x400,
 };
 
-// Progress callback: (stage, reserved 0, lines done, lines total); returns
-// nonzero to continue.
+// Progress callback: (stage, reserved 0, done, total) with a GrxProgressStage
+// (progress_stage.h) saying what the counts are; returns nonzero to continue.
 using GrxProgress = int (*)(int stage, int reserved, long done, long total);
 
 struct GrxRect {

@@ -45,7 +45,7 @@ bool storeLine(LoadTarget& t, std::uint32_t y, const std::uint16_t* list) {
     return false;
   }
   ++t.done;
-  if (t.progress && t.done % kProgressLines == 0 && !t.progress(3, 0, t.done, t.memory->height)) {
+  if (t.progress && t.done % kProgressLines == 0 && !t.progress(GRX_PROGRESS_LOAD, 0, t.done, t.memory->height)) {
     t.cancelled = true;
     return false;
   }
@@ -156,7 +156,7 @@ extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
   } complete{mem};
   if (rec->tiles.count != 0) {
     int ok = loadTiled(h, target);
-    if (ok && progress) progress(3, 0, rec->height, rec->height);
+    if (ok && progress) progress(GRX_PROGRESS_LOAD, 0, rec->height, rec->height);
     return ok && !target.failed && !target.cancelled;
   }
   RegionRequest req;
@@ -173,6 +173,6 @@ extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
     // Group 4 "wrap" data commonly ends in a line error: the image ends there.
     if (!(outcome.decoderResult == kCodingError && rec->compression == hv::formats::kCompG4Wrap)) return 0;
   }
-  if (progress) progress(3, 0, rec->height, rec->height);
+  if (progress) progress(GRX_PROGRESS_LOAD, 0, rec->height, rec->height);
   return 1;
 }

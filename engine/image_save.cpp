@@ -26,6 +26,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/edmics_layout.h"
+#include "formats/open_mode.h"
 #include "formats/raster_write.h"
 #include "formats/tiff_write.h"
 #include "formats/tiled_write.h"
@@ -177,7 +178,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
   // images have no filter: both are created by their writers.
   fmt::ImageFileRecord* rec = t.filter == fmt::kFilterAudre          ? fmt::audreCreate(path)
                               : t.filter == fmt::kFilterImportExport ? fmt::dsedCreate(path)
-                                                                     : procs->open(nullptr, path, 1, 0);
+                                                                     : procs->open(nullptr, path, fmt::kOpenWrite, 0);
   if (rec == nullptr) return false;
   bool ok = wp.specs(rec, &specs, params, size) != 0;
   if (t.filter == fmt::kFilterCals2 || t.filter == fmt::kFilterEdmics6) {

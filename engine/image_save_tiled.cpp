@@ -38,7 +38,7 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
       if (!bytes.empty() && !imfWriteCodes(rec, &buf)) return false;
       if (!imfWriteEnd(rec, &desc)) return false;
     }
-    if (progress && !progress(1, 0, std::min<long>((row + 1) * side, mem->height), mem->height)) return false;
+    if (progress && !progress(GRX_PROGRESS_SAVE, 0, std::min<long>((row + 1) * side, mem->height), mem->height)) return false;
   }
   return true;
 }

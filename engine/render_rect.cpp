@@ -90,7 +90,7 @@ struct Placer {
     }
     if (progress) {
       std::uint32_t percent = std::uint32_t(std::min<std::uint64_t>(std::uint64_t(v0 + rows) * 100 / outH, 100));
-      if (progress(2, 0, percent, 100) == 0) {
+      if (progress(GRX_PROGRESS_RENDER, 0, percent, 100) == 0) {
         cancelled = true;
         return false;
       }

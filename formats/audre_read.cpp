@@ -7,6 +7,7 @@
 
 #include "formats/edmics_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
@@ -37,7 +38,7 @@ std::uint32_t audreNumber(const std::uint8_t* p, std::size_t n) {
 ImageFileRecord* audreOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   // Audre files are read-only: every other mode is refused.
-  if (mode != 0 && mode != 3) {
+  if (!isReadMode(mode)) {
     report(kWarning, kMsgUnableToRead, path);
     return nullptr;
   }

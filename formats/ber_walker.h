@@ -21,7 +21,7 @@ enum WalkMode : int { kWalkRead = 0, kWalkDialog = 1 };
 struct OdaRaster {
   bool profileAccepted = false;  // document profile identifier seen
   bool contentAccepted = false;  // raster content class seen
-  int compression = -1;          // 8 tiled, 3 Group 4, 6 uncompressed; -2 unknown identifier
+  int compression = -1;          // kCompTiled, kCompG4 or kCompUncompressed; -2 unknown identifier
   std::int64_t width = 0, height = 0;
   int pelPath = kLeftToRight, lineProgression = kTopToBottom;
   std::int64_t spacingLength = 0, pelSpaces = 1;

@@ -9,6 +9,7 @@
 #include "formats/cals1_header.h"
 #include "formats/cals1_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
@@ -76,7 +77,7 @@ int directionFromAngle(std::uint32_t angle) { return static_cast<int>((angle / 9
 
 ImageFileRecord* cals1Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
-  if (mode == 1) return openForWriting(path, kFilterCals1, headerOffset);
+  if (mode == kOpenWrite) return openForWriting(path, kFilterCals1, headerOffset);
   if (!readingMode(mode, path)) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterCals1, headerOffset);
   if (r == nullptr) return nullptr;
@@ -108,7 +109,7 @@ ImageFileRecord* cals1Open(void* /*context*/, const char* path, int mode, std::u
   r->strips.count = 1;
   r->strips.offsets.assign(1, static_cast<std::uint32_t>(kHeaderBytes));
   r->strips.byteCounts.assign(1, static_cast<std::uint32_t>(coded > 0 ? std::min<std::int64_t>(coded, 0xFFFFFFFF) : 0));
-  r->strips.offsetType = 4;
+  r->strips.offsetType = kTiffLong;
   return r;
 }
 

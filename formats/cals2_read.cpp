@@ -5,6 +5,7 @@
 
 #include "formats/ber_walker.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
@@ -131,7 +132,7 @@ std::uint32_t resolution(const OdaRaster& oda) {
 
 ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
-  if (mode == 1) return openForWriting(path, kFilterCals2, headerOffset);
+  if (mode == kOpenWrite) return openForWriting(path, kFilterCals2, headerOffset);
   if (!readingMode(mode, path)) return nullptr;
   if (!loadTagTables()) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterCals2, headerOffset);

@@ -3,6 +3,8 @@
 // bytes from a file) and the CCITT decoder (which turns them into lines).
 #include <cstdint>
 
+#include "formats/compression_codes.h"
+
 namespace hv::formats {
 
 // Filled by get-code-buffer: the next coded bytes of the image, already in
@@ -14,7 +16,7 @@ struct CodeBuffer {
 };
 
 struct CodeInfo {
-  std::int32_t compression = 0;  // record compression code of the delivered bytes
+  std::int32_t compression = 0;  // RecordCompression of the delivered bytes
   std::int32_t bitOrder = 0;     // -1: bytes already bit-reversed; else the fill-order flag
 };
 
@@ -25,18 +27,6 @@ enum CodeStatus : int {
   kCodeNewStrip = 8,    // the delivered bytes begin a new strip
   kCodeNoMoreData = 9,  // every strip or tile has been delivered
   kCodeReadError = 10,  // seek or read failed
-};
-
-// Record compression codes.
-enum RecordCompression : int {
-  kCompG3OneD = 0,        // CCITT Group 3 1-D, EOL before every line
-  kCompModHuffman = 1,    // Modified Huffman (TIFF compression 2), byte-aligned lines
-  kCompG3TwoD = 2,        // CCITT Group 3 2-D
-  kCompG4 = 3,            // CCITT Group 4
-  kCompPackBits = 4,
-  kCompUncompressed = 6,
-  kCompG4Wrap = 7,        // Group 4 lines each preceded by an EOL (TIFF compression 32815)
-  kCompTiled = 8,         // tiled data; tiles are Group 4 unless a buffer says otherwise
 };
 
 }  // namespace hv::formats

@@ -5,6 +5,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
+#include "formats/open_mode.h"
 #include "formats/raster_write.h"
 #include "formats/record_open.h"
 #include "formats/strip_reader.h"
@@ -21,7 +22,7 @@ std::uint32_t be32(const std::uint8_t* p) { return be16(p) << 16 | be16(p + 2); 
 ImageFileRecord* dsedOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   using namespace dsed;
   if (path == nullptr) return nullptr;
-  if (mode != 0 && mode != 3) {
+  if (!isReadMode(mode)) {
     // Saving creates these files through dsedCreate.
     report(kWarning, kMsgUnableToOpen, path);
     return nullptr;

@@ -7,6 +7,7 @@
 
 #include "formats/edmics_layout.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/info_format.h"
@@ -43,7 +44,7 @@ void commonFields(ImageInformation& info, ImageFileRecord* r) {
 
 ImageFileRecord* edmics5Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
-  if (mode != 0 && mode != 3) {
+  if (!isReadMode(mode)) {
     report(kWarning, kMsgUnableToOpen, path);
     return nullptr;
   }
@@ -96,8 +97,8 @@ std::uint32_t edmics6DerivedHeight(std::uint32_t widthBytes, std::uint32_t resol
 ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   using namespace edm6;
   if (path == nullptr) return nullptr;
-  if (mode == 1) return openForWriting(path, kFilterEdmics6, headerOffset);
-  if (mode != 0 && mode != 3) {
+  if (mode == kOpenWrite) return openForWriting(path, kFilterEdmics6, headerOffset);
+  if (!isReadMode(mode)) {
     report(kWarning, kMsgUnableToOpen, path);
     return nullptr;
   }
@@ -107,7 +108,7 @@ ImageFileRecord* edmics6Open(void* /*context*/, const char* path, int mode, std:
   long got = platform::readAt(r->fd, buf, sizeof buf, headerOffset);
   if (got < static_cast<long>(kHeaderBytes)) return failOpen(r, kMsgUnexpectedEof, path);
   std::size_t base = 0;
-  if (mode == 3 && le32(buf + kSecondHeaderAt) != 0) {
+  if (mode == kOpenReadSecondHeader && le32(buf + kSecondHeaderAt) != 0) {
     if (got < static_cast<long>(sizeof buf)) return failOpen(r, kMsgUnexpectedEof, path);
     base = kSecondHeaderAt;
   }

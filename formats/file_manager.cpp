@@ -11,6 +11,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/identify.h"
+#include "formats/open_mode.h"
 #include "platform/exe_dir.h"
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
@@ -184,8 +185,8 @@ extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) {
 extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
   if (record == nullptr) return -1;
   switch (origin) {
-    case 0: return hv::platform::seekFile(record->fd, record->headerOffset + offset, SEEK_SET);
-    case 1:
+    case kSeekFromHeader: return hv::platform::seekFile(record->fd, record->headerOffset + offset, SEEK_SET);
+    case kSeekFromCurrent:
       if (record->openedForWriting && record->headerOffset != 0) {
         // A writer's positions count from its header offset. Writers ask
         // where they are with offset 0; any other offset moves as it does
@@ -194,7 +195,7 @@ extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset
         return here < 0 ? -1 : here - record->headerOffset;
       }
       return hv::platform::seekFile(record->fd, offset, SEEK_CUR);
-    case 2: return hv::platform::seekFile(record->fd, offset, SEEK_END);
+    case kSeekFromEnd: return hv::platform::seekFile(record->fd, offset, SEEK_END);
     default: return -1;
   }
 }

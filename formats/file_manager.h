@@ -8,6 +8,8 @@
 #include "formats/code_buffer.h"
 #include "formats/identify.h"
 #include "formats/image_file.h"
+#include "formats/open_mode.h"
+#include "formats/open_mode.h"
 #include "platform/export.h"
 
 namespace hv::formats {
@@ -68,6 +70,7 @@ struct SeekResult {
 // A filter: the procedures of one format (the constant table of
 // filter_table.h holds one per filter number).
 struct FilterProcs {
+  // mode: an OpenMode (open_mode.h).
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
   int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
@@ -142,8 +145,9 @@ HV_EXPORT void imfLineInfo(hv::formats::ImageFileRecord* record, std::uint32_t l
                                           hv::formats::WriteCodeBuffer* codes);
 [[nodiscard]] HV_EXPORT int imfWriteEnd(hv::formats::ImageFileRecord* record,
                                         const hv::formats::StripDesc* desc);
-// Seeks relative to the header offset (origin 0), the current position
-// (origin 1) or the end (origin 2); -1 for a null record or another origin.
+// Seeks relative to the header offset (kSeekFromHeader, 0), the current
+// position (kSeekFromCurrent, 1) or the end (kSeekFromEnd, 2) as open_mode.h
+// names them; -1 for a null record or another origin.
 [[nodiscard]] HV_EXPORT std::int64_t imfFileSeek(hv::formats::ImageFileRecord* record, std::int64_t offset,
                                                  int origin);
 }

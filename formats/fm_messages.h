@@ -12,9 +12,10 @@ namespace hv::formats {
 enum Severity : int { kFatal = 1, kWarning = 2 };
 
 inline constexpr const char* kMessageCaption = "Halvor File Manager Error";
-// Entries 0 to 42 are the documented table; 43 and 44 are this system's own
-// refusals of images the engine cannot represent, 45 and 46 of files it does
-// not read.
+// Entries 0 to 42 are the file manager's general messages, each number and
+// text fixed (the numbers without a MessageNumber below are never reported
+// and only keep the others in place); 43 and 44 refuse images the engine
+// cannot represent, 45 and 46 files it does not read.
 inline constexpr int kMessageCount = 47;
 
 enum MessageNumber : int {

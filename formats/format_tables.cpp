@@ -23,6 +23,7 @@ const ImageFormat kImageFormats[kImageFormatCount] = {
     {"AUD RAWM", "AUDRE"},
 };
 
+// Indexed by document type - 1 (document_type.h).
 const DocumentFormat kDocumentFormats[kDocumentFormatCount] = {
     {"HOLL", "Aperture Card Hollerith"},
     {"DED ", "IMPORT/EXPORT"},
@@ -72,8 +73,8 @@ const char* identCompressionName(int compression) {
 }
 
 const char* documentTypeName(int documentType) {
-  if (documentType < 1 || documentType > kDocumentFormatCount) return "";
-  return kDocumentFormats[documentType - 1].name;
+  if (documentType < kDocumentHollerith || documentType > kLastDocumentType) return "";
+  return kDocumentFormats[documentType - kDocumentHollerith].name;
 }
 
 }  // namespace hv::formats

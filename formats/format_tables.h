@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "formats/compression_codes.h"
+#include "formats/document_type.h"
 #include "platform/export.h"
 
 namespace hv::formats {
@@ -19,7 +21,7 @@ struct DocumentFormat {
 };
 
 inline constexpr int kImageFormatCount = 15;
-inline constexpr int kDocumentFormatCount = 7;
+inline constexpr int kDocumentFormatCount = kLastDocumentType;
 
 HV_EXPORT extern const ImageFormat kImageFormats[kImageFormatCount];
 HV_EXPORT extern const DocumentFormat kDocumentFormats[kDocumentFormatCount];
@@ -37,19 +39,6 @@ enum Filter : int {
   kFilterPdf = 8,
 };
 
-// Compression codes reported by identification (not the record codes).
-enum IdentCompression : int {
-  kIdentUnknown = 0,
-  kIdentRawLsb = 1,
-  kIdentRawMsb = 2,
-  kIdentG3OneD = 3,
-  kIdentModHuffman = 4,
-  kIdentG4 = 5,
-  kIdentG4Wrap = 6,
-  kIdentPackBits = 7,
-  kIdentG3TwoD = 8,
-};
-
 // A 4-character half of a code compared as one 32-bit word.
 constexpr std::uint32_t codeWord(const char* four) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(four[0])) |
@@ -64,7 +53,8 @@ HV_EXPORT int findImageFormat(std::string_view code);
 
 HV_EXPORT const char* filterName(int filter);
 HV_EXPORT const char* identCompressionName(int compression);
-// Display name of a document type number (1..7), "" for 0 or unknown.
+// Display name of a document type (kDocumentHollerith to kLastDocumentType),
+// "" for kDocumentNone or an unknown number.
 HV_EXPORT const char* documentTypeName(int documentType);
 
 }  // namespace hv::formats

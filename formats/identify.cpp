@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "formats/compression_codes.h"
+#include "formats/document_type.h"
 #include "formats/format_tables.h"
+#include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -49,7 +52,7 @@ struct Probe {
 };
 
 struct Result {
-  int documentType = 0;
+  int documentType = kDocumentNone;
   int filter = 0;
   int compression = 0;
 };
@@ -70,13 +73,13 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
   // Hollerith index.
   if (upper(name) == "INDEX.HOL" && probe.read(buf, 100, 0) == 100 &&
       contains(std::string_view(reinterpret_cast<char*>(buf), 100), "srcdocid:")) {
-    r.documentType = 1;
+    r.documentType = kDocumentHollerith;
     return true;
   }
   // JEDMICS index.
   if (upper(name) == "JMX.HOL" && probe.read(buf, 128, 0) == 128 &&
       contains(std::string_view(reinterpret_cast<char*>(buf), 128), "jmxrecid: ")) {
-    r.documentType = 5;
+    r.documentType = kDocumentJedmics;
     return true;
   }
   // GIS/GOS data.
@@ -88,7 +91,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
       if (at != std::string_view::npos) {
         std::string_view rest = text.substr(at);
         if (contains(rest, "COMMENT") && contains(rest, "IMAGE")) {
-          r.documentType = 6;
+          r.documentType = kDocumentGisGos;
           return true;
         }
       }
@@ -100,7 +103,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
     if (got >= 1) {
       std::string_view head(reinterpret_cast<char*>(buf), std::min<std::size_t>(static_cast<std::size_t>(got), 33));
       if (contains(head, "|")) {
-        r.documentType = 7;
+        r.documentType = kDocumentCdex;
         return true;
       }
     }
@@ -110,7 +113,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
     std::size_t dot = path.rfind('.');
     if (dot != std::string_view::npos && startsNoCase(path.substr(dot), ".DED") && probe.read(buf, 32, 0) == 32 &&
         buf[0] == 0xF2 && buf[1] == 0xF2) {
-      r.documentType = 2;
+      r.documentType = kDocumentImportExport;
       r.filter = kFilterImportExport;
       r.compression = kIdentG4Wrap;
       return true;
@@ -126,8 +129,10 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
       long got = probe.read(buf, std::min<std::size_t>(available, kWorkBytes - 1), 0);
       if (got >= 1) {
         std::string_view text(reinterpret_cast<char*>(buf), static_cast<std::size_t>(got));
-        int type = contains(text, "version:") ? 4 : contains(text, "srcsys:") ? 3 : 0;
-        if (type != 0) {
+        DocumentType type = contains(text, "version:")  ? kDocument1840B
+                            : contains(text, "srcsys:") ? kDocument1840A
+                                                        : kDocumentNone;
+        if (type != kDocumentNone) {
           r.documentType = type;
           r.filter = kFilterCals2;
           r.compression = kIdentG4;
@@ -154,7 +159,7 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
   if (buf[0] == 'I' && buf[1] == 'I') big = false;
   else if (buf[0] == 'M' && buf[1] == 'M') big = true;
   else return false;
-  if (get16(buf + 2, big) != 42) return false;
+  if (get16(buf + 2, big) != kTiffVersion) return false;
   r.filter = kFilterTiff;
   if (got < 8) return true;
   std::uint32_t dirOffset = get32(buf + 4, big);
@@ -171,34 +176,19 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
       if (get16(entries + i * 12, big) == tag) return static_cast<int>(i);
     return -1;
   };
-  int comp = find(259);
+  int comp = find(kTiffCompression);
   if (comp < 0) return true;
-  switch (shortValue(static_cast<unsigned>(comp))) {
-    case 1: {
-      r.compression = kIdentRawMsb;
-      int fill = find(266);
-      if (fill >= 0 && shortValue(static_cast<unsigned>(fill)) == 2) r.compression = kIdentRawLsb;
-      break;
-    }
-    case 2: r.compression = kIdentModHuffman; break;
-    case 3: {
-      r.compression = kIdentG3OneD;
-      int opts = find(292);
-      if (opts >= 0) {
-        // T4Options is a LONG; its low bit lies in the first byte (little
-        // endian) or the last byte (big endian) of the value field.
-        const unsigned char* v = entries + static_cast<unsigned>(opts) * 12 + 8;
-        std::uint16_t type = get16(entries + static_cast<unsigned>(opts) * 12 + 2, big);
-        std::uint32_t value = type == 3 ? get16(v, big) : get32(v, big);
-        if (value & 1) r.compression = kIdentG3TwoD;
-      }
-      break;
-    }
-    case 4: r.compression = kIdentG4; break;
-    case 32773: r.compression = kIdentPackBits; break;
-    case 32815: r.compression = kIdentG4Wrap; break;
-    default: r.compression = kIdentUnknown; break;
+  std::uint32_t fillOrder = kTiffFillMsbFirst;
+  if (int fill = find(kTiffFillOrder); fill >= 0) fillOrder = shortValue(static_cast<unsigned>(fill));
+  std::uint32_t t4Options = 0;
+  if (int opts = find(kTiffT4Options); opts >= 0) {
+    // T4Options is a LONG; its low bit lies in the first byte (little
+    // endian) or the last byte (big endian) of the value field.
+    const unsigned char* v = entries + static_cast<unsigned>(opts) * 12 + 8;
+    std::uint16_t type = get16(entries + static_cast<unsigned>(opts) * 12 + 2, big);
+    t4Options = type == kTiffShort ? get16(v, big) : get32(v, big);
   }
+  r.compression = identFromTiffCompression(shortValue(static_cast<unsigned>(comp)), t4Options, fillOrder);
   return true;
 }
 
@@ -345,8 +335,8 @@ bool isBigTiff(const char* path) {
   unsigned char h[4];
   const bool got = hv::platform::readFull(fd, h, 4) == 4;
   hv::platform::closeFile(fd);
-  return got && ((h[0] == 'I' && h[1] == 'I' && h[2] == 43 && h[3] == 0) ||
-                 (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 43));
+  return got && ((h[0] == 'I' && h[1] == 'I' && h[2] == kBigTiffVersion && h[3] == 0) ||
+                 (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == kBigTiffVersion));
 }
 
 }  // namespace hv::formats

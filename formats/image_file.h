@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "formats/code_buffer.h"
+#include "formats/tiff_tags.h"
 
 namespace hv::formats {
 
@@ -65,7 +66,7 @@ struct StripReader {
   std::uint32_t position = 0;  // byte position within the current strip
   std::uint32_t count = 0;
   std::vector<std::uint32_t> offsets;
-  int offsetType = 4;  // 3 SHORT or 4 LONG, as stored
+  int offsetType = kTiffLong;  // kTiffShort or kTiffLong (tiff_tags.h), as stored
   std::vector<std::uint32_t> byteCounts;
 };
 
@@ -80,7 +81,10 @@ struct ImageFileRecord {
   std::uint32_t height = 0;
   std::uint32_t bitsPerPixel = 1;
   int fillOrder = 0;    // 0: most significant bit first
-  int photometric = 0;  // 1: a set bit / a coded "white" run is shown white... see polarity
+  // 0 (TIFF WhiteIsZero): lines are shown as coded, a 0 bit or a CCITT white
+  // run is white; 1 (TIFF BlackIsZero): every line is shown inverted, a 0 bit
+  // or a CCITT white run is black.
+  int photometric = 0;
   std::uint32_t xResolution = 0;
   std::uint32_t yResolution = 0;
   int compression = 0;  // RecordCompression

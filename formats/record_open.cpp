@@ -5,13 +5,14 @@
 
 #include "formats/file_manager.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/strip_reader.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
 
 bool readingMode(int mode, const char* path) {
-  if (mode == 0 || mode == 3) return true;
+  if (isReadMode(mode)) return true;
   report(kWarning, kMsgUnableToRead, path);
   report(kWarning, kMsgUnableToOpen, path);
   return false;

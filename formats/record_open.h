@@ -8,15 +8,15 @@
 
 namespace hv::formats {
 
-// True for the reading modes 0 and 3; any other mode reports "Unable to
-// read %s" and "Unable to open %s".
+// True for the reading modes (open_mode.h); any other mode reports "Unable
+// to read %s" and "Unable to open %s".
 bool readingMode(int mode, const char* path);
 
 // A new record for `filter` with the file opened read-only, its path, header
 // offset and size set; null after reporting the failure.
 ImageFileRecord* openRecordForReading(const char* path, int filter, std::uint32_t headerOffset);
 
-// Opens a record for writing (mode 1): creates or truncates the file and, for
+// Opens a record for writing (kOpenWrite): creates or truncates the file and, for
 // a non-zero header offset, allocates the prefix buffer.
 ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t headerOffset);
 

@@ -36,7 +36,4 @@ bool leaveStrip(ImageFileRecord* r);
 // false when the byte lies beyond the data.
 bool seekStripStream(ImageFileRecord* r, std::uint64_t byte);
 
-// True for the record codes whose data the decoder reads bit-serially.
-inline bool isCcittCode(int code) { return code == 0 || code == 1 || code == 2 || code == 3 || code == 7; }
-
 }  // namespace hv::formats

@@ -7,13 +7,9 @@
 #include <vector>
 
 #include "formats/image_file.h"
+#include "formats/tiff_tags.h"
 
 namespace hv::formats {
-
-inline constexpr std::uint16_t kTiffResolutionUnit = 296;
-inline constexpr std::uint32_t kTiffUnitCentimetre = 3;
-
-enum TiffType : std::uint16_t { kTiffByte = 1, kTiffAscii = 2, kTiffShort = 3, kTiffLong = 4, kTiffRational = 5 };
 
 class TiffDirectory {
  public:
@@ -31,8 +27,8 @@ class TiffDirectory {
   // numerator / denominator, 0 when the denominator is 0).
   std::optional<std::uint32_t> value(const TiffEntry& e) const;
   // XResolution or YResolution in dots per inch, given ResolutionUnit: for
-  // unit 3 (centimetre) the value times 2.54 rounded to the nearest whole
-  // dpi; for unit 2 (inch), 1 (none) or any other, value() as it stands.
+  // kTiffUnitCentimetre the value times 2.54 rounded to the nearest whole
+  // dpi; for kTiffUnitInch, kTiffUnitNone or any other, value() as it stands.
   std::optional<std::uint32_t> resolutionDpi(const TiffEntry& e, std::uint32_t unit) const;
   // Every value of a SHORT or LONG array, read from the value field or the
   // value offset; nullopt when the array does not lie within the file.

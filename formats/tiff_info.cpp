@@ -2,8 +2,10 @@
 
 #include <numeric>
 
+#include "formats/compression_codes.h"
 #include "formats/info_format.h"
 #include "formats/tiff_dir.h"
+#include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -11,12 +13,12 @@ namespace {
 
 const char* compressionName(std::uint32_t value, std::uint32_t t4Options) {
   switch (value) {
-    case 1: return "No Compression";
-    case 2: return "Group 3";
-    case 3: return (t4Options & 1) ? "CCITT Group3-2D" : "CCITT Group3-1D";
-    case 4: return "CCITT Group4";
-    case 32773: return "PackBits";
-    case 32815: return "Group 4 (WRAP)";
+    case kTiffNoCompression: return "No Compression";
+    case kTiffModifiedHuffman: return "Group 3";
+    case kTiffGroup3: return (t4Options & kTiffT4TwoDimensional) ? "CCITT Group3-2D" : "CCITT Group3-1D";
+    case kTiffGroup4: return "CCITT Group4";
+    case kTiffPackBits: return "PackBits";
+    case kTiffG4Wrap: return "Group 4 (WRAP)";
     default: return "Unknown";
   }
 }
@@ -27,7 +29,8 @@ std::string orientationText(std::uint32_t value) {
   static constexpr const char* kSides[9][2] = {{"", ""},          {"top", "left"},    {"top", "right"},
                                                {"bottom", "right"}, {"bottom", "left"}, {"left", "top"},
                                                {"right", "top"},  {"right", "bottom"}, {"left", "bottom"}};
-  if (value < 1 || value > 8) return format("%u (not defined; shown as 1)", value);
+  if (value < kTiffOrientationTopLeft || value > kTiffOrientationLast)
+    return format("%u (not defined; shown as 1)", value);
   return format("%u (first row at the %s, first column at the %s)", value, kSides[value][0], kSides[value][1]);
 }
 
@@ -48,29 +51,32 @@ ImageInformation tiffImageInfo(ImageFileRecord* r) {
 
   add("File", r->path);
   add("File Size", format("%ld", static_cast<long>(size)));
-  add("Width", format("%u", number(256)));
-  add("Height", format("%u", number(257)));
-  for (auto [tag, label] : {std::pair<std::uint16_t, const char*>{270, "Description"}, {306, "Date/Time"},
-                            {315, "Artist"}}) {
+  add("Width", format("%u", number(kTiffImageWidth)));
+  add("Height", format("%u", number(kTiffImageLength)));
+  for (auto [tag, label] : {std::pair<std::uint16_t, const char*>{kTiffImageDescription, "Description"},
+                            {kTiffDateTime, "Date/Time"},
+                            {kTiffArtist, "Artist"}}) {
     const TiffEntry* e = findEntry(entries, tag);
     if (e == nullptr) continue;
     if (auto text = dir.text(*e)) add(label, format("%s", text->c_str()));
   }
-  const std::uint32_t unit = findEntry(entries, kTiffResolutionUnit) ? number(kTiffResolutionUnit) : 2;
+  const std::uint32_t unit =
+      findEntry(entries, kTiffResolutionUnit) ? number(kTiffResolutionUnit) : kTiffUnitInch;
   auto dpi = [&](std::uint16_t tag) -> std::uint32_t {
     const TiffEntry* e = findEntry(entries, tag);
     return e ? dir.resolutionDpi(*e, unit).value_or(0) : 0;
   };
-  std::uint32_t xres = dpi(282), yres = dpi(283);
+  std::uint32_t xres = dpi(kTiffXResolution), yres = dpi(kTiffYResolution);
   if (xres < 1) xres = 200;
   if (yres < 1) yres = 200;
   add("Horizontal Resolution", format("%ld", static_cast<long>(xres)));
   add("Vertical Resolution", format("%ld", static_cast<long>(yres)));
   add("Width (inches)", inches(r->width, xres));
   add("Height (inches)", inches(r->height, yres));
-  if (findEntry(entries, 274) != nullptr && number(274) != 1) add("Orientation", orientationText(number(274)));
-  std::uint32_t compression = findEntry(entries, 259) ? number(259) : 4;
-  add("Compression", compressionName(compression, number(292)));
+  if (findEntry(entries, kTiffOrientation) != nullptr && number(kTiffOrientation) != kTiffOrientationTopLeft)
+    add("Orientation", orientationText(number(kTiffOrientation)));
+  std::uint32_t compression = findEntry(entries, kTiffCompression) ? number(kTiffCompression) : kTiffGroup4;
+  add("Compression", compressionName(compression, number(kTiffT4Options)));
   const auto& counts = r->tiles.count ? r->tiles.byteCounts : r->strips.byteCounts;
   std::uint64_t coded = std::accumulate(counts.begin(), counts.end(), std::uint64_t{0});
   add("Compression Factor", compressionFactor(r->width, r->height, coded));

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <fcntl.h>
 
+#include "formats/compression_codes.h"
 #include "formats/fm_messages.h"
+#include "formats/open_mode.h"
 #include "formats/record_open.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
@@ -16,50 +18,16 @@
 namespace hv::formats {
 namespace {
 
-enum Tag : std::uint16_t {
-  kImageWidth = 256,
-  kImageLength = 257,
-  kBitsPerSample = 258,
-  kCompression = 259,
-  kPhotometric = 262,
-  kFillOrder = 266,
-  kStripOffsets = 273,
-  kOrientation = 274,
-  kSamplesPerPixel = 277,
-  kRowsPerStrip = 278,
-  kStripByteCounts = 279,
-  kXResolution = 282,
-  kYResolution = 283,
-  kT4Options = 292,
-  kTileWidth = 322,
-  kTileLength = 323,
-  kTileOffsets = 324,
-  kTileByteCounts = 325,
-};
-
-// Orientation 1..8 as (pel path, line progression).
+// Orientation 1 to 8 (TIFF 6.0 section 8; index 0 unused) as (pel path,
+// line progression).
 constexpr int kOrientations[9][2] = {{0, 3}, {0, 3}, {2, 3}, {2, 1}, {0, 1}, {3, 0}, {3, 2}, {1, 2}, {1, 0}};
-
-// TIFF Compression value to record code; -1 LZW, -2 unknown.
-int recordCompression(std::uint32_t value, std::uint32_t t4Options) {
-  switch (value) {
-    case 1: return kCompUncompressed;
-    case 2: return kCompModHuffman;
-    case 3: return (t4Options & 1) ? kCompG3TwoD : kCompG3OneD;
-    case 4: return kCompG4;
-    case 32773: return kCompPackBits;
-    case 32815: return kCompG4Wrap;
-    case 5: return -1;
-    default: return -2;
-  }
-}
 
 bool readTiles(const TiffDirectory& dir, ImageFileRecord* r) {
   const auto& entries = r->strips.entries;
-  const TiffEntry* tw = findEntry(entries, kTileWidth);
-  const TiffEntry* tl = findEntry(entries, kTileLength);
-  const TiffEntry* to = findEntry(entries, kTileOffsets);
-  const TiffEntry* tb = findEntry(entries, kTileByteCounts);
+  const TiffEntry* tw = findEntry(entries, kTiffTileWidth);
+  const TiffEntry* tl = findEntry(entries, kTiffTileLength);
+  const TiffEntry* to = findEntry(entries, kTiffTileOffsets);
+  const TiffEntry* tb = findEntry(entries, kTiffTileByteCounts);
   if (!tw || !tl || !to || !tb) return false;
   auto w = dir.value(*tw), l = dir.value(*tl);
   if (!w || !l || *w == 0 || *l == 0 || *w > 65535 || *l > 65535) return false;
@@ -86,14 +54,14 @@ bool readTiles(const TiffDirectory& dir, ImageFileRecord* r) {
 
 bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& offsetsEntry) {
   StripReader& s = r->strips;
-  const TiffEntry* rps = findEntry(s.entries, kRowsPerStrip);
+  const TiffEntry* rps = findEntry(s.entries, kTiffRowsPerStrip);
   std::uint32_t rows = r->height;
   if (rps) {
     auto v = dir.value(*rps);
     if (v && *v != 0 && *v <= r->height) rows = *v;
   }
   s.rowsPerStrip = rows;
-  const TiffEntry* countsEntry = findEntry(s.entries, kStripByteCounts);
+  const TiffEntry* countsEntry = findEntry(s.entries, kTiffStripByteCounts);
   if (!countsEntry) return false;
   auto offsets = dir.array(offsetsEntry);
   auto counts = dir.array(*countsEntry);
@@ -104,7 +72,7 @@ bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& o
   s.offsets.assign(offsets->begin(), offsets->begin() + static_cast<std::ptrdiff_t>(n));
   s.byteCounts.assign(counts->begin(), counts->begin() + static_cast<std::ptrdiff_t>(n));
   s.count = static_cast<std::uint32_t>(n);
-  s.offsetType = offsetsEntry.type == kTiffLong ? 4 : 3;
+  s.offsetType = offsetsEntry.type == kTiffLong ? kTiffLong : kTiffShort;
   return true;
 }
 
@@ -112,7 +80,7 @@ bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& o
 
 ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
-  if (mode == 1) return openForWriting(path, kFilterTiff, headerOffset);
+  if (mode == kOpenWrite) return openForWriting(path, kFilterTiff, headerOffset);
   if (!readingMode(mode, path)) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterTiff, headerOffset);
   if (r == nullptr) return nullptr;
@@ -122,7 +90,7 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   bool big = header[0] == 'M' && header[1] == 'M';
   r->strips.byteOrder = static_cast<std::uint16_t>(header[0] | header[1] << 8);
   TiffDirectory dir(r->fd, headerOffset, big, r->fileSize);
-  if (dir.get16(header + 2) != 42) return failOpen(r, kMsgTiffVersion, nullptr);
+  if (dir.get16(header + 2) != kTiffVersion) return failOpen(r, kMsgTiffVersion, nullptr);
   if (!dir.read(dir.get32(header + 4), r->strips.entries)) return failOpen(r, kMsgTiffDirectory, nullptr);
   const auto& entries = r->strips.entries;
 
@@ -130,41 +98,43 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
     const TiffEntry* e = findEntry(entries, tag);
     return e ? dir.value(*e) : std::nullopt;
   };
-  auto width = number(kImageWidth), height = number(kImageLength);
+  auto width = number(kTiffImageWidth), height = number(kTiffImageLength);
   if (!width || !height) return failOpen(r, kMsgTiffMandatoryTags, nullptr);
   if (*width == 0 || *height == 0 || *width > 65535 || *height > 65535) return failOpen(r, kMsgBadImageSize, path);
   r->width = *width;
   r->height = *height;
   // A drawing has one bit per pixel and one sample; anything else would be
   // shown as noise, so it is refused.
-  if (number(kBitsPerSample).value_or(1) > 1 || number(kSamplesPerPixel).value_or(1) > 1)
+  if (number(kTiffBitsPerSample).value_or(1) > 1 || number(kTiffSamplesPerPixel).value_or(1) > 1)
     return failOpen(r, kMsgNotBilevel, path);
   r->bitsPerPixel = 1;
-  std::uint32_t compressionTag = number(kCompression).value_or(4);
-  r->photometric = number(kPhotometric).value_or(1) != 0 ? 1 : 0;
-  r->fillOrder = number(kFillOrder).value_or(1) != 1 ? 1 : 0;
-  std::uint32_t orientation = number(kOrientation).value_or(1);
-  if (orientation < 1 || orientation > 8) orientation = 1;
+  std::uint32_t compressionTag = number(kTiffCompression).value_or(kTiffGroup4);
+  r->photometric = number(kTiffPhotometric).value_or(kTiffBlackIsZero) != kTiffWhiteIsZero ? kTiffBlackIsZero
+                                                                                           : kTiffWhiteIsZero;
+  r->fillOrder = number(kTiffFillOrder).value_or(kTiffFillMsbFirst) != kTiffFillMsbFirst ? 1 : 0;
+  std::uint32_t orientation = number(kTiffOrientation).value_or(kTiffOrientationTopLeft);
+  if (orientation < kTiffOrientationTopLeft || orientation > kTiffOrientationLast)
+    orientation = kTiffOrientationTopLeft;
   r->pelPath = kOrientations[orientation][0];
   r->lineProgression = kOrientations[orientation][1];
-  const std::uint32_t unit = number(kTiffResolutionUnit).value_or(2);
+  const std::uint32_t unit = number(kTiffResolutionUnit).value_or(kTiffUnitInch);
   auto dpi = [&](std::uint16_t tag) -> std::uint32_t {
     const TiffEntry* e = findEntry(entries, tag);
     return e ? dir.resolutionDpi(*e, unit).value_or(0) : 0;
   };
-  r->xResolution = dpi(kXResolution);
-  r->yResolution = dpi(kYResolution);
+  r->xResolution = dpi(kTiffXResolution);
+  r->yResolution = dpi(kTiffYResolution);
 
-  int code = recordCompression(compressionTag, number(kT4Options).value_or(0));
-  if (code == -1) return failOpen(r, kMsgTiffLzw, nullptr);
-  if (code == -2) {
+  int code = recordFromTiffCompression(compressionTag, number(kTiffT4Options).value_or(0));
+  if (code == kNoRecordForLzw) return failOpen(r, kMsgTiffLzw, nullptr);
+  if (code == kNoRecordForUnknown) {
     reportNumber(kWarning, kMsgTiffUnknownCompression, static_cast<long>(compressionTag));
     return failOpen(r, -1, nullptr);
   }
   r->compression = code;
   r->sourceCompression = code;
 
-  const TiffEntry* stripOffsets = findEntry(entries, kStripOffsets);
+  const TiffEntry* stripOffsets = findEntry(entries, kTiffStripOffsets);
   bool ok = stripOffsets ? readStrips(dir, r, *stripOffsets) : readTiles(dir, r);
   if (!ok) return failOpen(r, kMsgTiffMandatoryTags, nullptr);
   if (!stripOffsets) r->compression = kCompTiled;

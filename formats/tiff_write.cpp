@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "formats/cals1_write.h"
+#include "formats/compression_codes.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
+#include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
 namespace hv::formats {
@@ -24,8 +26,6 @@ constexpr std::uint32_t kXResOffset = kDirOffset + 2 + kEntryCount * 12 + 4;
 constexpr std::uint32_t kYResOffset = kXResOffset + 8;
 constexpr std::uint32_t kSoftwareOffset = kYResOffset + 8;
 static_assert(kXResOffset == 158 && kYResOffset == 166 && kSoftwareOffset == 174);
-
-enum : std::uint16_t { kShort = 3, kLong = 4, kAscii = 2, kRational = 5 };
 
 struct TiffWriter {
   bool bigEndian = false;
@@ -71,7 +71,7 @@ class Bytes {
     u16(tag);
     u16(type);
     u32(count);
-    if (type == kShort && count == 1) {
+    if (type == kTiffShort && count == 1) {
       u16(static_cast<std::uint16_t>(value));
       u16(0);
     } else {
@@ -85,17 +85,6 @@ class Bytes {
   std::vector<std::uint8_t> b_;
 };
 
-std::uint16_t tiffCompression(std::uint32_t code) {
-  switch (code) {
-    case kCompG3OneD: return 3;
-    case kCompModHuffman: return 2;
-    case kCompG4: return 4;
-    case kCompUncompressed: return 1;
-    case kCompG4Wrap: return 32815;
-    default: return 0;
-  }
-}
-
 bool writeAt(ImageFileRecord* r, std::uint64_t pos, const void* data, std::size_t n) {
   if (platform::seekFile(r->fd, static_cast<std::int64_t>(r->headerOffset + pos), SEEK_SET) < 0) return false;
   return platform::writeFull(r->fd, data, n);
@@ -107,18 +96,18 @@ std::vector<std::uint8_t> directory(const TiffWriter& w) {
   const ImageSpecs& s = w.specs;
   const bool one = w.strips == 1;
   d.u16(kEntryCount);
-  d.entry(254, kLong, 1, 0);
-  d.entry(256, kShort, 1, s.width);
-  d.entry(257, kShort, 1, s.height);
-  d.entry(259, kShort, 1, tiffCompression(s.compression));
-  d.entry(262, kShort, 1, s.photometric);
-  d.entry(266, kShort, 1, s.fillOrder ? 2 : 1);
-  d.entry(273, kLong, w.strips, one ? w.offsets[0] : w.arraysPos);
-  d.entry(278, kLong, 1, w.rowsPerStrip);
-  d.entry(279, kLong, w.strips, one ? w.counts[0] : w.arraysPos + w.strips * 4);
-  d.entry(282, kRational, 1, kXResOffset);
-  d.entry(283, kRational, 1, kYResOffset);
-  d.entry(305, kAscii, static_cast<std::uint32_t>(w.software.size() + 1), kSoftwareOffset);
+  d.entry(kTiffNewSubfileType, kTiffLong, 1, 0);
+  d.entry(kTiffImageWidth, kTiffShort, 1, s.width);
+  d.entry(kTiffImageLength, kTiffShort, 1, s.height);
+  d.entry(kTiffCompression, kTiffShort, 1, tiffCompressionForRecord(static_cast<int>(s.compression)));
+  d.entry(kTiffPhotometric, kTiffShort, 1, s.photometric);
+  d.entry(kTiffFillOrder, kTiffShort, 1, s.fillOrder ? kTiffFillLsbFirst : kTiffFillMsbFirst);
+  d.entry(kTiffStripOffsets, kTiffLong, w.strips, one ? w.offsets[0] : w.arraysPos);
+  d.entry(kTiffRowsPerStrip, kTiffLong, 1, w.rowsPerStrip);
+  d.entry(kTiffStripByteCounts, kTiffLong, w.strips, one ? w.counts[0] : w.arraysPos + w.strips * 4);
+  d.entry(kTiffXResolution, kTiffRational, 1, kXResOffset);
+  d.entry(kTiffYResolution, kTiffRational, 1, kYResOffset);
+  d.entry(kTiffSoftware, kTiffAscii, static_cast<std::uint32_t>(w.software.size() + 1), kSoftwareOffset);
   d.u32(0);
   return d.data();
 }
@@ -177,7 +166,7 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   const bool little = (p.byteOrder & 0xFFFF) == ('I' | 'I' << 8);
   // TIFF holds width and height as SHORT here; Compression must be writable.
   if ((!big && !little) || p.rowsPerStrip == 0 || specs->width == 0 || specs->width > 65535 ||
-      specs->height == 0 || specs->height > 65535 || tiffCompression(specs->compression) == 0)
+      specs->height == 0 || specs->height > 65535 || tiffCompressionForRecord(static_cast<int>(specs->compression)) == 0)
     return 0;
   std::memcpy(r->writeParams, params, sizeof p);
   auto* w = new (std::nothrow) TiffWriter;
@@ -214,7 +203,7 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   }
   Bytes head(big);
   head.u16(static_cast<std::uint16_t>(p.byteOrder));
-  head.u16(42);
+  head.u16(kTiffVersion);
   head.u32(kDirOffset);
   Bytes rationals(big);
   rationals.u32(w->specs.xResolution);

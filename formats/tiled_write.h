@@ -1,8 +1,8 @@
 #pragma once
-// Writers of the tiled formats: CALS Type 2 (filter 2) and EDMICS VI
-// (filter 5). The caller codes each 512 x 512 tile as an image of its own
-// and hands it over between write-begin and write-end; the record's
-// compression tells the tile's coding (3 Group 4, 6 uncompressed rows).
+// Writers of the tiled formats: CALS Type 2 (kFilterCals2) and EDMICS VI
+// (kFilterEdmics6). The caller codes each 512 x 512 tile as an image of its
+// own and hands it over between write-begin and write-end; the record's
+// compression tells the tile's coding (kCompG4, or kCompUncompressed rows).
 #include <cstdint>
 
 #include "formats/file_manager.h"

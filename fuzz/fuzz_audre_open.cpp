@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   hv::fuzz::putFile("sheet.aud", data, size);
   std::string path = hv::fuzz::scratchDir() + "sheet.aud";
   hv::fuzz::openInfoLoad(path);
-  hv::fuzz::readThroughFilter(hv::formats::kFilterAudre, path, 0);
+  hv::fuzz::readThroughFilter(hv::formats::kFilterAudre, path, hv::formats::kOpenRead);
   return 0;
 }

@@ -30,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   hv::fuzz::putFile("sheet.cal", reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
   std::string path = hv::fuzz::scratchDir() + "sheet.cal";
   hv::fuzz::openInfoLoad(path);
-  hv::fuzz::readThroughFilter(hv::formats::kFilterCals2, path, 0);
+  hv::fuzz::readThroughFilter(hv::formats::kFilterCals2, path, hv::formats::kOpenRead);
   return 0;
 }

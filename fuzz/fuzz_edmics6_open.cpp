@@ -1,6 +1,6 @@
 // EDMICS VI (and EDMICS V) files: identified, opened, described and loaded as
 // the viewer does; then opened through each filter directly in both reading
-// modes (mode 3 takes the header variant at offset 14).
+// modes (kOpenReadSecondHeader takes the header variant at offset 14).
 #include <cstdint>
 #include <string>
 
@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   hv::fuzz::putFile("sheet.c4", data, size);
   std::string path = hv::fuzz::scratchDir() + "sheet.c4";
   hv::fuzz::openInfoLoad(path);
-  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics6, path, 0);
-  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics6, path, 3);
-  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics5, path, 0);
+  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics6, path, hv::formats::kOpenRead);
+  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics6, path, hv::formats::kOpenReadSecondHeader);
+  hv::fuzz::readThroughFilter(hv::formats::kFilterEdmics5, path, hv::formats::kOpenRead);
   return 0;
 }

@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
   }
   hv::formats::setTagTableDirectory(dir);
-  if (hv::formats::loadTagTables()) hv::fuzz::readThroughFilter(hv::formats::kFilterCals2, dir + "sheet.cal", 0);
+  if (hv::formats::loadTagTables())
+    hv::fuzz::readThroughFilter(hv::formats::kFilterCals2, dir + "sheet.cal", hv::formats::kOpenRead);
   hv::formats::setTagTableDirectory("");
   return 0;
 }

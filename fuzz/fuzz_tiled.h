@@ -24,7 +24,7 @@ inline void openInfoLoad(const std::string& path) {
   grxCloseImage(h);
 }
 
-// Opens path with the filter directly (mode 0 or 3) and reads every tile or
+// Opens path with the filter directly (kOpenRead or kOpenReadSecondHeader) and reads every tile or
 // strip through get-code-buffer, as a display would.
 inline void readThroughFilter(int filter, const std::string& path, int mode, std::uint32_t headerOffset = 0) {
   if (imfLoadFileFilter(filter) != filter) return;

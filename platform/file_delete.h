@@ -1,6 +1,7 @@
 #pragma once
 // Pattern and tree deletion used by the QA cleanup, by document close and by
-// folder deletion. Exported with C linkage under their established names.
+// folder deletion. Exported with C linkage (DeleteMatchingFiles,
+// DeleteFolderTree) for the desktop programs.
 //
 // Separators: '/' separates; a '\' in the argument is taken as a separator as
 // well, since these paths may come from records and lists written on Windows.

@@ -1,7 +1,8 @@
 #pragma once
 // Fixed-name files (INDEX.HOL, JMX.HOL, DOCFILES.IDX, the QA markers, OPTI
 // names) are found in their folder ignoring case, as the file systems they
-// come from compare names; new ones are created with the documented spelling.
+// come from compare names; new ones are created spelled as their callers give
+// the name (in capitals: "INDEX.HOL", "JMX.HOL", "DOCFILES.IDX").
 #include <optional>
 #include <string>
 #include <string_view>

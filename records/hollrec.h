@@ -1,6 +1,7 @@
 #pragma once
 // The Hollerith card record and the INDEX.HOL file functions, exported with
-// C linkage under their established names for the programs of the workflow.
+// C linkage under fixed names (hollrec_*) that the programs of the workflow
+// call.
 //
 // Directory arguments name the folder holding INDEX.HOL; a missing trailing
 // '/' is supplied. INDEX.HOL is found in it ignoring case and created as

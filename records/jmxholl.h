@@ -1,6 +1,6 @@
 #pragma once
 // The JEDMICS record and the JMX.HOL file functions, exported with C linkage
-// under their established names. Directory arguments name the folder holding
+// under fixed names (jmxholl_*). Directory arguments name the folder holding
 // JMX.HOL (a missing trailing '/' is supplied); the file is found ignoring
 // case and created as "JMX.HOL". Changes take the folder's write lock and
 // replace the file through a temporary in the same folder.

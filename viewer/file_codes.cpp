@@ -2,11 +2,16 @@
 
 #include <cstring>
 
+#include "formats/compression_codes.h"
+#include "formats/format_tables.h"
 #include "formats/identify.h"
 
 namespace hv::viewer {
 
 namespace {
+// Indexed by the identification numbers - 1: document type
+// (formats/document_type.h), filter and identification compression
+// (formats/format_tables.h); the last entry stands for none.
 const char* const kDocumentCodes[] = {"HOLL", "DED ", "40AD", "40BD", "JMXD", "GIOS", "DFIS", "    "};
 const char* const kKindCodes[] = {"TIFF", "CAL2", "CAL1", "EDM5", "EDM6", "AUD ", "DSED", "PDF "};
 const char* const kCompressionCodes[] = {"RAWL", "RAWM", "GP3 ", "GP3T", "GP4 ", "GP4W", "PBIT", "GP32"};
@@ -29,24 +34,24 @@ int IdentifyFileCodes(const std::string& path, FileCodes& codes) {
 
 const char* kindForImageType(int imageType) {
   switch (imageType) {
-    case 2: return "CAL2";
-    case 3: return "CAL1";
-    case 4: return "EDM5";
-    case 5: return "EDM6";
-    case 6: return "AUD ";
-    case 7: return "DSED";
+    case formats::kFilterCals2: return "CAL2";
+    case formats::kFilterCals1: return "CAL1";
+    case formats::kFilterEdmics5: return "EDM5";
+    case formats::kFilterEdmics6: return "EDM6";
+    case formats::kFilterAudre: return "AUD ";
+    case formats::kFilterImportExport: return "DSED";
     default: return "TIFF";
   }
 }
 
 const char* compressionForRecord(int compression) {
   switch (compression) {
-    case 0: return "GP3 ";
-    case 1: return "GP3T";
-    case 2: return "GP32";
-    case 3: return "GP4 ";
-    case 4: return "PBIT";
-    case 7: return "GP4W";
+    case formats::kCompG3OneD: return "GP3 ";
+    case formats::kCompModHuffman: return "GP3T";
+    case formats::kCompG3TwoD: return "GP32";
+    case formats::kCompG4: return "GP4 ";
+    case formats::kCompPackBits: return "PBIT";
+    case formats::kCompG4Wrap: return "GP4W";
     default: return "RAWL";
   }
 }

@@ -9,6 +9,8 @@
 
 #include "engine/ccitt_decode.h"
 #include "engine/tests/ccitt_test_support.h"
+#include "formats/compression_codes.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 
 namespace hv::engine {
@@ -98,17 +100,18 @@ bool readTiff(const std::string& bytes, TiffStrips& t) {
   for (std::uint32_t i = 0, n = u16(ifd); i < n; ++i) {
     const std::size_t e = ifd + 2 + 12 * i;
     const std::uint32_t tag = u16(e), type = u16(e + 2), count = u32(e + 4);
-    const std::size_t size = type == 3 ? 2 : 4;
+    const bool isShort = type == formats::kTiffShort;
+    const std::size_t size = isShort ? 2 : 4;
     const std::size_t at = count * size <= 4 ? e + 8 : u32(e + 8);
-    auto value = [&](std::uint32_t k) { return type == 3 ? u16(at + k * 2) : u32(at + k * 4); };
+    auto value = [&](std::uint32_t k) { return isShort ? u16(at + k * 2) : u32(at + k * 4); };
     std::vector<std::uint32_t> v;
     for (std::uint32_t k = 0; k < count && k < 100000; ++k) v.push_back(value(k));
     if (v.empty()) continue;
-    if (tag == 259) t.compression = static_cast<int>(v[0]);
-    if (tag == 266) t.fillOrder = v[0];
-    if (tag == 292) t.g3Options = v[0];
-    if (tag == 273) offsets = v;
-    if (tag == 279) counts = v;
+    if (tag == formats::kTiffCompression) t.compression = static_cast<int>(v[0]);
+    if (tag == formats::kTiffFillOrder) t.fillOrder = v[0];
+    if (tag == formats::kTiffT4Options) t.g3Options = v[0];
+    if (tag == formats::kTiffStripOffsets) offsets = v;
+    if (tag == formats::kTiffStripByteCounts) counts = v;
   }
   if (offsets.size() != counts.size() || offsets.empty()) return false;
   for (std::size_t i = 0; i < offsets.size(); ++i) {
@@ -150,14 +153,12 @@ class PeerData : public ::testing::Test {
     EXPECT_EQ(hv::test::runCommand("tiffcp " + options + " " + dir_->file("d.tif") + " " + out), 0);
     TiffStrips t;
     EXPECT_TRUE(readTiff(hv::test::readFile(out), t));
-    int code = -1;
-    if (t.compression == 4) code = formats::kCompG4;
-    if (t.compression == 3) code = (t.g3Options & 1) != 0 ? formats::kCompG3TwoD : formats::kCompG3OneD;
-    if (t.compression == 32773) code = formats::kCompPackBits;
-    if (t.compression == 1) code = formats::kCompUncompressed;
+    const int code =
+        formats::recordFromTiffCompression(static_cast<std::uint32_t>(t.compression), t.g3Options);
     EXPECT_GE(code, 0) << options;
     const bool ccitt = code != formats::kCompPackBits && code != formats::kCompUncompressed;
-    if (ccitt && t.fillOrder == 1)  // as the file manager hands data over: first bit lowest
+    // As the file manager hands data over: first bit lowest.
+    if (ccitt && t.fillOrder == formats::kTiffFillMsbFirst)
       for (auto& s : t.strips)
         for (auto& b : s) b = reverse(b);
     j.code = code;

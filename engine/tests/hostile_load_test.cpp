@@ -4,6 +4,7 @@
 
 #include "engine/image_handle.h"
 #include "engine/image_memory.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -12,10 +13,14 @@ namespace {
 
 TEST(HostileLoad, HugeSheetWithAFewBytesStaysSmall) {
   hv::test::TempDir dir;
-  for (std::uint32_t compression : {3u, 4u, 32773u, 1u}) {
+  for (std::uint32_t compression :
+       {formats::kTiffGroup3, formats::kTiffGroup4, formats::kTiffPackBits, formats::kTiffNoCompression}) {
     hv::test::TiffBuilder b;
     std::uint32_t at = b.addData(std::string("\xFF\x00\x13", 3));
-    b.longTag(256, {65535}).longTag(257, {65535}).shortTag(259, {compression}).strips({at}, {3});
+    b.longTag(formats::kTiffImageWidth, {65535})
+        .longTag(formats::kTiffImageLength, {65535})
+        .shortTag(formats::kTiffCompression, {compression})
+        .strips({at}, {3});
     hv::test::writeFile(dir.file("huge.tif"), b.build());
     ImageHdl h = grxOpenImage(nullptr, dir.file("huge.tif").c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
     ASSERT_NE(h, nullptr);
@@ -34,7 +39,10 @@ TEST(HostileLoad, CheckerboardOfOnePixelRunsAtFullWidth) {
   const std::uint32_t width = 65528, height = 4;
   std::string rows(static_cast<std::size_t>(width / 8) * height, '\x55');
   std::uint32_t at = b.addData(rows);
-  b.longTag(256, {width}).shortTag(257, {height}).shortTag(259, {1}).shortTag(262, {0})
+  b.longTag(formats::kTiffImageWidth, {width})
+      .shortTag(formats::kTiffImageLength, {height})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+      .shortTag(formats::kTiffPhotometric, {0})
       .strips({at}, {static_cast<std::uint32_t>(rows.size())});
   hv::test::writeFile(dir.file("checker.tif"), b.build());
   ImageHdl h = grxOpenImage(nullptr, dir.file("checker.tif").c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);

@@ -9,6 +9,7 @@
 #include "engine/image_memory.h"
 #include "engine/packed.h"
 #include "formats/fm_messages.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -44,7 +45,10 @@ TEST(ImageLoad, UncompressedStripsInBothPhotometricSenses) {
   for (int photometric : {0, 1}) {
     hv::test::TiffBuilder b;
     std::uint32_t at = b.addData(kRaw);
-    b.shortTag(256, {12}).shortTag(257, {3}).shortTag(259, {1}).shortTag(262, {std::uint32_t(photometric)})
+    b.shortTag(formats::kTiffImageWidth, {12})
+        .shortTag(formats::kTiffImageLength, {3})
+        .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+        .shortTag(formats::kTiffPhotometric, {std::uint32_t(photometric)})
         .strips({at}, {6});
     hv::test::writeFile(dir.file("raw.tif"), b.build());
     ImageHdl h = openAndLoad(dir.file("raw.tif"));
@@ -64,7 +68,11 @@ TEST(ImageLoad, PackBitsAcrossSeveralStrips) {
   // Strip 0: row 0 literal F0 30, row 1 repeat 00 twice. Strip 1: row 2 literal.
   std::uint32_t a0 = b.addData(std::string("\x01\xF0\x30\xFF\x00", 5));
   std::uint32_t a1 = b.addData(std::string("\x01\x81\xF0", 3));
-  b.shortTag(256, {12}).shortTag(257, {3}).shortTag(259, {32773}).shortTag(262, {0}).shortTag(278, {2})
+  b.shortTag(formats::kTiffImageWidth, {12})
+      .shortTag(formats::kTiffImageLength, {3})
+      .shortTag(formats::kTiffCompression, {formats::kTiffPackBits})
+      .shortTag(formats::kTiffPhotometric, {0})
+      .shortTag(formats::kTiffRowsPerStrip, {2})
       .strips({a0, a1}, {5, 3});
   hv::test::writeFile(dir.file("pb.tif"), b.build());
   ImageHdl h = openAndLoad(dir.file("pb.tif"));
@@ -81,7 +89,11 @@ TEST(ImageLoad, CodedDataEndingEarlyLeavesBlankLines) {
   // Group 4: eight all-white lines, each one V0 code (a single 1 bit), for
   // an image of 100 lines; min-is-black so that decoded white shows black.
   std::uint32_t at = b.addData(std::string("\xFF", 1));
-  b.shortTag(256, {40}).shortTag(257, {100}).shortTag(259, {4}).shortTag(262, {1}).strips({at}, {1});
+  b.shortTag(formats::kTiffImageWidth, {40})
+      .shortTag(formats::kTiffImageLength, {100})
+      .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
+      .shortTag(formats::kTiffPhotometric, {1})
+      .strips({at}, {1});
   hv::test::writeFile(dir.file("g4.tif"), b.build());
   ImageHdl h = openAndLoad(dir.file("g4.tif"));
   ASSERT_NE(h, nullptr);
@@ -117,11 +129,16 @@ TEST(ImageLoad, EveryStripStartsAtItsOwnRowWhenOneBeforeItEndsEarly) {
     // Also across an empty strip: its rows are blank and the next one's stay in place.
     hv::test::TiffBuilder b;
     std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
-    b.shortTag(256, {64}).shortTag(259, {4}).shortTag(262, {0}).shortTag(278, {10});
+    b.shortTag(formats::kTiffImageWidth, {64})
+        .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
+        .shortTag(formats::kTiffPhotometric, {0})
+        .shortTag(formats::kTiffRowsPerStrip, {10});
     if (emptyMiddle) {
-      b.shortTag(257, {30}).strips({a0, a1, a1}, {std::uint32_t(s0.size()), 0, std::uint32_t(s1.size())});
+      b.shortTag(formats::kTiffImageLength, {30})
+          .strips({a0, a1, a1}, {std::uint32_t(s0.size()), 0, std::uint32_t(s1.size())});
     } else {
-      b.shortTag(257, {20}).strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
+      b.shortTag(formats::kTiffImageLength, {20})
+          .strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
     }
     hv::test::writeFile(dir.file("cut.tif"), b.build());
     ImageHdl h = openAndLoad(dir.file("cut.tif"));
@@ -147,7 +164,11 @@ TEST(ImageLoad, AStripHoldingMoreRowsThanItsShareGivesOnlyItsOwnRows) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
   std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
-  b.shortTag(256, {64}).shortTag(257, {20}).shortTag(259, {4}).shortTag(262, {0}).shortTag(278, {10})
+  b.shortTag(formats::kTiffImageWidth, {64})
+      .shortTag(formats::kTiffImageLength, {20})
+      .shortTag(formats::kTiffCompression, {formats::kTiffGroup4})
+      .shortTag(formats::kTiffPhotometric, {0})
+      .shortTag(formats::kTiffRowsPerStrip, {10})
       .strips({a0, a1}, {std::uint32_t(s0.size()), std::uint32_t(s1.size())});
   hv::test::writeFile(dir.file("long.tif"), b.build());
   ImageHdl h = openAndLoad(dir.file("long.tif"));
@@ -173,8 +194,14 @@ TEST(ImageLoad, TiledUncompressedImagesJoinTheirTiles) {
   std::uint32_t t1 = b.addData(tile(0xC0, 0x00));  // black at tile columns 0-1
   std::uint32_t t2 = b.addData(tile(0xFF, 0xFF));
   std::uint32_t t3 = b.addData(tile(0xFF, 0xFF));
-  b.shortTag(256, {20}).shortTag(257, {18}).shortTag(259, {1}).shortTag(262, {0}).shortTag(322, {16})
-      .shortTag(323, {16}).longTag(324, {t0, t1, t2, t3}).longTag(325, {32, 32, 32, 32});
+  b.shortTag(formats::kTiffImageWidth, {20})
+      .shortTag(formats::kTiffImageLength, {18})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+      .shortTag(formats::kTiffPhotometric, {0})
+      .shortTag(formats::kTiffTileWidth, {16})
+      .shortTag(formats::kTiffTileLength, {16})
+      .longTag(formats::kTiffTileOffsets, {t0, t1, t2, t3})
+      .longTag(formats::kTiffTileByteCounts, {32, 32, 32, 32});
   hv::test::writeFile(dir.file("tiled.tif"), b.build());
   ImageHdl h = openAndLoad(dir.file("tiled.tif"));
   ASSERT_NE(h, nullptr);
@@ -190,7 +217,11 @@ TEST(ImageLoad, LoadingTwiceReportsZeroAndFreeingAllowsAReload) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
   std::uint32_t at = b.addData(kRaw);
-  b.shortTag(256, {12}).shortTag(257, {3}).shortTag(259, {1}).shortTag(262, {0}).strips({at}, {6});
+  b.shortTag(formats::kTiffImageWidth, {12})
+      .shortTag(formats::kTiffImageLength, {3})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+      .shortTag(formats::kTiffPhotometric, {0})
+      .strips({at}, {6});
   hv::test::writeFile(dir.file("raw.tif"), b.build());
   ImageHdl h = openAndLoad(dir.file("raw.tif"));
   ASSERT_NE(h, nullptr);
@@ -208,7 +239,10 @@ TEST(ImageLoad, OpenOptionsAndUnknownFiles) {
   EXPECT_EQ(grxOpenImage(nullptr, dir.file("junk.bin").c_str(), 0, nullptr), nullptr);
   hv::test::TiffBuilder b;
   std::uint32_t at = b.addData(kRaw);
-  b.shortTag(256, {12}).shortTag(257, {3}).shortTag(259, {1}).strips({at}, {6});
+  b.shortTag(formats::kTiffImageWidth, {12})
+      .shortTag(formats::kTiffImageLength, {3})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+      .strips({at}, {6});
   hv::test::writeFile(dir.file("raw.tif"), b.build());
   // Asking for template values without a template fails.
   EXPECT_EQ(grxOpenImage(nullptr, dir.file("raw.tif").c_str(), GRX_OPEN_TEMPLATE_SCALE, nullptr), nullptr);

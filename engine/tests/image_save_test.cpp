@@ -11,6 +11,7 @@
 #include "engine/packed.h"
 #include "engine/tests/encode_test_support.h"
 #include "formats/file_manager.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -105,7 +106,10 @@ TEST(SaveImage, MinIsBlackSourcesComeBackAsShown) {
     freeImageMemory(neg);
     hv::test::TiffBuilder b(false);
     std::uint32_t at = b.addData(std::string(bytes.begin(), bytes.end()));
-    b.shortTag(256, {64}).shortTag(257, {16}).shortTag(259, {raw ? 1u : 4u}).shortTag(262, {1});
+    b.shortTag(formats::kTiffImageWidth, {64})
+        .shortTag(formats::kTiffImageLength, {16})
+        .shortTag(formats::kTiffCompression, {raw ? formats::kTiffNoCompression : formats::kTiffGroup4})
+        .shortTag(formats::kTiffPhotometric, {1});
     b.strips({at}, {static_cast<std::uint32_t>(bytes.size())});
     const std::string source = dir.file(raw ? "neg_raw.tif" : "neg_g4.tif");
     hv::test::writeFile(source, b.build());

@@ -219,7 +219,7 @@ TEST_F(RenderTest, AProgressCallbackAnsweringZeroStopsAfterTheFirstBand) {
   calls = 0;
   auto stop = [](int stage, int, long done, long total) {
     ++calls;
-    EXPECT_EQ(stage, 2);
+    EXPECT_EQ(stage, GRX_PROGRESS_RENDER);
     EXPECT_GT(done, 0);
     EXPECT_EQ(total, 100);
     return 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 #include "tools/drawgen/drawgen.h"
@@ -44,8 +45,13 @@ inline std::string rawTiff(const Bitmap& bm, bool minIsBlack) {
     for (char& c : data) c = static_cast<char>(~c);
   hv::test::TiffBuilder b;
   std::uint32_t at = b.addData(data);
-  b.longTag(256, {bm.width}).longTag(257, {bm.height}).shortTag(258, {1}).shortTag(259, {1})
-      .shortTag(262, {minIsBlack ? 1u : 0u}).longTag(278, {bm.height}).strips({at}, {std::uint32_t(data.size())});
+  b.longTag(formats::kTiffImageWidth, {bm.width})
+      .longTag(formats::kTiffImageLength, {bm.height})
+      .shortTag(formats::kTiffBitsPerSample, {1})
+      .shortTag(formats::kTiffCompression, {formats::kTiffNoCompression})
+      .shortTag(formats::kTiffPhotometric, {minIsBlack ? 1u : 0u})
+      .longTag(formats::kTiffRowsPerStrip, {bm.height})
+      .strips({at}, {std::uint32_t(data.size())});
   return b.build();
 }
 

@@ -20,6 +20,7 @@
 #include "formats/format_tables.h"
 #include "formats/raster_write.h"
 #include "formats/tag_tables.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/oda_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
@@ -177,7 +178,11 @@ TEST_F(TiledSave, DsedHoldsAGroup4WrapRaster) {
   // Decode the raster: as the strip of a Group 4 wrap TIFF.
   hv::test::TiffBuilder b;
   std::uint32_t at = b.addData(bytes.substr(formats::dsed::kHeaderBytes));
-  b.shortTag(256, {w}).shortTag(257, {h}).shortTag(259, {32815}).shortTag(262, {0}).strips({at}, {rasterBytes});
+  b.shortTag(formats::kTiffImageWidth, {w})
+      .shortTag(formats::kTiffImageLength, {h})
+      .shortTag(formats::kTiffCompression, {formats::kTiffG4Wrap})
+      .shortTag(formats::kTiffPhotometric, {0})
+      .strips({at}, {rasterBytes});
   hv::test::writeFile(dir_.file("wrap.tif"), b.build());
   EXPECT_EQ(loaded(dir_.file("wrap.tif")), rows);
 }

@@ -30,7 +30,7 @@ std::string formAHeader(const char* orient, const char* pelcnt, const char* dens
 ImageFileRecord* openCals(const std::string& path) {
   std::uint32_t offset = 0;
   if (imfGetFileType(nullptr, path.c_str(), &offset) != kFilterCals1) return nullptr;
-  return boundFilter(kFilterCals1)->open(nullptr, path.c_str(), 0, offset);
+  return boundFilter(kFilterCals1)->open(nullptr, path.c_str(), kOpenRead, offset);
 }
 
 TEST(CalsHeader, TemplateAndRasterRecordsOfFormA) {
@@ -114,7 +114,7 @@ TEST(Cals1Read, NearlyBlankSheetOpensButTruncatedHeaderFails) {
   imfCloseImage(r);
 
   hv::test::writeFile(dir.file("cut.cal"), header.substr(0, 2000));
-  r = boundFilter(kFilterCals1)->open(nullptr, dir.file("cut.cal").c_str(), 0, 0);
+  r = boundFilter(kFilterCals1)->open(nullptr, dir.file("cut.cal").c_str(), kOpenRead, 0);
   EXPECT_EQ(r, nullptr);
   EXPECT_EQ(lastMessage(), "Unexpected End of File on " + dir.file("cut.cal") + "\n");
 }

@@ -31,7 +31,7 @@ class Cals2 : public ::testing::Test {
   ImageFileRecord* open(const std::string& bytes, const char* name = "t.cal") {
     path_ = dir_.file(name);
     hv::test::writeFile(path_, bytes);
-    return boundFilter(kFilterCals2)->open(nullptr, path_.c_str(), 0, 0);
+    return boundFilter(kFilterCals2)->open(nullptr, path_.c_str(), kOpenRead, 0);
   }
   hv::test::TempDir dir_;
   std::string path_;
@@ -259,7 +259,7 @@ TEST_F(Cals2, Refusals) {
   }
   // Opening modes other than reading and writing.
   hv::test::writeFile(dir_.file("m.cal"), hv::test::buildCals2(fourTiles()));
-  EXPECT_EQ(boundFilter(kFilterCals2)->open(nullptr, dir_.file("m.cal").c_str(), 2, 0), nullptr);
+  EXPECT_EQ(boundFilter(kFilterCals2)->open(nullptr, dir_.file("m.cal").c_str(), 2 /* not an OpenMode */, 0), nullptr);
 }
 
 TEST_F(Cals2, LengthsBeyondTheFileAndDeepNestingAreRefused) {

@@ -16,7 +16,7 @@
 namespace hv::formats {
 namespace {
 
-ImageFileRecord* openAs(int filter, const std::string& path, int mode = 0) {
+ImageFileRecord* openAs(int filter, const std::string& path, int mode = kOpenRead) {
   if (imfLoadFileFilter(filter) != filter) return nullptr;
   return boundFilter(filter)->open(nullptr, path.c_str(), mode, 0);
 }
@@ -55,7 +55,7 @@ TEST(Edmics6, TilesSizesTypesAndCard) {
   for (bool variant : {false, true}) {
     s.secondVariant = variant;
     hv::test::writeFile(dir.file("a.c4"), hv::test::buildEdmics6(s));
-    ImageFileRecord* r = openAs(kFilterEdmics6, dir.file("a.c4"), variant ? 3 : 0);
+    ImageFileRecord* r = openAs(kFilterEdmics6, dir.file("a.c4"), variant ? kOpenReadSecondHeader : kOpenRead);
     ASSERT_NE(r, nullptr) << lastMessage();
     EXPECT_EQ(r->width, 800u);
     EXPECT_EQ(r->height, 600u);
@@ -138,7 +138,7 @@ TEST(Edmics5, HeaderFieldsAndStrip) {
   EXPECT_EQ(allBytes(r), "\x01\x02");
   EXPECT_EQ(imageInformation(r).title, "EDMICS V File Information");
   imfCloseImage(r);
-  EXPECT_EQ(openAs(kFilterEdmics5, dir.file("e5"), 1), nullptr);
+  EXPECT_EQ(openAs(kFilterEdmics5, dir.file("e5"), kOpenWrite), nullptr);
   hv::test::writeFile(dir.file("short"), h.substr(0, 300));
   EXPECT_EQ(openAs(kFilterEdmics5, dir.file("short")), nullptr);
   EXPECT_EQ(lastMessage(), "Unexpected End of File on " + dir.file("short") + "\n");
@@ -193,7 +193,7 @@ TEST(Audre, RowsWithoutTheirPaddingInEitherBitOrder) {
 TEST(Audre, Refusals) {
   hv::test::TempDir dir;
   hv::test::writeFile(dir.file("a.aud"), audreHeader("12", "2", "4", 1, 0) + std::string(8, '\0'));
-  EXPECT_EQ(openAs(kFilterAudre, dir.file("a.aud"), 1), nullptr);  // read-only format
+  EXPECT_EQ(openAs(kFilterAudre, dir.file("a.aud"), kOpenWrite), nullptr);  // read-only format
   EXPECT_EQ(lastMessage(), "Unable to read " + dir.file("a.aud") + "\n");
   hv::test::writeFile(dir.file("q.aud"), audreHeader("100", "2", "4", 1, 0) + std::string(8, '\0'));
   EXPECT_EQ(openAs(kFilterAudre, dir.file("q.aud")), nullptr);  // lines shorter than the width

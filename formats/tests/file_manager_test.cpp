@@ -8,6 +8,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/strip_reader.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -72,11 +73,11 @@ TEST(FileManager, FileSeekOrigins) {
   ImageFileRecord* r = newRecord();
   r->fd = ::open(dir.file("f").c_str(), O_RDONLY);
   r->headerOffset = 80;
-  EXPECT_EQ(imfFileSeek(r, 10, 0), 90);
-  EXPECT_EQ(imfFileSeek(r, 5, 1), 95);
-  EXPECT_EQ(imfFileSeek(r, -10, 2), 190);
+  EXPECT_EQ(imfFileSeek(r, 10, kSeekFromHeader), 90);
+  EXPECT_EQ(imfFileSeek(r, 5, kSeekFromCurrent), 95);
+  EXPECT_EQ(imfFileSeek(r, -10, kSeekFromEnd), 190);
   EXPECT_EQ(imfFileSeek(r, 0, 3), -1);
-  EXPECT_EQ(imfFileSeek(nullptr, 0, 0), -1);
+  EXPECT_EQ(imfFileSeek(nullptr, 0, kSeekFromHeader), -1);
   ::close(r->fd);
   freeRecord(r);
 
@@ -86,11 +87,11 @@ TEST(FileManager, FileSeekOrigins) {
   w->fd = ::open(dir.file("f").c_str(), O_RDWR);
   w->headerOffset = 80;
   w->openedForWriting = 1;
-  EXPECT_EQ(imfFileSeek(w, 10, 0), 90);
-  EXPECT_EQ(imfFileSeek(w, 0, 1), 10);
-  EXPECT_EQ(imfFileSeek(w, 7, 1), 17);
-  EXPECT_EQ(imfFileSeek(w, -17, 1), 0);
-  EXPECT_EQ(imfFileSeek(w, 0, 1), 0);
+  EXPECT_EQ(imfFileSeek(w, 10, kSeekFromHeader), 90);
+  EXPECT_EQ(imfFileSeek(w, 0, kSeekFromCurrent), 10);
+  EXPECT_EQ(imfFileSeek(w, 7, kSeekFromCurrent), 17);
+  EXPECT_EQ(imfFileSeek(w, -17, kSeekFromCurrent), 0);
+  EXPECT_EQ(imfFileSeek(w, 0, kSeekFromCurrent), 0);
   ::close(w->fd);
   freeRecord(w);
 }
@@ -103,11 +104,15 @@ TEST(StripReader, DeliversStripsAndAnnouncesBoundaries) {
   for (int i = 0; i < 100; ++i) s0 += static_cast<char>(i);
   for (int i = 100; i < 150; ++i) s1 += static_cast<char>(i);
   std::uint32_t a0 = b.addData(s0), a1 = b.addData(s1);
-  b.shortTag(256, {16}).shortTag(257, {20}).shortTag(259, {4}).shortTag(278, {10}).strips({a0, a1}, {100, 50});
+  b.shortTag(kTiffImageWidth, {16})
+      .shortTag(kTiffImageLength, {20})
+      .shortTag(kTiffCompression, {kTiffGroup4})
+      .shortTag(kTiffRowsPerStrip, {10})
+      .strips({a0, a1}, {100, 50});
   hv::test::writeFile(dir.file("s.tif"), b.build());
   std::uint32_t off = 0;
   ASSERT_EQ(imfGetFileType(nullptr, dir.file("s.tif").c_str(), &off), 1);
-  ImageFileRecord* r = boundFilter(1)->open(nullptr, dir.file("s.tif").c_str(), 0, off);
+  ImageFileRecord* r = boundFilter(1)->open(nullptr, dir.file("s.tif").c_str(), kOpenRead, off);
   ASSERT_NE(r, nullptr);
   std::uint8_t storage[64];
   CodeBuffer buf{storage, 0, sizeof storage};

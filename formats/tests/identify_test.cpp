@@ -5,6 +5,7 @@
 #include "formats/file_manager.h"
 #include "formats/tag_tables.h"
 #include "formats/format_tables.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/oda_builder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
@@ -52,18 +53,24 @@ TEST(Identify, TiffCompressionVariants) {
     int fill;
     int expected;
   } cases[] = {
-      {{}, -1, -1, kIdentUnknown},  {{1}, -1, -1, kIdentRawMsb},     {{1}, -1, 2, kIdentRawLsb},
-      {{2}, -1, -1, kIdentModHuffman}, {{3}, 0, -1, kIdentG3OneD},    {{3}, 1, -1, kIdentG3TwoD},
-      {{4}, -1, -1, kIdentG4},      {{5}, -1, -1, kIdentUnknown},    {{32773}, -1, -1, kIdentPackBits},
-      {{32815}, -1, -1, kIdentG4Wrap},
+      {{}, -1, -1, kIdentUnknown},
+      {{kTiffNoCompression}, -1, -1, kIdentRawMsb},
+      {{kTiffNoCompression}, -1, kTiffFillLsbFirst, kIdentRawLsb},
+      {{kTiffModifiedHuffman}, -1, -1, kIdentModHuffman},
+      {{kTiffGroup3}, 0, -1, kIdentG3OneD},
+      {{kTiffGroup3}, kTiffT4TwoDimensional, -1, kIdentG3TwoD},
+      {{kTiffGroup4}, -1, -1, kIdentG4},
+      {{kTiffLzw}, -1, -1, kIdentUnknown},
+      {{kTiffPackBits}, -1, -1, kIdentPackBits},
+      {{kTiffG4Wrap}, -1, -1, kIdentG4Wrap},
   };
   for (bool big : {false, true}) {
     for (const Case& c : cases) {
       hv::test::TiffBuilder b(big);
-      b.shortTag(256, {8}).shortTag(257, {8});
-      if (!c.compression.empty()) b.shortTag(259, c.compression);
-      if (c.t4 >= 0) b.longTag(292, {static_cast<std::uint32_t>(c.t4)});
-      if (c.fill >= 0) b.shortTag(266, {static_cast<std::uint32_t>(c.fill)});
+      b.shortTag(kTiffImageWidth, {8}).shortTag(kTiffImageLength, {8});
+      if (!c.compression.empty()) b.shortTag(kTiffCompression, c.compression);
+      if (c.t4 >= 0) b.longTag(kTiffT4Options, {static_cast<std::uint32_t>(c.t4)});
+      if (c.fill >= 0) b.shortTag(kTiffFillOrder, {static_cast<std::uint32_t>(c.fill)});
       std::string path = dir.file("t.tif");
       hv::test::writeFile(path, b.build());
       Ident r = identify(path);
@@ -118,7 +125,7 @@ TEST(Identify, CalsTypeTwoWithoutItsHeaderBlock) {
   std::uint32_t offset = 0;
   setTagTableDirectory(std::string(HV_SOURCE_DIR) + "/share/");
   ASSERT_EQ(imfGetFileType(nullptr, dir.file("raster.c2").c_str(), &offset), kFilterCals2);
-  ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), 0, offset);
+  ImageFileRecord* rec = boundFilter(kFilterCals2)->open(nullptr, dir.file("raster.c2").c_str(), kOpenRead, offset);
   ASSERT_NE(rec, nullptr);
   EXPECT_EQ(rec->width, 512u);
   imfCloseImage(rec);
@@ -132,16 +139,16 @@ TEST(Identify, NameLedDocuments) {
   std::string hol(100, ' ');
   hol.replace(0, 10, "srcdocid: ");
   hv::test::writeFile(dir.file("index.hol"), hol);
-  EXPECT_EQ(identify(dir.file("index.hol")).documentType, 1);
+  EXPECT_EQ(identify(dir.file("index.hol")).documentType, kDocumentHollerith);
   // An INDEX.HOL without the tag falls through to the content tests.
   hv::test::writeFile(dir.file("INDEX.HOL"), std::string(100, ' '));
   EXPECT_EQ(identify(dir.file("INDEX.HOL")).ok, 0);
 
   hv::test::writeFile(dir.file("D001"), "srcsys: X\n");
-  EXPECT_EQ(identify(dir.file("D001")).documentType, 3);
+  EXPECT_EQ(identify(dir.file("D001")).documentType, kDocument1840A);
   hv::test::writeFile(dir.file("D002"), "version: 2\n");
   Ident b = identify(dir.file("D002"));
-  EXPECT_EQ(b.documentType, 4);
+  EXPECT_EQ(b.documentType, kDocument1840B);
   EXPECT_EQ(b.filter, kFilterCals2);
   hv::test::writeFile(dir.file("D003"), "nothing here\n");
   EXPECT_EQ(identify(dir.file("D003")).ok, 0);
@@ -151,7 +158,7 @@ TEST(Identify, NameLedDocuments) {
   hv::test::writeFile(dir.file("x.pdf"), "%PDF-1.4\n");
   Ident pdf = identify(dir.file("x.pdf"));
   EXPECT_EQ(pdf.filter, kFilterPdf);
-  EXPECT_EQ(pdf.documentType, 0);
+  EXPECT_EQ(pdf.documentType, kDocumentNone);
 
   std::string ie(32, '\0');
   ie[0] = ie[1] = '\xF9';
@@ -163,7 +170,7 @@ TEST(Identify, TiffDirectoryIsExaminedOnItsFirst85Entries) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
   for (std::uint16_t t = 1; t <= 90; ++t) b.shortTag(t, {0});
-  b.shortTag(259, {4});  // entry 91 after sorting: beyond the first 85
+  b.shortTag(kTiffCompression, {kTiffGroup4});  // entry 91 after sorting: beyond the first 85
   hv::test::writeFile(dir.file("many.tif"), b.build());
   Ident r = identify(dir.file("many.tif"));
   EXPECT_EQ(r.filter, kFilterTiff);

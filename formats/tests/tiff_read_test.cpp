@@ -3,6 +3,7 @@
 #include "formats/file_manager.h"
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
+#include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
 
@@ -12,13 +13,13 @@ namespace {
 ImageFileRecord* openTiff(const std::string& path) {
   std::uint32_t offset = 0;
   if (imfGetFileType(nullptr, path.c_str(), &offset) != kFilterTiff) return nullptr;
-  return boundFilter(kFilterTiff)->open(nullptr, path.c_str(), 0, offset);
+  return boundFilter(kFilterTiff)->open(nullptr, path.c_str(), kOpenRead, offset);
 }
 
 hv::test::TiffBuilder basic(bool big, std::uint32_t width = 64, std::uint32_t height = 8) {
   hv::test::TiffBuilder b(big);
   std::uint32_t at = b.addData(std::string(32, '\x55'));
-  b.shortTag(256, {width}).shortTag(257, {height}).strips({at}, {32});
+  b.shortTag(kTiffImageWidth, {width}).shortTag(kTiffImageLength, {height}).strips({at}, {32});
   return b;
 }
 
@@ -42,8 +43,13 @@ TEST(TiffRead, TagsMapToTheRecord) {
   hv::test::TempDir dir;
   for (bool big : {false, true}) {
     auto b = basic(big);
-    b.shortTag(259, {3}).longTag(292, {1}).shortTag(262, {0}).shortTag(266, {2}).shortTag(274, {6})
-        .rationalTag(282, 400, 1).rationalTag(283, 801, 2);
+    b.shortTag(kTiffCompression, {kTiffGroup3})
+        .longTag(kTiffT4Options, {1})
+        .shortTag(kTiffPhotometric, {0})
+        .shortTag(kTiffFillOrder, {2})
+        .shortTag(kTiffOrientation, {6})
+        .rationalTag(kTiffXResolution, 400, 1)
+        .rationalTag(kTiffYResolution, 801, 2);
     hv::test::writeFile(dir.file("t.tif"), b.build());
     ImageFileRecord* r = openTiff(dir.file("t.tif"));
     ASSERT_NE(r, nullptr);
@@ -61,27 +67,27 @@ TEST(TiffRead, TagsMapToTheRecord) {
 TEST(TiffRead, RefusalsCarryTheirMessages) {
   hv::test::TempDir dir;
   auto lzw = basic(false);
-  lzw.shortTag(259, {5});
+  lzw.shortTag(kTiffCompression, {kTiffLzw});
   hv::test::writeFile(dir.file("lzw.tif"), lzw.build());
   EXPECT_EQ(openTiff(dir.file("lzw.tif")), nullptr);
   EXPECT_EQ(lastMessage(), "TIFF File Manager: LZW compressed files are not supported.");
 
   auto jpeg = basic(false);
-  jpeg.shortTag(259, {7});
+  jpeg.shortTag(kTiffCompression, {7});
   hv::test::writeFile(dir.file("jpeg.tif"), jpeg.build());
   EXPECT_EQ(openTiff(dir.file("jpeg.tif")), nullptr);
   EXPECT_EQ(lastMessage(), "TIFF File Manager: Unknown compression scheme 7");
 
   hv::test::TiffBuilder noWidth;
   std::uint32_t at = noWidth.addData("xx");
-  noWidth.shortTag(257, {4}).strips({at}, {2});
+  noWidth.shortTag(kTiffImageLength, {4}).strips({at}, {2});
   hv::test::writeFile(dir.file("nowidth.tif"), noWidth.build());
   EXPECT_EQ(openTiff(dir.file("nowidth.tif")), nullptr);
   EXPECT_EQ(lastMessage(), "Manditory TIFF Tags not present in image file");
 
   hv::test::TiffBuilder wide;
   at = wide.addData("xx");
-  wide.longTag(256, {70000}).shortTag(257, {4}).strips({at}, {2});
+  wide.longTag(kTiffImageWidth, {70000}).shortTag(kTiffImageLength, {4}).strips({at}, {2});
   hv::test::writeFile(dir.file("wide.tif"), wide.build());
   EXPECT_EQ(openTiff(dir.file("wide.tif")), nullptr);
   EXPECT_NE(lastMessage().find("65535"), std::string::npos);
@@ -90,16 +96,16 @@ TEST(TiffRead, RefusalsCarryTheirMessages) {
   bad[2] = 43;
   hv::test::writeFile(dir.file("v43.tif"), bad);
   std::uint32_t off = 0;
-  EXPECT_EQ(boundFilter(kFilterTiff)->open(nullptr, dir.file("v43.tif").c_str(), 0, off), nullptr);
+  EXPECT_EQ(boundFilter(kFilterTiff)->open(nullptr, dir.file("v43.tif").c_str(), kOpenRead, off), nullptr);
   EXPECT_EQ(lastMessage(), "TIFF version in file is not '42' (0x2A)");
 }
 
 TEST(TiffRead, HostileStripTablesAreRefusedNotAllocated) {
   hv::test::TempDir dir;
   hv::test::TiffBuilder b;
-  b.shortTag(256, {100}).shortTag(257, {100});
+  b.shortTag(kTiffImageWidth, {100}).shortTag(kTiffImageLength, {100});
   // Claims a billion strips whose table lies far beyond the file.
-  b.longTag(273, {1, 2}).longTag(279, {1, 2});
+  b.longTag(kTiffStripOffsets, {1, 2}).longTag(kTiffStripByteCounts, {1, 2});
   std::string file = b.build();
   // Patch the StripOffsets count to 1e9.
   std::size_t dirAt = static_cast<unsigned char>(file[4]) | static_cast<unsigned char>(file[5]) << 8;
@@ -119,8 +125,13 @@ TEST(TiffRead, TiledFilesGetCodeEightAndTileTables) {
   hv::test::TiffBuilder b;
   std::uint32_t t0 = b.addData(std::string(10, 'a'));
   std::uint32_t t1 = b.addData(std::string(12, 'b'));
-  b.shortTag(256, {600}).shortTag(257, {500}).shortTag(259, {4}).shortTag(322, {512}).shortTag(323, {512})
-      .longTag(324, {t0, t1}).longTag(325, {10, 12});
+  b.shortTag(kTiffImageWidth, {600})
+      .shortTag(kTiffImageLength, {500})
+      .shortTag(kTiffCompression, {kTiffGroup4})
+      .shortTag(kTiffTileWidth, {512})
+      .shortTag(kTiffTileLength, {512})
+      .longTag(kTiffTileOffsets, {t0, t1})
+      .longTag(kTiffTileByteCounts, {10, 12});
   hv::test::writeFile(dir.file("tiled.tif"), b.build());
   ImageFileRecord* r = openTiff(dir.file("tiled.tif"));
   ASSERT_NE(r, nullptr);
@@ -152,9 +163,9 @@ std::pair<std::uint32_t, std::uint32_t> resolutionOf(std::uint32_t unit, std::ui
   hv::test::TempDir dir;
   hv::test::TiffBuilder b(false);
   std::uint32_t at = b.addData(std::string(32, '\x55'));
-  b.shortTag(256, {64}).shortTag(257, {8}).strips({at}, {32});
-  b.rationalTag(282, xNum, xDen).rationalTag(283, yNum, yDen);
-  if (unit != 0) b.shortTag(296, {unit});
+  b.shortTag(kTiffImageWidth, {64}).shortTag(kTiffImageLength, {8}).strips({at}, {32});
+  b.rationalTag(kTiffXResolution, xNum, xDen).rationalTag(kTiffYResolution, yNum, yDen);
+  if (unit != 0) b.shortTag(kTiffResolutionUnit, {unit});
   hv::test::writeFile(dir.file("t.tif"), b.build());
   ImageFileRecord* r = openTiff(dir.file("t.tif"));
   if (r == nullptr) return {0, 0};

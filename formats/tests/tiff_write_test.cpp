@@ -19,7 +19,7 @@ namespace {
 // the bytes (y, ~y), in strips of `rows` rows.
 bool writeRaw(const std::string& path, std::uint32_t height, std::uint32_t rows, const char* order,
               const char* software = "") {
-  ImageFileRecord* r = tiffOpen(nullptr, path.c_str(), 1, 0);
+  ImageFileRecord* r = tiffOpen(nullptr, path.c_str(), kOpenWrite, 0);
   if (r == nullptr) return false;
   TiffWriteParams p;
   p.byteOrder = static_cast<std::uint32_t>(order[0] | order[1] << 8);
@@ -49,7 +49,7 @@ TEST(TiffWrite, StripsFollowOneAnotherInEitherByteOrder) {
     SCOPED_TRACE(order);
     const std::string path = dir.file(std::string("s_") + order + ".tif");
     ASSERT_TRUE(writeRaw(path, 10, 4, order));
-    ImageFileRecord* r = tiffOpen(nullptr, path.c_str(), 0, 0);
+    ImageFileRecord* r = tiffOpen(nullptr, path.c_str(), kOpenRead, 0);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->width, 16u);
     EXPECT_EQ(r->height, 10u);
@@ -77,7 +77,7 @@ TEST(TiffWrite, CallerSoftwareTextAndStripOrderChecks) {
   EXPECT_EQ(file.substr(174, 12), std::string("Checker 1.0\0", 12));
   EXPECT_EQ(file.find(kEngineSoftware), std::string::npos);
 
-  ImageFileRecord* r = tiffOpen(nullptr, dir.file("bad.tif").c_str(), 1, 0);
+  ImageFileRecord* r = tiffOpen(nullptr, dir.file("bad.tif").c_str(), kOpenWrite, 0);
   ASSERT_NE(r, nullptr);
   ASSERT_EQ(imfLoadFileFilter(kFilterTiff), kFilterTiff);
   TiffWriteParams p;
@@ -96,7 +96,7 @@ TEST(TiffWrite, SpecificationsTheFormatCannotHoldAreRefused) {
   p.rowsPerStrip = 1;
   const ImageSpecs good{kFilterTiff, 16, 10, 1, 0, 0, 200, 200, kCompG4};
   auto attempt = [&](ImageSpecs s, const TiffWriteParams& params, std::uint32_t size) {
-    ImageFileRecord* r = tiffOpen(nullptr, dir.file("r.tif").c_str(), 1, 0);
+    ImageFileRecord* r = tiffOpen(nullptr, dir.file("r.tif").c_str(), kOpenWrite, 0);
     int ok = imfWriteImageSpecs(r, &s, &params, size);
     imfCloseImage(r);
     return ok;
@@ -120,7 +120,7 @@ TEST(TiffWrite, SpecificationsTheFormatCannotHoldAreRefused) {
   EXPECT_EQ(attempt(good, zero, sizeof zero), 0);
   // A record opened for reading is never written.
   ASSERT_TRUE(writeRaw(dir.file("in.tif"), 2, 2, "II"));
-  ImageFileRecord* in = tiffOpen(nullptr, dir.file("in.tif").c_str(), 0, 0);
+  ImageFileRecord* in = tiffOpen(nullptr, dir.file("in.tif").c_str(), kOpenRead, 0);
   EXPECT_EQ(imfWriteImageSpecs(in, &good, &p, sizeof p), 0);
   imfCloseImage(in);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/tiff_tags.h"
+
 namespace hv::test {
 
 void TiffBuilder::put16(std::string& s, std::uint32_t v) const {
@@ -55,8 +57,8 @@ std::uint32_t TiffBuilder::addData(const std::string& bytes) {
 }
 
 TiffBuilder& TiffBuilder::strips(const std::vector<std::uint32_t>& offsets, const std::vector<std::uint32_t>& counts) {
-  longTag(273, offsets);
-  return longTag(279, counts);
+  longTag(hv::formats::kTiffStripOffsets, offsets);
+  return longTag(hv::formats::kTiffStripByteCounts, counts);
 }
 
 std::string TiffBuilder::build() const {
