@@ -24,6 +24,9 @@
 namespace hv::engine {
 
 inline constexpr std::size_t kLineCacheBytes = std::size_t(4) << 20;
+// Renders of more lines than a view shows (a whole sheet at 1:1 for a file
+// or a printer) are not views: they decode afresh and leave the cache alone.
+inline constexpr std::uint32_t kLineCacheRequestLines = 4096;
 
 // Receives each line as a full-width transition list of `count` entries,
 // the terminator (the image width) included. Returns false to stop.

@@ -282,7 +282,8 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
                decoderMinListEntries(std::uint32_t(R - L)) * 2 > kMaxBandBytes;
   // Views that show every line they cover at least once (1:1, magnified)
   // keep the decoded lines for the next repaint.
-  job.cached = !fromMemory && lineMode == GRX_LINES_AUTOMATIC && yn <= yd && servesLineCache(h);
+  job.cached = !fromMemory && lineMode == GRX_LINES_AUTOMATIC && yn <= yd && B - T <= kLineCacheRequestLines &&
+               servesLineCache(h);
 
   Placer placer;
   placer.target = target;
