@@ -242,10 +242,63 @@ struct ShiftedSink {
 
 }  // namespace
 
+namespace {
+
+// Sets up a decoding of the strip image's region `req` (already clipped to
+// the image) from the last checkpoint at or before its first line. Null with
+// `failed` set when the decoder cannot start.
+std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req, RegionOutcome& failed) {
+  formats::ImageFileRecord* rec = h->record;
+  DecoderParams p;
+  std::uint64_t coded = 0;
+  for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
+  auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
+                       coded, p);
+  if (!decoderInit(c->state, p)) {
+    failed.decoderResult = kNoState;
+    return nullptr;
+  }
+  if (h->filter->seek == nullptr) return c;
+  // Position at the last checkpoint at or before the region's first line.
+  formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
+  formats::SeekResult where;
+  formats::CodeBuffer buf{c->code.data(), 0, static_cast<std::uint32_t>(c->code.size())};
+  formats::CodeInfo info;
+  int compression = 0;
+  c->refLine.assign(rec->width + 4, 0);
+  h->filter->seek(rec, want, &buf, &info, &compression, c->refLine.data(), static_cast<std::uint32_t>(c->refLine.size()),
+                  &where);
+  const std::uint32_t startY = static_cast<std::uint32_t>(std::max(where.originY, 0));
+  if (startY > 0 || where.bits.bitsAvailable != 0) {
+    ResumePoint point;
+    point.buffer = buf;
+    point.info = info;
+    point.bitOffset = where.bits.bitsAvailable ? static_cast<std::uint32_t>(8 - where.bits.bitsLeft) : 0;
+    point.linesDecoded = startY;
+    if (where.restoredRefLine) {
+      point.refLine = c->refLine.data();
+      std::uint32_t n = 0;
+      while (n < c->refLine.size() && c->refLine[n] < rec->width) ++n;
+      point.refLineBytes = (n + 1) * 2;
+    }
+    std::copy(where.wrap + 1, where.wrap + 6, point.extra);
+    if (!decoderResume(c->state, point)) {
+      failed.decoderResult = kNoState;
+      return nullptr;
+    }
+  }
+  return c;
+}
+
+bool decodesStrips(ImageHdl h) {
+  return hasFile(h) && h->record != nullptr && h->filter->getCodeBuf != nullptr && h->record->tiles.count == 0;
+}
+
+}  // namespace
+
 RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink) {
   RegionOutcome failed;
-  if (!hasFile(h) || h->record == nullptr || h->filter->getCodeBuf == nullptr || h->record->tiles.count != 0)
-    return failed;
+  if (!decodesStrips(h)) return failed;
   formats::ImageFileRecord* rec = h->record;
   RegionRequest req = request;
   req.endLine = std::min(req.endLine, rec->height);
@@ -259,48 +312,79 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     RegionOutcome wrapped;
     if (decodeWrapRegion(h, req, sink, wrapped)) return wrapped;
   }
-  DecoderParams p;
-  std::uint64_t coded = 0;
-  for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
-  auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
-                       coded, p);
-  if (!decoderInit(c->state, p)) {
-    failed.decoderResult = kNoState;
-    return failed;
+  auto c = openRegion(h, req, failed);
+  if (c == nullptr) return failed;
+  return run(*c, req, req.endCol - req.firstCol, req.firstLine, true, sink);
+}
+
+struct StripRowDecoder::State {
+  std::unique_ptr<DecodeContext> context;
+  RegionRequest request;
+  formats::ReaderPosition position;  // where the strip reader stopped for this decoder
+};
+
+StripRowDecoder::StripRowDecoder() = default;
+StripRowDecoder::~StripRowDecoder() = default;
+
+bool StripRowDecoder::open(ImageHdl h, std::uint32_t line) {
+  state_.reset();
+  finished_ = false;
+  h_ = h;
+  next_ = line;
+  if (!decodesStrips(h) || line >= h->record->height) return false;
+  try {
+    auto s = std::make_unique<State>();
+    s->request.firstLine = line;
+    s->request.endLine = line + 1;
+    s->request.endCol = h->record->width;
+    RegionOutcome failed;
+    s->context = openRegion(h, s->request, failed);
+    if (s->context == nullptr) return false;
+    s->position = formats::readerPosition(h->record);
+    state_ = std::move(s);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  std::uint32_t startY = 0;
-  if (h->filter->seek != nullptr) {
-    // Position at the last checkpoint at or before the region's first line.
-    formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
-    formats::SeekResult where;
-    formats::CodeBuffer buf{c->code.data(), 0, static_cast<std::uint32_t>(c->code.size())};
-    formats::CodeInfo info;
-    int compression = 0;
-    c->refLine.assign(rec->width + 4, 0);
-    h->filter->seek(rec, want, &buf, &info, &compression, c->refLine.data(), static_cast<std::uint32_t>(c->refLine.size()),
-            &where);
-    startY = static_cast<std::uint32_t>(std::max(where.originY, 0));
-    if (startY > 0 || where.bits.bitsAvailable != 0) {
-      ResumePoint point;
-      point.buffer = buf;
-      point.info = info;
-      point.bitOffset = where.bits.bitsAvailable ? static_cast<std::uint32_t>(8 - where.bits.bitsLeft) : 0;
-      point.linesDecoded = startY;
-      if (where.restoredRefLine) {
-        point.refLine = c->refLine.data();
-        std::uint32_t n = 0;
-        while (n < c->refLine.size() && c->refLine[n] < rec->width) ++n;
-        point.refLineBytes = (n + 1) * 2;
-      }
-      std::copy(where.wrap + 1, where.wrap + 6, point.extra);
-      if (!decoderResume(c->state, point)) {
-        failed.decoderResult = kNoState;
-        return failed;
-      }
-    }
+  return true;
+}
+
+void StripRowDecoder::close() { state_.reset(); }
+
+RegionOutcome StripRowDecoder::advance(std::uint32_t endLine, const LineSink& sink) {
+  RegionOutcome done;
+  done.ok = true;
+  done.decoderResult = kAllDone;
+  if (state_ == nullptr) {
+    done.ok = finished_;
+    return done;
   }
-  std::uint32_t regionWidth = req.endCol - req.firstCol;
-  return run(*c, req, regionWidth, req.firstLine, true, sink);
+  endLine = std::min(endLine, h_->record->height);
+  if (endLine <= next_) return done;
+  DecodeContext& c = *state_->context;
+  // The strip reader is shared by everything that decodes this record: put
+  // it back where this decoder's data stopped.
+  formats::restoreReaderPosition(h_->record, state_->position);
+  state_->request.endLine = endLine;
+  c.state.endLine = endLine;
+  struct Counted {
+    const LineSink* sink;
+    std::uint32_t* next;
+  } counted{&sink, &next_};
+  LineSink counting{[](void* u, std::uint32_t y, const std::uint16_t* list, const std::uint8_t* row) {
+                      auto* k = static_cast<Counted*>(u);
+                      *k->next = y + 1;
+                      return k->sink->line(k->sink->user, y, list, row);
+                    },
+                    &counted};
+  const std::uint32_t from = next_;
+  RegionOutcome outcome = run(c, state_->request, state_->request.endCol, from, true, counting);
+  state_->position = formats::readerPosition(h_->record);
+  if (!outcome.ok || next_ < endLine) {
+    // An error, or the data ended: nothing more comes from this decoder.
+    finished_ = outcome.ok;
+    state_.reset();
+  }
+  return outcome;
 }
 
 RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& sink) {

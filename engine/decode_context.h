@@ -40,6 +40,38 @@ struct RegionOutcome {
 // last checkpoint at or before the region's first line.
 RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink);
 
+// Decodes the lines of a strip image (not tiled) at full width as
+// transition lists, a run of lines at a time: the decoder keeps its place
+// between calls, so the lines that follow cost only their own decoding.
+class StripRowDecoder {
+ public:
+  StripRowDecoder();
+  ~StripRowDecoder();
+  StripRowDecoder(const StripRowDecoder&) = delete;
+  StripRowDecoder& operator=(const StripRowDecoder&) = delete;
+
+  // Starts at the last checkpoint at or before `line`, which is the first
+  // line delivered. False when the image is not a strip image, the line lies
+  // below it or the decoder cannot start.
+  bool open(ImageHdl h, std::uint32_t line);
+  // The line the next advance delivers first.
+  std::uint32_t nextLine() const { return next_; }
+  // Whether advance can deliver more lines.
+  bool active() const { return state_ != nullptr; }
+  void close();
+  // Delivers the lines up to endLine (exclusive). Lines a strip that ended
+  // early left out are not delivered. After an error or the end of the data
+  // the decoder is no longer active; ok tells which of the two it was.
+  RegionOutcome advance(std::uint32_t endLine, const LineSink& sink);
+
+ private:
+  struct State;
+  ImageHdl h_ = nullptr;
+  std::unique_ptr<State> state_;
+  std::uint32_t next_ = 0;
+  bool finished_ = false;
+};
+
 // Decodes one tile of a tiled image as an image of its own, clipped to the
 // image: lines are delivered with their image line numbers and columns
 // relative to the tile's left edge.

@@ -7,6 +7,7 @@
 #include "engine/engine_alloc.h"
 #include "engine/grx_status.h"
 #include "engine/image_handle.h"
+#include "engine/line_cache.h"
 #include "engine/wrap_region.h"
 #include "formats/file_manager.h"
 #include "formats/open_mode.h"
@@ -126,6 +127,7 @@ extern "C" int grxHasImageMemory(ImageHdl h) { return h != nullptr && h->record 
 extern "C" void grxCloseImage(ImageHdl h) {
   if (h == nullptr) return;
   freeWrapMarks(h);
+  freeLineCache(h);
   freeImageMemory(h->memory);
   h->memory = nullptr;
   releaseRecord(h);

@@ -25,6 +25,7 @@ struct DisplayState {
 };
 
 struct WrapMarks;
+class LineCache;
 
 }  // namespace hv::engine
 
@@ -47,6 +48,7 @@ struct ImageHdlRec {
   int displayFromMemory = 0;  // renders read image memory instead of the file (grxUseImageMemory)
   int scrollingBusy = 0;      // grxUpdateScrolling is setting the scroll bars
   hv::engine::WrapMarks* wrapMarks = nullptr;  // resume points of a continuous wrap raster
+  hv::engine::LineCache* lineCache = nullptr;  // decoded lines kept between renders
 };
 using ImageHdl = ImageHdlRec*;
 

@@ -18,6 +18,7 @@
 #include "engine/display.h"
 #include "engine/display_math.h"
 #include "engine/grx_status.h"
+#include "engine/line_cache.h"
 #include "engine/render_scaler.h"
 #include "engine/transform.h"
 
@@ -110,6 +111,7 @@ struct SliceJob {
   BandScaler* scaler;
   std::uint32_t left, top, right, bottom;  // image rectangle of the slice
   bool packed;                             // decode packed rows
+  bool cached;                             // lines come through the handle's line cache
   bool invertLines;                        // the file's photometric flag is 1
 };
 
@@ -147,6 +149,42 @@ int renderFromStrips(const SliceJob& j) {
   // Group 4 "wrap" data commonly ends in a line error: the image ends there.
   if (outcome.decoderResult == kCodingError && j.h->record->compression == hv::formats::kCompG4Wrap)
     return GRX_RENDER_DONE;
+  return GRX_RENDER_DECODE_ERROR;
+}
+
+// Lines held by the handle's line cache (1:1 and magnified views of coded
+// strips): each full-width list is cut to the slice's columns before it is
+// scaled.
+int renderFromCache(const SliceJob& j) {
+  LineCache* cache = lineCacheOf(j.h);
+  if (cache == nullptr) return GRX_RENDER_NO_CONTEXT;
+  struct Cut {
+    const SliceJob* job;
+    std::vector<Transition> list;
+  } cut{&j, {}};
+  try {
+    cut.list.resize(std::size_t(j.right - j.left) + 3);
+  } catch (const std::bad_alloc&) {
+    return GRX_RENDER_NO_CONTEXT;
+  }
+  ListSink sink{[](void* u, std::uint32_t y, const Transition* list, std::size_t count) {
+                  auto* c = static_cast<Cut*>(u);
+                  const SliceJob& job = *c->job;
+                  // Entries at or before the slice's left edge fix the colour
+                  // there: black after an odd number of them.
+                  const Transition* end = list + count - 1;
+                  const Transition* k = std::upper_bound(list, end, Transition(job.left));
+                  Transition* out = c->list.data();
+                  if ((k - list) % 2 == 1) *out++ = 0;
+                  for (; k != end && *k < job.right; ++k) *out++ = Transition(*k - job.left);
+                  *out = Transition(job.right - job.left);
+                  return job.scaler->addList(y - job.top, c->list.data(), job.right - job.left, 0, job.invertLines);
+                },
+                &cut};
+  RegionOutcome outcome = cache->deliver(j.h, j.top, j.bottom, sink);
+  j.h->decodeResult = outcome.decoderResult;
+  if (outcome.ok || j.scaler->stopped()) return GRX_RENDER_DONE;
+  if (outcome.linesDelivered == 0 && outcome.decoderResult == kNoState) return GRX_RENDER_NO_CONTEXT;
   return GRX_RENDER_DECODE_ERROR;
 }
 
@@ -236,11 +274,16 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
   const bool reduces = xn > xd && yn > yd;
   const int compression = rec->compression;
   const bool raw = compression == hv::formats::kCompUncompressed || compression == hv::formats::kCompPackBits;
-  SliceJob job{h, nullptr, 0, std::uint32_t(T), 0, std::uint32_t(B), false, !fromMemory && rec->photometric != 0};
+  SliceJob job{h, nullptr, 0, std::uint32_t(T), 0, std::uint32_t(B), false, false,
+               !fromMemory && rec->photometric != 0};
   // Transition lists when reducing both ways from coded data; packed rows
   // otherwise, and always when one line's list could exceed the band bound.
   job.packed = lineMode != GRX_LINES_AUTOMATIC || !reduces || raw ||
                decoderMinListEntries(std::uint32_t(R - L)) * 2 > kMaxBandBytes;
+  // Views that show every line they cover at least once (1:1, magnified)
+  // keep the decoded lines for the next repaint.
+  job.cached = !fromMemory && lineMode == GRX_LINES_AUTOMATIC && yn <= yd && B - T <= kLineCacheRequestLines &&
+               servesLineCache(h);
 
   Placer placer;
   placer.target = target;
@@ -281,6 +324,7 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
     job.right = std::uint32_t(right);
     if (fromMemory) status = renderFromMemory(job);
     else if (rec->tiles.count != 0) status = renderFromTiles(job);
+    else if (job.cached) status = renderFromCache(job);
     else status = renderFromStrips(job);
     // What was scaled goes out, also after a decoding error.
     if (!scaler.stopped()) scaler.finish();
