@@ -116,10 +116,34 @@ bool leaveStrip(DecodeContext& c) {
   return true;
 }
 
+// The Status of a decoder result that ends a region decode unfinished.
+Status unfinished(int decoderResult) {
+  switch (decoderResult) {
+    case kCodingError: return Status::CodingError;
+    case kNoState: return Status::NoContext;
+    case kUnsupported: return Status::Unsupported;
+    case kReadError: return Status::ReadFailed;
+    default: return Status::Failed;
+  }
+}
+
+// A decode that could not start: the decoder refused its parameters or its
+// resume point.
+RegionOutcome notStarted() {
+  RegionOutcome outcome;
+  outcome.status = Status::NoContext;
+  outcome.decoderResult = kNoState;
+  return outcome;
+}
+
 // Runs the decoder to the end of the region, handing lines to the sink.
 RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t firstY,
                   bool stripBoundariesRestart, const LineSink& sink) {
   RegionOutcome outcome;
+  auto stop = [&outcome](Status status) {
+    outcome.status = status;
+    return outcome;
+  };
   DecoderState& st = c.state;
   std::uint32_t nextY = firstY;
   const std::uint32_t regionEnd = st.endLine;
@@ -133,10 +157,7 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
     outcome.decoderResult = r;
     std::uint32_t before = outcome.linesDelivered;
     if (r == kBandFull || r == kAllDone || r == kNoMoreData || r == kCodingError || r == kCodeChanged) {
-      if (!drain(c, req, regionWidth, nextY, sink, outcome.linesDelivered)) {
-        outcome.ok = true;
-        return outcome;
-      }
+      if (!drain(c, req, regionWidth, nextY, sink, outcome.linesDelivered)) return stop(Status::Ok);
       decoderSetOutput(st, st.out);
     }
     switch (r) {
@@ -148,21 +169,20 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
           strip = kNoStrip;
           break;
         }
-        outcome.ok = true;
-        return outcome;
-      case kNoMoreData: outcome.ok = true; return outcome;
+        return stop(Status::Ok);
+      case kNoMoreData: return stop(Status::Ok);
       case kBufferUsed: break;
       case kCodeChanged:
-        if (!stripBoundariesRestart) return outcome;
+        if (!stripBoundariesRestart) return stop(unfinished(r));
         decoderNewStrip(st);
         strip = c.handle->record->strips.current;
         skipToStripStart(c, req, st, nextY);
         break;
-      default: return outcome;
+      default: return stop(unfinished(r));
     }
     // Guard against a decoder that neither delivers nor ends.
     idle = outcome.linesDelivered == before && r != kBufferUsed && r != kCodeChanged ? idle + 1 : 0;
-    if (idle > 4) return outcome;
+    if (idle > 4) return stop(unfinished(r));
   }
 }
 
@@ -251,7 +271,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   req.endLine = std::min(req.endLine, rec->height);
   req.endCol = std::min(req.endCol, rec->width);
   if (req.firstLine >= req.endLine || req.firstCol >= req.endCol) {
-    failed.ok = true;
+    failed.status = Status::Ok;
     return failed;
   }
   if (rec->compression == formats::kCompG4Wrap) {
@@ -264,10 +284,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
   auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
                        coded, p);
-  if (!decoderInit(c->state, p)) {
-    failed.decoderResult = kNoState;
-    return failed;
-  }
+  if (!decoderInit(c->state, p)) return notStarted();
   std::uint32_t startY = 0;
   if (h->filter->seek != nullptr) {
     // Position at the last checkpoint at or before the region's first line.
@@ -293,10 +310,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
         point.refLineBytes = (n + 1) * 2;
       }
       std::copy(where.wrap + 1, where.wrap + 6, point.extra);
-      if (!decoderResume(c->state, point)) {
-        failed.decoderResult = kNoState;
-        return failed;
-      }
+      if (!decoderResume(c->state, point)) return notStarted();
     }
   }
   std::uint32_t regionWidth = req.endCol - req.firstCol;
@@ -312,8 +326,7 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
   // Output room for a few of the tile's lines: an image may have many small
   // tiles, and the buffer is drained whenever it fills.
   if (!setUpTile(h, tileIndex, 0xFFFFFFFFu, 8, c, req, tileY)) {
-    if (c != nullptr) failed.decoderResult = kNoState;
-    return failed;
+    return c != nullptr ? notStarted() : failed;
   }
   ShiftedSink shifted{&sink, tileY};
   return run(*c, req, req.endCol, 0, false, shifted.get());
@@ -360,7 +373,7 @@ bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t cou
 
 RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, const LineSink& sink) {
   RegionOutcome done;
-  done.ok = true;
+  done.status = Status::Ok;
   done.decoderResult = kAllDone;
   if (i >= tiles_.size()) return RegionOutcome{};
   Tile& tile = *tiles_[i];
@@ -375,7 +388,7 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
   ShiftedSink shifted{&sink, tile.tileY};
   RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted.get());
   tile.position = formats::readerPosition(h_->record);
-  if (!outcome.ok || st.lines < want || st.lines >= tile.request.endLine) {
+  if (outcome.status != Status::Ok || st.lines < want || st.lines >= tile.request.endLine) {
     // An error, the end of the tile's data, or the tile's last line.
     tile.finished = true;
     tile.last = outcome;

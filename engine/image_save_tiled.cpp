@@ -20,11 +20,11 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
       ImageMemory* tile = grxCopyImageRegion(mem, &rect, nullptr);
       if (tile == nullptr) return false;
       int code = formats::kCompG4;
-      bool ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
+      bool ok = encodeToBytes(tile, code, bytes) == Status::Ok;
       if (ok && bytes.size() > maxTileBytes) {
         // Noise or halftone: the code would not fit, the bitmap does.
         code = formats::kCompUncompressed;
-        ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
+        ok = encodeToBytes(tile, code, bytes) == Status::Ok;
       }
       freeImageMemory(tile);
       if (!ok) return false;

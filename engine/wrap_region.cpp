@@ -149,21 +149,21 @@ bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& 
   s.clipped.reserve(request.endCol - request.firstCol + 2);
   s.row.assign((request.endCol - request.firstCol + 7) / 8, 0);
   WrapLineSink lines{deliver, &s};
-  const int r = decodeWrapStream(WrapSource{HandleSource::next, HandleSource::seek, &source}, rec->width, rec->height, lines, start,
+  const Status r = decodeWrapStream(WrapSource{HandleSource::next, HandleSource::seek, &source}, rec->width, rec->height, lines, start,
                                  h->wrapMarks ? &recorder : nullptr);
   outcome.linesDelivered = s.delivered;
   switch (r) {
-    case kWrapDone:
-    case kWrapStopped:
-      outcome.ok = true;
+    case Status::Ok:
+    case Status::Stopped:
+      outcome.status = Status::Ok;
       outcome.decoderResult = kAllDone;
       break;
-    case kWrapDataEnded:
-      outcome.ok = true;
+    case Status::DataEnded:
+      outcome.status = Status::Ok;
       outcome.decoderResult = kNoMoreData;
       break;
     default:
-      outcome.ok = false;
+      outcome.status = Status::CodingError;
       outcome.decoderResult = kCodingError;
       break;
   }
