@@ -27,12 +27,12 @@ namespace {
 constexpr std::uint32_t kCodeBytes = 64 * 1024;
 constexpr std::uint32_t kBandRows = 64;
 
-int fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
+Status fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
   auto* c = static_cast<DecodeContext*>(ctx);
   int compression = 0;
-  int status = c->handle->filter->getCodeBuf(c->handle->record, buffer, info, &compression);
+  Status status = c->handle->filter->getCodeBuf(c->handle->record, buffer, info, &compression);
   // A file that ends inside a strip simply has no more data.
-  return status == formats::kCodeShortRead ? formats::kCodeNoMoreData : status;
+  return status == Status::DataEnded ? Status::AllDelivered : status;
 }
 
 void checkpoint(void* ctx, const CheckpointInfo& cp) {

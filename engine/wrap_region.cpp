@@ -67,8 +67,8 @@ class HandleSource {
   bool read() {
     buf_ = formats::CodeBuffer{piece_.data(), 0, kReadBytes};
     int compression = 0;
-    const int status = h_->filter->getCodeBuf(h_->record, &buf_, &info_, &compression);
-    return (status == formats::kCodeOk || status == formats::kCodeNewStrip) && buf_.count != 0;
+    const Status status = h_->filter->getCodeBuf(h_->record, &buf_, &info_, &compression);
+    return (status == Status::Ok || status == Status::NewStrip) && buf_.count != 0;
   }
 
   ImageHdl h_;

@@ -74,13 +74,13 @@ ImageFileRecord* audreOpen(void* /*context*/, const char* path, int mode, std::u
 
 // Delivers the raster's packed rows: each stored line is `quadwidth` bytes,
 // of which the first (width + 7) / 8 hold pixels.
-int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+Status audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
   buf->count = 0;
   const std::uint32_t q = r->rowBytes;
   const std::uint32_t used = (r->width + 7) / 8;
   std::int64_t pos = r->strips.position;
   const std::int64_t end = dataEnd(r);
-  if (pos >= end) return kCodeNoMoreData;
+  if (pos >= end) return Status::AllDelivered;
   while (buf->count < buf->capacity && pos < end) {
     std::int64_t rel = pos - static_cast<std::int64_t>(kHeaderBytes);
     std::uint32_t column = static_cast<std::uint32_t>(rel % q);
@@ -91,7 +91,7 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     std::uint32_t want = std::min(used - column, buf->capacity - buf->count);
     if (q == used) want = static_cast<std::uint32_t>(std::min<std::int64_t>(buf->capacity - buf->count, end - pos));
     long got = platform::readAt(r->fd, buf->data + buf->count, want, static_cast<std::int64_t>(r->headerOffset) + pos);
-    if (got < 0) return kCodeReadError;
+    if (got < 0) return Status::ReadFailed;
     if (got == 0) {
       pos = end;
       break;
@@ -104,7 +104,7 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     }
   }
   r->strips.position = static_cast<std::uint32_t>(pos);
-  if (buf->count == 0) return kCodeShortRead;
+  if (buf->count == 0) return Status::DataEnded;
   info->compression = kCompUncompressed;
   info->bitOrder = r->fillOrder;
   if (r->fillOrder != 0) {
@@ -112,7 +112,7 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     info->bitOrder = -1;
   }
   *compression = kCompUncompressed;
-  return kCodeOk;
+  return Status::Ok;
 }
 
 int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* /*info*/, int* /*compression*/,

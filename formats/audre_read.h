@@ -8,7 +8,7 @@ namespace hv::formats {
 
 ImageFileRecord* audreOpen(void* context, const char* path, int mode, std::uint32_t headerOffset);
 HV_EXPORT ImageInformation audreImageInfo(ImageFileRecord* r);
-int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression);
+Status audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression);
 int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info,
               int* compression, std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result);
 

@@ -11,6 +11,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/identify.h"
+#include "formats/imf_codes.h"
 #include "platform/exe_dir.h"
 #include "platform/file_io.h"
 #include "platform/ini_file.h"
@@ -128,8 +129,9 @@ extern "C" void imfCloseImage(ImageFileRecord* record) {
 
 extern "C" int imfGetCodeBuf(ImageFileRecord* record, CodeBuffer* buffer, CodeInfo* info, int* compression) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || buffer == nullptr || info == nullptr || compression == nullptr) return 0;
-  return f->getCodeBuf(record, buffer, info, compression);
+  if (f == nullptr || buffer == nullptr || info == nullptr || compression == nullptr)
+    return toCodeBufferCode(hv::Status::BadArgument);
+  return toCodeBufferCode(f->getCodeBuf(record, buffer, info, compression));
 }
 
 extern "C" int imfSeekImage(ImageFileRecord* record, const SeekRequest* wanted, CodeBuffer* buffer, CodeInfo* info,

@@ -9,6 +9,7 @@
 #include "formats/identify.h"
 #include "formats/image_file.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::formats {
 
@@ -70,7 +71,7 @@ struct SeekResult {
 struct FilterProcs {
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
-  int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
+  Status (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;  // see code_buffer.h
   int (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
               std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
   ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
@@ -120,7 +121,7 @@ extern "C" {
 
 HV_EXPORT void imfCloseImage(hv::formats::ImageFileRecord* record);
 // Next coded bytes: 0, 8 (a new strip begins), 9 (no more data), 10 (read
-// error) or 4 (short read).
+// error, also for a missing record or argument) or 4 (short read).
 [[nodiscard]] HV_EXPORT int imfGetCodeBuf(hv::formats::ImageFileRecord* record,
                                           hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info,
                                           int* compression);

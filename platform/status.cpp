@@ -19,6 +19,8 @@ const char* statusText(Status status) {
     case Status::NoContext: return "no decoding context";
     case Status::CodingError: return "invalid coded data";
     case Status::DataEnded: return "the data ended early";
+    case Status::AllDelivered: return "no more data";
+    case Status::NewStrip: return "done; a new strip begins";
     case Status::ReadFailed: return "read failed";
     case Status::WriteFailed: return "write failed";
     case Status::Stopped: return "stopped";

@@ -26,6 +26,8 @@ enum class Status : std::uint8_t {
   NoContext,       // a decoding context could not be made; nothing was delivered
   CodingError,     // the coded data is invalid part-way; what came before is valid
   DataEnded,       // the data ended before everything wanted was delivered
+  AllDelivered,    // everything there is has been delivered: no more data
+  NewStrip,        // done, and what was delivered begins a new strip
   ReadFailed,      // a file could not be read or positioned
   WriteFailed,     // a file or output could not be written
   Stopped,         // a callback asked to stop
