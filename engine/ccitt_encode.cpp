@@ -178,7 +178,7 @@ void flushSink(BitSink& w) {
   s.out.data = w.data;
   s.out.bitCount = w.bytes * 8;
   s.out.byteCount = w.bytes;
-  if (!w.failed && s.flush(s.flushContext, &s.out) == 0) w.failed = true;
+  if (!w.failed && s.flush(s.flushContext, &s.out) != Status::Ok) w.failed = true;
   // Whole bytes only were handed over, so nothing is left behind.
   w.bytes = 0;
   s.out.bitCount = 0;

@@ -16,8 +16,9 @@
 namespace hv::engine {
 
 // Writes the whole bytes of `buffer` and keeps a partial last byte at its
-// start (the file manager's write-codes contract). Returns 1, or 0 on failure.
-using FlushProc = int (*)(void* context, formats::WriteCodeBuffer* buffer);
+// start (the file manager's write-codes contract). Returns Ok, or why the
+// bytes could not be written.
+using FlushProc = Status (*)(void* context, formats::WriteCodeBuffer* buffer);
 
 struct EncoderState {
   int compression = 0;                // record code 0, 1, 3, 6 or 7
@@ -47,7 +48,7 @@ inline constexpr std::uint32_t kRawBufferBytes = 32768;
 
 // A flush callback that appends the whole bytes to the std::vector<uint8_t>
 // given as context (coding into memory).
-int appendCodes(void* vector, formats::WriteCodeBuffer* buffer);
+Status appendCodes(void* vector, formats::WriteCodeBuffer* buffer);
 
 // Codes an image memory into `out`: the bytes as written, a final partial
 // byte with its unused bits clear. The encoder's buffer holds `capacity`

@@ -3,11 +3,11 @@
 
 namespace hv::engine {
 
-int appendCodes(void* vector, formats::WriteCodeBuffer* buffer) {
+Status appendCodes(void* vector, formats::WriteCodeBuffer* buffer) {
   auto* out = static_cast<std::vector<std::uint8_t>*>(vector);
   out->insert(out->end(), buffer->data, buffer->data + buffer->bitCount / 8);
   formats::keepPartialByte(buffer);
-  return 1;
+  return Status::Ok;
 }
 
 Status encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out, std::uint32_t capacity) {
@@ -22,7 +22,7 @@ Status encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::u
   enc.capacity = capacity;
   enc.flush = appendCodes;
   Status result = encodeImage(&enc);
-  appendCodes(&out, &enc.out);
+  (void)appendCodes(&out, &enc.out);
   if (enc.out.bitCount != 0) out.push_back(static_cast<std::uint8_t>(enc.out.data[0] & (0xFF00u >> enc.out.bitCount)));
   return result;
 }

@@ -85,10 +85,10 @@ bool parseTarget(const char* code, Target& t) {
 // The write procedures of a target: the bound filter's, or for the
 // IMPORT/EXPORT image (a filter without a reading side) the writer's own.
 struct WriteProcs {
-  int (*specs)(fmt::ImageFileRecord*, const fmt::ImageSpecs*, const void*, std::uint32_t);
-  int (*begin)(fmt::ImageFileRecord*, const fmt::StripDesc*);
-  int (*codes)(fmt::ImageFileRecord*, fmt::WriteCodeBuffer*);
-  int (*end)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+  Status (*specs)(fmt::ImageFileRecord*, const fmt::ImageSpecs*, const void*, std::uint32_t);
+  Status (*begin)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+  Status (*codes)(fmt::ImageFileRecord*, fmt::WriteCodeBuffer*);
+  Status (*end)(fmt::ImageFileRecord*, const fmt::StripDesc*);
 };
 
 std::uint32_t alignUp(std::uint32_t v, int alignment) {
@@ -107,17 +107,17 @@ struct SizeRestore {
   }
 };
 
-int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
-  return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
+Status flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
+  return fmt::writeCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
 }
 
-int flushToDsed(void* ctx, fmt::WriteCodeBuffer* buffer) {
+Status flushToDsed(void* ctx, fmt::WriteCodeBuffer* buffer) {
   return fmt::rasterWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
 }
 
 // Writes the image into `path` through the filter's write protocol.
 bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOptions& opt, GrxProgress progress) {
-  WriteProcs wp{imfWriteImageSpecs, imfWriteBegin, imfWriteCodes, imfWriteEnd};
+  WriteProcs wp{fmt::writeImageSpecs, fmt::writeBegin, fmt::writeCodes, fmt::writeEnd};
   const fmt::FilterProcs* procs = nullptr;
   if (t.filter == fmt::kFilterImportExport) {
     wp = WriteProcs{fmt::dsedWriteSpecs, fmt::rasterWriteBegin, fmt::rasterWriteCodes, fmt::rasterWriteEnd};
@@ -180,7 +180,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
                               : t.filter == fmt::kFilterImportExport ? fmt::dsedCreate(path)
                                                                      : procs->open(nullptr, path, 1, 0);
   if (rec == nullptr) return false;
-  bool ok = wp.specs(rec, &specs, params, size) != 0;
+  bool ok = wp.specs(rec, &specs, params, size) == Status::Ok;
   if (t.filter == fmt::kFilterCals2 || t.filter == fmt::kFilterEdmics6) {
     // EDMICS VI sizes a tile in 16 bits; CALS Type 2 tiles are always coded.
     std::uint32_t maxTile = t.filter == fmt::kFilterEdmics6 ? fmt::edm6::kMaxTileBytes : 0xFFFFFFFFu;
@@ -191,7 +191,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     return ok;
   }
   fmt::StripDesc strip{0, 0, mem->width, mem->height};
-  ok = ok && wp.begin(rec, &strip) != 0;
+  ok = ok && wp.begin(rec, &strip) == Status::Ok;
   if (ok) {
     const bool raw = t.compression == fmt::kCompUncompressed;
     std::vector<std::uint8_t> buffer(raw ? kRawBufferBytes : kEncodeBufferBytes);
@@ -209,8 +209,8 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     enc.progress = progress;
     ok = encodeImage(&enc) == hv::Status::Ok;
     // The last whole bytes go now; write-end completes the partial byte.
-    ok = ok && wp.codes(rec, &enc.out) != 0;
-    ok = ok && wp.end(rec, &strip) != 0;
+    ok = ok && wp.codes(rec, &enc.out) == Status::Ok;
+    ok = ok && wp.end(rec, &strip) == Status::Ok;
   }
   if (t.filter == fmt::kFilterImportExport) {
     if (rec->fd >= 0) hv::platform::closeFile(rec->fd);

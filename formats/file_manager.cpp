@@ -158,30 +158,48 @@ extern "C" void imfLineInfo(ImageFileRecord* record, std::uint32_t line, std::in
   f->lineInfo(record, line, bitOffset, bufferBytes, refLine, refLineBytes, wrap);
 }
 
-extern "C" int imfWriteImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params,
-                                  std::uint32_t size) {
+namespace hv::formats {
+
+Status writeImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params, std::uint32_t size) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeSpecs == nullptr) return 0;
+  if (f == nullptr || f->writeSpecs == nullptr) return Status::Failed;
   return f->writeSpecs(record, specs, params, size);
 }
 
-extern "C" int imfWriteBegin(ImageFileRecord* record, const StripDesc* desc) {
+Status writeBegin(ImageFileRecord* record, const StripDesc* desc) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeBegin == nullptr) return 0;
+  if (f == nullptr || f->writeBegin == nullptr) return Status::Failed;
   return f->writeBegin(record, desc);
 }
 
-extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
+Status writeCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeCodes == nullptr) return 0;
+  if (f == nullptr || f->writeCodes == nullptr) return Status::Failed;
   return f->writeCodes(record, codes);
 }
 
-extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) {
+Status writeEnd(ImageFileRecord* record, const StripDesc* desc) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeEnd == nullptr) return 0;
+  if (f == nullptr || f->writeEnd == nullptr) return Status::Failed;
   return f->writeEnd(record, desc);
 }
+
+}  // namespace hv::formats
+
+extern "C" int imfWriteImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params,
+                                  std::uint32_t size) {
+  return toImfFlag(writeImageSpecs(record, specs, params, size));
+}
+
+extern "C" int imfWriteBegin(ImageFileRecord* record, const StripDesc* desc) {
+  return toImfFlag(writeBegin(record, desc));
+}
+
+extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
+  return toImfFlag(writeCodes(record, codes));
+}
+
+extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) { return toImfFlag(writeEnd(record, desc)); }
 
 extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
   if (record == nullptr) return -1;

@@ -78,11 +78,20 @@ struct FilterProcs {
   void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes,
                    const std::uint32_t* wrap) = nullptr;
-  int (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
-  int (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
-  int (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
-  int (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
+  // The write protocol: Ok, or WriteFailed (reported to the user) or Failed
+  // (a call out of order, bad specifications, a writer already in error).
+  Status (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
+  Status (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
+  Status (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
+  Status (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
 };
+
+// The write protocol of the record's filter (the work behind imfWrite*);
+// Failed when the record has no filter or the filter does not write.
+Status writeImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status writeBegin(ImageFileRecord* record, const StripDesc* desc);
+Status writeCodes(ImageFileRecord* record, WriteCodeBuffer* codes);
+Status writeEnd(ImageFileRecord* record, const StripDesc* desc);
 
 // The procedures of a filter, or null for a filter number without a reader.
 HV_EXPORT const FilterProcs* boundFilter(int filter);

@@ -12,4 +12,6 @@ int toCodeBufferCode(Status status) {
   }
 }
 
+int toImfFlag(Status status) { return status == Status::Ok ? 1 : 0; }
+
 }  // namespace hv::formats

@@ -169,7 +169,9 @@ TEST(EncodeFlush, AFailingWriteStopsCodingAndIsReported) {
   s.capacity = 64;
   int calls = 0;
   s.flushContext = &calls;
-  s.flush = [](void* ctx, fmt::WriteCodeBuffer*) { return ++*static_cast<int*>(ctx) < 3 ? 1 : 0; };
+  s.flush = [](void* ctx, fmt::WriteCodeBuffer*) {
+    return ++*static_cast<int*>(ctx) < 3 ? hv::Status::Ok : hv::Status::WriteFailed;
+  };
   EXPECT_EQ(encodeImage(&s), hv::Status::WriteFailed);
   EXPECT_EQ(calls, 3);
 }
