@@ -115,8 +115,8 @@ Status audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int*
   return Status::Ok;
 }
 
-int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* /*info*/, int* /*compression*/,
-              std::uint16_t* /*refLine*/, std::uint32_t /*refLineEntries*/, SeekResult* result) {
+Status audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* /*info*/, int* /*compression*/,
+                 std::uint16_t* /*refLine*/, std::uint32_t /*refLineEntries*/, SeekResult* result) {
   *result = SeekResult{};
   buf->count = 0;
   if (wanted.x >= 0 && wanted.y >= 0 && static_cast<std::uint32_t>(wanted.x) < r->width &&
@@ -124,10 +124,10 @@ int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     std::int64_t pos = static_cast<std::int64_t>(r->rowBytes) * wanted.y + static_cast<std::int64_t>(kHeaderBytes);
     r->strips.position = static_cast<std::uint32_t>(std::min<std::int64_t>(pos, 0xFFFFFFFF));
     result->originY = wanted.y;
-    return 1;
+    return Status::Ok;
   }
   r->strips.position = kHeaderBytes;
-  return 0;
+  return Status::OutsideImage;
 }
 
 ImageInformation audreImageInfo(ImageFileRecord* r) {

@@ -140,8 +140,8 @@ extern "C" int imfSeekImage(ImageFileRecord* record, const SeekRequest* wanted, 
   const FilterProcs* f = recordFilter(record);
   if (f == nullptr || wanted == nullptr || buffer == nullptr || info == nullptr || compression == nullptr ||
       result == nullptr)
-    return 0;
-  return f->seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result);
+    return toImfFlag(hv::Status::BadArgument);
+  return toImfFlag(f->seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result));
 }
 
 extern "C" void imfImageInfo(ImageFileRecord* record, void* owner) {

@@ -72,8 +72,9 @@ struct FilterProcs {
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
   Status (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;  // see code_buffer.h
-  int (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
-              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
+  // Ok, or OutsideImage for a position the reader cannot seek to.
+  Status (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
+                 std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
   ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
   void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes,

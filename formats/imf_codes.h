@@ -10,8 +10,8 @@ namespace hv::formats {
 // short read) and 10 for every failure.
 int toCodeBufferCode(Status status);
 
-// The write protocol (imfWriteImageSpecs, imfWriteBegin, imfWriteCodes,
-// imfWriteEnd): 1 for Ok, 0 otherwise.
+// imfSeekImage and the write protocol (imfWriteImageSpecs, imfWriteBegin,
+// imfWriteCodes, imfWriteEnd): 1 for Ok, 0 otherwise.
 int toImfFlag(Status status);
 
 }  // namespace hv::formats

@@ -134,8 +134,8 @@ void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffse
   cp.valid = true;
 }
 
-int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
-              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result) {
+Status stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
+                 std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result) {
   *result = SeekResult{};
   buf->count = 0;
   if (r->tiles.count != 0) {
@@ -148,10 +148,10 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     t.position = 0;
     result->originX = static_cast<std::int32_t>(column * t.width) - t.originX;
     result->originY = static_cast<std::int32_t>(row * t.length) - t.originY;
-    return 1;
+    return Status::Ok;
   }
   StripReader& s = r->strips;
-  if (r->height == 0 || s.rowsPerStrip == 0) return 1;
+  if (r->height == 0 || s.rowsPerStrip == 0) return Status::Ok;
   std::uint32_t y = static_cast<std::uint32_t>(std::max(wanted.y, 0));
   y = std::min(y, r->height - 1);
   std::uint32_t strip = y / s.rowsPerStrip;
@@ -161,9 +161,9 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
   if (r->compression == kCompUncompressed) {
     s.position = ((r->width + 7) / 8) * (y - strip * s.rowsPerStrip);
     result->originY = static_cast<std::int32_t>(y);
-    return 1;
+    return Status::Ok;
   }
-  if (!isCcittCode(r->compression)) return 1;
+  if (!isCcittCode(r->compression)) return Status::Ok;
   // The last valid checkpoint at or before y inside the target strip.
   std::uint32_t spacing = checkpointSpacing(r->height);
   for (std::uint32_t k = std::min<std::uint32_t>(y / spacing, kCheckpointSlots - 1); k >= 1; --k) {
@@ -180,7 +180,7 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
       s.current = strip;
       s.position = 0;
       buf->count = 0;
-      return 1;
+      return Status::Ok;
     }
     unsigned shift = cp.bitPosition % 8;
     result->originY = static_cast<std::int32_t>(k * spacing);
@@ -193,9 +193,9 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     }
     result->wrap[0] = r->width;
     std::copy(cp.extra, cp.extra + 5, result->wrap + 1);
-    return 1;
+    return Status::Ok;
   }
-  return 1;
+  return Status::Ok;
 }
 
 void stripClose(ImageFileRecord* r) {

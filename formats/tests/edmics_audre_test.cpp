@@ -174,10 +174,10 @@ TEST(Audre, RowsWithoutTheirPaddingInEitherBitOrder) {
   CodeBuffer buf{storage.data(), 0, 16};
   CodeInfo info;
   int compression = 0;
-  EXPECT_EQ(audreSeek(r, SeekRequest{0, 1}, &buf, &info, &compression, nullptr, 0, &where), 1);
+  EXPECT_EQ(audreSeek(r, SeekRequest{0, 1}, &buf, &info, &compression, nullptr, 0, &where), hv::Status::Ok);
   EXPECT_EQ(where.originY, 1);
   EXPECT_EQ(allBytes(r), std::string("\x01\x80", 2));
-  EXPECT_EQ(audreSeek(r, SeekRequest{0, 2}, &buf, &info, &compression, nullptr, 0, &where), 0);
+  EXPECT_EQ(audreSeek(r, SeekRequest{0, 2}, &buf, &info, &compression, nullptr, 0, &where), hv::Status::OutsideImage);
   EXPECT_EQ(field(imageInformation(r), "Quadwidth"), "4");
   imfCloseImage(r);
 
