@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "records/hollrec.h"
+#include "records/index_file.h"
 #include "records/tests/record_test_util.h"
 #include "tests/support/temp_dir.h"
 
@@ -159,6 +160,25 @@ TEST(HollerithIndexFile, DroppingADeletedImagesRecordReportsWhatHappened) {
   EXPECT_EQ(readFile(dir.file("INDEX.HOL")), fileOf({b}));
   EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0002").c_str()),
             hv::Status::IndexRemoved);
+  EXPECT_EQ(entryCount(dir.path()), 0u);
+}
+
+// The shared read-modify-write says what it did; removing an index that is
+// not there is nothing done, not a success.
+TEST(IndexFileEdit, ReportsWhatTheEditDid) {
+  TempDir dir;
+  const std::string folder = *folderArgument(dir.path().c_str());
+  auto decide = [](IndexEdit choice) {
+    return [choice](std::optional<std::string>&) { return choice; };
+  };
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Remove)), hv::Status::NothingToDo);
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Write)), hv::Status::NothingToDo);
+  EXPECT_EQ(entryCount(dir.path()), 0u);
+  writeFile(dir.file("INDEX.HOL"), "x");
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Keep)), hv::Status::NothingToDo);
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Write)), hv::Status::Ok);
+  EXPECT_EQ(readFile(dir.file("INDEX.HOL")), "x");
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Remove)), hv::Status::IndexRemoved);
   EXPECT_EQ(entryCount(dir.path()), 0u);
 }
 
