@@ -40,7 +40,7 @@ void encode(benchmark::State& state, int compression) {
   std::vector<std::uint8_t> out;
   out.reserve(4u << 20);
   for (auto _ : state) {
-    if (encodeToBytes(m, compression, out) != kEncodeDone) {
+    if (encodeToBytes(m, compression, out) != hv::Status::Ok) {
       state.SkipWithError("encoding failed");
       return;
     }

@@ -85,7 +85,7 @@ void BM_Engine_G4_DecodePackedRows(benchmark::State& state) {
   req.bitmap = true;
   for (auto _ : state) {
     hv::engine::RegionOutcome r = hv::engine::decodeRegion(h, req, sink);
-    if (!r.ok) state.SkipWithError("decode failed");
+    if (r.status != hv::Status::Ok) state.SkipWithError("decode failed");
     benchmark::ClobberMemory();
   }
   grxCloseImage(h);
@@ -114,7 +114,7 @@ void decodeLines(benchmark::State& state, std::uint32_t first, std::uint32_t end
   req.endLine = end;
   for (auto _ : state) {
     hv::engine::RegionOutcome r = hv::engine::decodeRegion(h, req, sink);
-    if (!r.ok) state.SkipWithError("decode failed");
+    if (r.status != hv::Status::Ok) state.SkipWithError("decode failed");
   }
   int valid = 0;
   for (const auto& cp : h->record->checkpoints) valid += cp.valid;

@@ -142,12 +142,12 @@ Step decodeStep(DecoderState& s) {
 int fetch(DecoderState& s) {
   formats::CodeBuffer cb{s.codeStorage, 0, s.codeCapacity};
   formats::CodeInfo ci{};
-  const int status = s.source.getCodeBuf(s.source.ctx, &cb, &ci);
-  if (status == formats::kCodeNoMoreData) return kNoMoreData;
-  if (status != formats::kCodeOk && status != formats::kCodeNewStrip) return kReadError;
+  const Status status = s.source.getCodeBuf(s.source.ctx, &cb, &ci);
+  if (status == Status::AllDelivered) return kNoMoreData;
+  if (status != Status::Ok && status != Status::NewStrip) return kReadError;
   if (cb.data == nullptr || cb.count == 0) return kNoMoreData;
   s.info = ci;
-  if (status == formats::kCodeNewStrip) {
+  if (status == Status::NewStrip) {
     brStart(s.br, cb.data, cb.count, 0);
     s.streamBase = 0;
     s.stripPending = true;

@@ -12,6 +12,7 @@
 #include "engine/bit_reader.h"
 #include "formats/code_buffer.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::engine {
 
@@ -59,8 +60,9 @@ struct ResumePoint {
 };
 
 struct DecoderSource {
-  // Fills the buffer descriptor and code info; returns a formats::CodeStatus.
-  int (*getCodeBuf)(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) = nullptr;
+  // Fills the buffer descriptor and code info; returns a get-code-buffer
+  // Status (formats/code_buffer.h).
+  Status (*getCodeBuf)(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) = nullptr;
   void (*lineInfo)(void* ctx, const CheckpointInfo& info) = nullptr;  // may be null
   void* ctx = nullptr;
 };

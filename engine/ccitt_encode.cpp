@@ -178,7 +178,7 @@ void flushSink(BitSink& w) {
   s.out.data = w.data;
   s.out.bitCount = w.bytes * 8;
   s.out.byteCount = w.bytes;
-  if (!w.failed && s.flush(s.flushContext, &s.out) == 0) w.failed = true;
+  if (!w.failed && s.flush(s.flushContext, &s.out) != Status::Ok) w.failed = true;
   // Whole bytes only were handed over, so nothing is left behind.
   w.bytes = 0;
   s.out.bitCount = 0;
@@ -196,9 +196,9 @@ std::uint32_t runCode(bool black, std::uint32_t run) {
   return run <= kMaxTableRun ? detail::runTable(black)[run] : 0;
 }
 
-int encodeImage(EncoderState* state) {
+Status encodeImage(EncoderState* state) {
   using namespace detail;
-  if (state == nullptr) return kEncodeNoState;
+  if (state == nullptr) return Status::BadArgument;
   EncoderState& s = *state;
   switch (s.compression) {
     case formats::kCompG3OneD:
@@ -206,17 +206,17 @@ int encodeImage(EncoderState* state) {
     case formats::kCompG4:
     case formats::kCompUncompressed:
     case formats::kCompG4Wrap: break;
-    default: return kEncodeUnsupported;
+    default: return Status::Unsupported;
   }
   if (s.memory == nullptr || s.out.data == nullptr || s.flush == nullptr || s.out.byteCount != 0 ||
       s.capacity < 16)
-    return kEncodeIncomplete;
+    return Status::BadArgument;
   const std::uint32_t width = s.width ? s.width : s.memory->width;
   const std::uint32_t lines = s.lines ? s.lines : s.memory->height;
   const std::uint32_t rowBytes = s.rowBytes ? s.rowBytes : (width + 7) / 8;
-  if (width == 0 || width > s.memory->width || lines > s.memory->height) return kEncodeIncomplete;
+  if (width == 0 || width > s.memory->width || lines > s.memory->height) return Status::BadArgument;
   if (s.compression == formats::kCompUncompressed && (rowBytes > s.capacity || rowBytes * 8 < width))
-    return kEncodeIncomplete;
+    return Status::BadArgument;
 
   BitSink w;
   w.state = &s;
@@ -230,9 +230,9 @@ int encodeImage(EncoderState* state) {
     default: encodeOneD(w, s, width, lines); break;
   }
   finishSink(w);
-  if (w.failed) return kEncodeWriteFailed;
+  if (w.failed) return Status::WriteFailed;
   reportProgress(s, lines, lines);
-  return kEncodeDone;
+  return Status::Ok;
 }
 
 }  // namespace hv::engine

@@ -13,20 +13,14 @@
 #include "engine/image_handle.h"
 #include "engine/image_memory.h"
 #include "formats/file_manager.h"
+#include "platform/status.h"
 
 namespace hv::engine {
 
-enum EncodeResult : int {
-  kEncodeDone = 0,
-  kEncodeNoState = 5,       // no encoder state given
-  kEncodeUnsupported = 6,   // the compression code is not one the encoder writes
-  kEncodeIncomplete = 7,    // no image memory, no output buffer, or a byte count not zero at the start
-  kEncodeWriteFailed = 11,  // the flush callback reported a failure; coding stopped there
-};
-
 // Writes the whole bytes of `buffer` and keeps a partial last byte at its
-// start (the file manager's write-codes contract). Returns 1, or 0 on failure.
-using FlushProc = int (*)(void* context, formats::WriteCodeBuffer* buffer);
+// start (the file manager's write-codes contract). Returns Ok, or why the
+// bytes could not be written.
+using FlushProc = Status (*)(void* context, formats::WriteCodeBuffer* buffer);
 
 struct EncoderState {
   // kCompG3OneD, kCompModHuffman, kCompG4, kCompUncompressed or kCompG4Wrap.
@@ -44,8 +38,12 @@ struct EncoderState {
 
 // Codes every line of the image memory. The final partial byte (if any) is
 // left in the buffer: out.bitCount and out.byteCount describe it, for the
-// format's write-end to complete.
-[[nodiscard]] int encodeImage(EncoderState* state);
+// format's write-end to complete. Ok; BadArgument without a state, image
+// memory or output buffer, or with a byte count not zero at the start;
+// Unsupported for a compression code the encoder does not write;
+// WriteFailed when the flush callback reported a failure (coding stopped
+// there).
+[[nodiscard]] Status encodeImage(EncoderState* state);
 
 // Buffer sizes the save code hands the encoder.
 inline constexpr std::uint32_t kEncodeBufferBytes = 16384;
@@ -53,12 +51,12 @@ inline constexpr std::uint32_t kRawBufferBytes = 32768;
 
 // A flush callback that appends the whole bytes to the std::vector<uint8_t>
 // given as context (coding into memory).
-int appendCodes(void* vector, formats::WriteCodeBuffer* buffer);
+Status appendCodes(void* vector, formats::WriteCodeBuffer* buffer);
 
 // Codes an image memory into `out`: the bytes as written, a final partial
 // byte with its unused bits clear. The encoder's buffer holds `capacity`
-// bytes (0: the size a save uses). Returns an EncodeResult.
-[[nodiscard]] int encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out,
+// bytes (0: the size a save uses). Returns what encodeImage returns.
+[[nodiscard]] Status encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out,
                                 std::uint32_t capacity = 0);
 
 // The codes of a run length 0..2623, left-aligned in the upper bits with the

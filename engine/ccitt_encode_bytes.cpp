@@ -3,14 +3,14 @@
 
 namespace hv::engine {
 
-int appendCodes(void* vector, formats::WriteCodeBuffer* buffer) {
+Status appendCodes(void* vector, formats::WriteCodeBuffer* buffer) {
   auto* out = static_cast<std::vector<std::uint8_t>*>(vector);
   out->insert(out->end(), buffer->data, buffer->data + buffer->bitCount / 8);
   formats::keepPartialByte(buffer);
-  return 1;
+  return Status::Ok;
 }
 
-int encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out, std::uint32_t capacity) {
+Status encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint8_t>& out, std::uint32_t capacity) {
   out.clear();
   if (capacity == 0) capacity = compression == formats::kCompUncompressed ? kRawBufferBytes : kEncodeBufferBytes;
   std::vector<std::uint8_t> buffer(capacity);
@@ -21,8 +21,8 @@ int encodeToBytes(const ImageMemory* mem, int compression, std::vector<std::uint
   enc.out = formats::WriteCodeBuffer{buffer.data(), 0, 0, 0};
   enc.capacity = capacity;
   enc.flush = appendCodes;
-  int result = encodeImage(&enc);
-  appendCodes(&out, &enc.out);
+  Status result = encodeImage(&enc);
+  (void)appendCodes(&out, &enc.out);
   if (enc.out.bitCount != 0) out.push_back(static_cast<std::uint8_t>(enc.out.data[0] & (0xFF00u >> enc.out.bitCount)));
   return result;
 }

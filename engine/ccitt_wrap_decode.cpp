@@ -213,28 +213,28 @@ bool isContinuousWrap(const std::uint8_t* data, std::size_t count) {
   return (first & 0x7F) != 0;
 }
 
-int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
+Status decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
                      const WrapLineSink& sink) {
   MemorySource memory{data, count};
   return decodeWrapStream(WrapSource{nextMemoryPiece, nullptr, &memory}, width, height, sink, nullptr, nullptr);
 }
 
-int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
+Status decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
                      const WrapResumePoint* start, const WrapRecorder* recorder) {
   if (width == 0 || height == 0 || width > 65535 || sink.line == nullptr || source.next == nullptr)
-    return kWrapCodingError;
+    return Status::CodingError;
   WrapReader rd(width, height, sink);
   const std::uint64_t total = static_cast<std::uint64_t>(width) * height;
   BitReader br;
   Feed feed(source, br);
   if (start != nullptr) {
-    if (!rd.restore(*start)) return kWrapCodingError;
-    if (!feed.startAt(start->bitPosition)) return kWrapDataEnded;
+    if (!rd.restore(*start)) return Status::CodingError;
+    if (!feed.startAt(start->bitPosition)) return Status::DataEnded;
   } else {
     feed.next();
   }
-  auto result = [&](int r) { return rd.stopped() ? static_cast<int>(kWrapStopped) : r; };
-  auto run = [&](bool black, std::uint64_t limit, std::uint64_t& value) -> int {
+  auto result = [&](Status r) { return rd.stopped() ? Status::Stopped : r; };
+  auto run = [&](bool black, std::uint64_t limit, std::uint64_t& value) -> Status {
     // decodeRun adds one run (make-up codes included) and refuses a total
     // above the limit given, which keeps every run inside the raster.
     const std::uint32_t cap = static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, 0xFFFFFFFFu));
@@ -243,11 +243,11 @@ int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_
       detail::RunStep s = detail::decodeRun(br, black, col, cap);
       if (s == detail::RunStep::kDone) {
         value = col;
-        return kWrapDone;
+        return Status::Ok;
       }
-      if (s == detail::RunStep::kError) return kWrapCodingError;
+      if (s == detail::RunStep::kError) return Status::CodingError;
       // The piece ran out: the held bits go on into the next one.
-      if (!feed.next()) return kWrapDataEnded;
+      if (!feed.next()) return Status::DataEnded;
     }
   };
   // The recorder is offered a point once for each line a0 reaches.
@@ -267,37 +267,37 @@ int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_
     const std::uint32_t len = e & 15;
     if (e == 0 || len > br.bits) {
       // Seven zero bits: the end code. The rest keeps a0's colour.
-      if (br.bits >= 7 && (br.acc & 0x7F) == 0) return result(rd.fillToEnd() ? kWrapDone : kWrapStopped);
-      return result(br.bits < 7 ? kWrapDataEnded : kWrapCodingError);
+      if (br.bits >= 7 && (br.acc & 0x7F) == 0) return result(rd.fillToEnd() ? Status::Ok : Status::Stopped);
+      return result(br.bits < 7 ? Status::DataEnded : Status::CodingError);
     }
     brConsume(br, len);
     const std::uint32_t mode = e >> 4;
     if (mode == ccitt::kModeHorizontal) {
       const std::uint64_t p0 = rd.here();
       std::uint64_t r1 = 0, r2 = 0;
-      int s = run(rd.blackNow(), total - p0, r1);
-      if (s != kWrapDone) return result(s);
+      Status s = run(rd.blackNow(), total - p0, r1);
+      if (s != Status::Ok) return result(s);
       s = run(!rd.blackNow(), total - p0 - r1, r2);
-      if (s != kWrapDone) return result(s);
-      if (!rd.changeAt(p0 + r1)) return result(kWrapCodingError);
+      if (s != Status::Ok) return result(s);
+      if (!rd.changeAt(p0 + r1)) return result(Status::CodingError);
       if (rd.done()) break;
-      if (!rd.changeAt(p0 + r1 + r2)) return result(kWrapCodingError);
+      if (!rd.changeAt(p0 + r1 + r2)) return result(Status::CodingError);
       continue;
     }
     std::uint32_t b1 = 0, b2 = 0;
     rd.refElements(b1, b2);
     const std::int64_t x = rd.column();
     if (mode == ccitt::kModePass) {
-      if (b2 >= rd.width()) return result(kWrapCodingError);
+      if (b2 >= rd.width()) return result(Status::CodingError);
       // b2 lies right of a0 on its line.
       rd.passTo(b2);
       continue;
     }
     const std::int64_t a1 = static_cast<std::int64_t>(b1) + static_cast<std::int64_t>(mode) - 3;
-    if (a1 < 0 || a1 >= rd.width() || (x >= 0 && a1 <= x)) return result(kWrapCodingError);
+    if (a1 < 0 || a1 >= rd.width() || (x >= 0 && a1 <= x)) return result(Status::CodingError);
     rd.changeInLine(static_cast<std::uint32_t>(a1));
   }
-  return result(kWrapDone);
+  return result(Status::Ok);
 }
 
 }  // namespace hv::engine

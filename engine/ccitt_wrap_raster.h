@@ -25,6 +25,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace hv::engine {
 
 // Receives each decoded line as a transition list ending with the width.
@@ -34,21 +36,17 @@ struct WrapLineSink {
   void* user = nullptr;
 };
 
-enum WrapResult : int {
-  kWrapDone = 0,         // every line was delivered
-  kWrapDataEnded = 1,    // the data ended before the raster was complete
-  kWrapCodingError = 2,  // an invalid code, or a position outside the raster
-  kWrapStopped = 3,      // the sink asked to stop
-};
-
 // True when coded data (least significant bit first, as the file manager
 // delivers it) begins with a mode code rather than with an EOL or fill.
 bool isContinuousWrap(const std::uint8_t* data, std::size_t count);
 
 // Decodes a whole continuous wrap raster held in memory (least significant bit
-// first). Lines are delivered in order; after kWrapDataEnded or
-// kWrapCodingError the lines delivered so far are valid.
-int decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
+// first). Lines are delivered in order. Ok when every line was delivered,
+// DataEnded when the data ended before the raster was complete, CodingError
+// for an invalid code or a position outside the raster, Stopped when the sink
+// asked to stop; after DataEnded or CodingError the lines delivered so far
+// are valid.
+Status decodeWrapRaster(const std::uint8_t* data, std::size_t count, std::uint32_t width, std::uint32_t height,
                      const WrapLineSink& sink);
 
 // The coded stream in pieces, in order, least significant bit first. next()
@@ -84,7 +82,7 @@ struct WrapRecorder {
 // Decodes a continuous wrap raster read from `source`, from the beginning of
 // the stream, or with `start` from that point on (the source seeks to it):
 // lines from start->line on are delivered. `recorder` may be null.
-int decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
+Status decodeWrapStream(const WrapSource& source, std::uint32_t width, std::uint32_t height, const WrapLineSink& sink,
                      const WrapResumePoint* start, const WrapRecorder* recorder);
 
 }  // namespace hv::engine

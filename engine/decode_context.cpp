@@ -27,12 +27,12 @@ namespace {
 constexpr std::uint32_t kCodeBytes = 64 * 1024;
 constexpr std::uint32_t kBandRows = 64;
 
-int fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
+Status fetch(void* ctx, formats::CodeBuffer* buffer, formats::CodeInfo* info) {
   auto* c = static_cast<DecodeContext*>(ctx);
   int compression = 0;
-  int status = c->handle->filter->getCodeBuf(c->handle->record, buffer, info, &compression);
+  Status status = c->handle->filter->getCodeBuf(c->handle->record, buffer, info, &compression);
   // A file that ends inside a strip simply has no more data.
-  return status == formats::kCodeShortRead ? formats::kCodeNoMoreData : status;
+  return status == Status::DataEnded ? Status::AllDelivered : status;
 }
 
 void checkpoint(void* ctx, const CheckpointInfo& cp) {
@@ -116,10 +116,34 @@ bool leaveStrip(DecodeContext& c) {
   return true;
 }
 
+// The Status of a decoder result that ends a region decode unfinished.
+Status unfinished(int decoderResult) {
+  switch (decoderResult) {
+    case kCodingError: return Status::CodingError;
+    case kNoState: return Status::NoContext;
+    case kUnsupported: return Status::Unsupported;
+    case kReadError: return Status::ReadFailed;
+    default: return Status::Failed;
+  }
+}
+
+// A decode that could not start: the decoder refused its parameters or its
+// resume point.
+RegionOutcome notStarted() {
+  RegionOutcome outcome;
+  outcome.status = Status::NoContext;
+  outcome.decoderResult = kNoState;
+  return outcome;
+}
+
 // Runs the decoder to the end of the region, handing lines to the sink.
 RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regionWidth, std::uint32_t firstY,
                   bool stripBoundariesRestart, const LineSink& sink) {
   RegionOutcome outcome;
+  auto stop = [&outcome](Status status) {
+    outcome.status = status;
+    return outcome;
+  };
   DecoderState& st = c.state;
   std::uint32_t nextY = firstY;
   const std::uint32_t regionEnd = st.endLine;
@@ -133,10 +157,7 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
     outcome.decoderResult = r;
     std::uint32_t before = outcome.linesDelivered;
     if (r == kBandFull || r == kAllDone || r == kNoMoreData || r == kCodingError || r == kCodeChanged) {
-      if (!drain(c, req, regionWidth, nextY, sink, outcome.linesDelivered)) {
-        outcome.ok = true;
-        return outcome;
-      }
+      if (!drain(c, req, regionWidth, nextY, sink, outcome.linesDelivered)) return stop(Status::Ok);
       decoderSetOutput(st, st.out);
     }
     switch (r) {
@@ -148,21 +169,20 @@ RegionOutcome run(DecodeContext& c, const RegionRequest& req, std::uint32_t regi
           strip = kNoStrip;
           break;
         }
-        outcome.ok = true;
-        return outcome;
-      case kNoMoreData: outcome.ok = true; return outcome;
+        return stop(Status::Ok);
+      case kNoMoreData: return stop(Status::Ok);
       case kBufferUsed: break;
       case kCodeChanged:
-        if (!stripBoundariesRestart) return outcome;
+        if (!stripBoundariesRestart) return stop(unfinished(r));
         decoderNewStrip(st);
         strip = c.handle->record->strips.current;
         skipToStripStart(c, req, st, nextY);
         break;
-      default: return outcome;
+      default: return stop(unfinished(r));
     }
     // Guard against a decoder that neither delivers nor ends.
     idle = outcome.linesDelivered == before && r != kBufferUsed && r != kCodeChanged ? idle + 1 : 0;
-    if (idle > 4) return outcome;
+    if (idle > 4) return stop(unfinished(r));
   }
 }
 
@@ -245,19 +265,16 @@ struct ShiftedSink {
 namespace {
 
 // Sets up a decoding of the strip image's region `req` (already clipped to
-// the image) from the last checkpoint at or before its first line. Null with
-// `failed` set when the decoder cannot start.
-std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req, RegionOutcome& failed) {
+// the image) from the last checkpoint at or before its first line. Null when
+// the decoder refuses its parameters or its resume point.
+std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req) {
   formats::ImageFileRecord* rec = h->record;
   DecoderParams p;
   std::uint64_t coded = 0;
   for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
   auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
                        coded, p);
-  if (!decoderInit(c->state, p)) {
-    failed.decoderResult = kNoState;
-    return nullptr;
-  }
+  if (!decoderInit(c->state, p)) return nullptr;
   if (h->filter->seek == nullptr) return c;
   // Position at the last checkpoint at or before the region's first line.
   formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
@@ -282,10 +299,7 @@ std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req, 
       point.refLineBytes = (n + 1) * 2;
     }
     std::copy(where.wrap + 1, where.wrap + 6, point.extra);
-    if (!decoderResume(c->state, point)) {
-      failed.decoderResult = kNoState;
-      return nullptr;
-    }
+    if (!decoderResume(c->state, point)) return nullptr;
   }
   return c;
 }
@@ -304,7 +318,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   req.endLine = std::min(req.endLine, rec->height);
   req.endCol = std::min(req.endCol, rec->width);
   if (req.firstLine >= req.endLine || req.firstCol >= req.endCol) {
-    failed.ok = true;
+    failed.status = Status::Ok;
     return failed;
   }
   if (rec->compression == formats::kCompG4Wrap) {
@@ -312,8 +326,8 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
     RegionOutcome wrapped;
     if (decodeWrapRegion(h, req, sink, wrapped)) return wrapped;
   }
-  auto c = openRegion(h, req, failed);
-  if (c == nullptr) return failed;
+  auto c = openRegion(h, req);
+  if (c == nullptr) return notStarted();
   return run(*c, req, req.endCol - req.firstCol, req.firstLine, true, sink);
 }
 
@@ -337,8 +351,7 @@ bool StripRowDecoder::open(ImageHdl h, std::uint32_t line) {
     s->request.firstLine = line;
     s->request.endLine = line + 1;
     s->request.endCol = h->record->width;
-    RegionOutcome failed;
-    s->context = openRegion(h, s->request, failed);
+    s->context = openRegion(h, s->request);
     if (s->context == nullptr) return false;
     s->position = formats::readerPosition(h->record);
     state_ = std::move(s);
@@ -352,10 +365,10 @@ void StripRowDecoder::close() { state_.reset(); }
 
 RegionOutcome StripRowDecoder::advance(std::uint32_t endLine, const LineSink& sink) {
   RegionOutcome done;
-  done.ok = true;
+  done.status = Status::Ok;
   done.decoderResult = kAllDone;
   if (state_ == nullptr) {
-    done.ok = finished_;
+    if (!finished_) done.status = Status::Failed;
     return done;
   }
   endLine = std::min(endLine, h_->record->height);
@@ -379,9 +392,9 @@ RegionOutcome StripRowDecoder::advance(std::uint32_t endLine, const LineSink& si
   const std::uint32_t from = next_;
   RegionOutcome outcome = run(c, state_->request, state_->request.endCol, from, true, counting);
   state_->position = formats::readerPosition(h_->record);
-  if (!outcome.ok || next_ < endLine) {
+  if (outcome.status != Status::Ok || next_ < endLine) {
     // An error, or the data ended: nothing more comes from this decoder.
-    finished_ = outcome.ok;
+    finished_ = outcome.status == Status::Ok;
     state_.reset();
   }
   return outcome;
@@ -396,8 +409,7 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
   // Output room for a few of the tile's lines: an image may have many small
   // tiles, and the buffer is drained whenever it fills.
   if (!setUpTile(h, tileIndex, 0xFFFFFFFFu, 8, c, req, tileY)) {
-    if (c != nullptr) failed.decoderResult = kNoState;
-    return failed;
+    return c != nullptr ? notStarted() : failed;
   }
   ShiftedSink shifted{&sink, tileY};
   return run(*c, req, req.endCol, 0, false, shifted.get());
@@ -444,7 +456,7 @@ bool TileRowDecoder::open(ImageHdl h, std::uint32_t firstTile, std::uint32_t cou
 
 RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, const LineSink& sink) {
   RegionOutcome done;
-  done.ok = true;
+  done.status = Status::Ok;
   done.decoderResult = kAllDone;
   if (i >= tiles_.size()) return RegionOutcome{};
   Tile& tile = *tiles_[i];
@@ -459,7 +471,7 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
   ShiftedSink shifted{&sink, tile.tileY};
   RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted.get());
   tile.position = formats::readerPosition(h_->record);
-  if (!outcome.ok || st.lines < want || st.lines >= tile.request.endLine) {
+  if (outcome.status != Status::Ok || st.lines < want || st.lines >= tile.request.endLine) {
     // An error, the end of the tile's data, or the tile's last line.
     tile.finished = true;
     tile.last = outcome;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/image_handle.h"
+#include "platform/status.h"
 
 namespace hv::engine {
 
@@ -29,10 +30,14 @@ struct LineSink {
   void* user = nullptr;
 };
 
-// Outcome of a region decode.
+// Outcome of a region decode. status is Ok when every wanted line was
+// decoded, the data ended early or the sink stopped; otherwise NoContext (the
+// decoder could not start or was left without state), CodingError (bad data
+// part-way), ReadFailed, Unsupported, or Failed (no file, a changed coding
+// within a tile, a decoder that neither delivers nor ends).
 struct RegionOutcome {
-  bool ok = false;          // every wanted line was decoded or the data ended early
-  int decoderResult = 0;    // the decoder's final result
+  Status status = Status::Failed;
+  int decoderResult = 0;  // the decoder's final result (engine/ccitt_decode.h), kept for diagnostics
   std::uint32_t linesDelivered = 0;
 };
 

@@ -7,9 +7,12 @@
 #include "engine/display_math.h"
 #include "engine/display_surface.h"
 #include "engine/engine_alloc.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
+#include "engine/image_load.h"
+#include "engine/render_rect.h"
 
 using namespace hv::engine;
+using hv::Status;
 
 namespace {
 
@@ -61,7 +64,7 @@ void scrollPosition(hv::engine::DisplayWindow* window, ImageHdl h, std::int32_t&
   displayOrigin(s, sx, sy);
 }
 
-int paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect, ImageHdl h) {
+Status paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect, ImageHdl h) {
   DisplayState& s = *h->current;
   GrxRect want;
   if (rect != nullptr) {
@@ -71,7 +74,7 @@ int paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* r
     window->clientSize(cw, ch);
     want = {0, 0, cw, ch};
   }
-  if (want.left >= want.right || want.top >= want.bottom) return GRX_OK;
+  if (want.left >= want.right || want.top >= want.bottom) return Status::Ok;
   std::int32_t sx, sy;
   scrollPosition(window, h, sx, sy);
   s.invert = h->invert;
@@ -83,13 +86,13 @@ int paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* r
   PreviewBitmap* cached = preview(h);
   if (cached != nullptr && s == *h->previous && contains(cached->surface, want)) {
     blitFromSurface(cached->surface, want, *device);
-    return GRX_OK;
+    return Status::Ok;
   }
   dropPreview(h);
 
   std::uint32_t width = h->record->width, height = h->record->height;
   if (s.scale[0] == 0 || s.scale[1] == 0 || s.scale[2] == 0 || s.scale[3] == 0 || !isRightAngle(s.rotation))
-    return GRX_FAILED;
+    return Status::Failed;
   // A rectangle starting beyond the displayed image draws nothing.
   std::int32_t dw = std::int32_t(toDisplay(width, s.scale[0], s.scale[1]));
   std::int32_t dh = std::int32_t(toDisplay(height, s.scale[2], s.scale[3]));
@@ -97,17 +100,17 @@ int paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* r
   if (std::int64_t(want.left) + sx >= dw || std::int64_t(want.top) + sy >= dh ||
       std::int64_t(want.right) + sx <= 0 || std::int64_t(want.bottom) + sy <= 0) {
     *h->previous = s;
-    return GRX_OK;
+    return Status::Ok;
   }
   GrxRect image, display = want;
-  if (!mapDisplayRect(image, display, s.scale, width, height, sx, sy, s.rotation)) return GRX_FAILED;
+  if (!mapDisplayRect(image, display, s.scale, width, height, sx, sy, s.rotation)) return Status::Failed;
 
   PreviewBitmap* fresh = h->previewRequest ? newPreview(want) : nullptr;
   GrxBlitTarget target{device, fresh ? &fresh->device : nullptr};
-  int status = grxRenderRect(&target, &display, h, &image, s.scale, s.rotation, GRX_LINES_AUTOMATIC, nullptr);
+  Status status = renderRect(&target, &display, h, &image, s.scale, s.rotation, GRX_LINES_AUTOMATIC, nullptr);
   *h->previous = s;
   if (fresh != nullptr) {
-    if (status == GRX_RENDER_DONE) {
+    if (status == Status::Ok) {
       h->displayBitmaps[0] = fresh;
       h->freeDisplayBitmap = freePreview;
     } else {
@@ -117,26 +120,34 @@ int paint(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* r
   return status;
 }
 
-}  // namespace
-
-extern "C" int grxDisplayImage(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect,
-                               ImageHdl h) {
-  if (h == nullptr) return GRX_NO_HANDLE;
+Status displayImage(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect, ImageHdl h) {
+  if (h == nullptr) return Status::NoHandle;
   if (window == nullptr || h->current == nullptr || h->previous == nullptr || h->record == nullptr)
-    return GRX_BAD_ARGUMENT;
+    return Status::BadArgument;
   GrxDevice* own = device ? nullptr : window->acquireDevice();
   GrxDevice* dev = device ? device : own;
-  int status = GRX_FAILED;
+  Status status = Status::Failed;
   if (dev != nullptr && dev->blit != nullptr) status = paint(window, dev, rect, h);
   if (own != nullptr) window->releaseDevice(own);
   h->previewRequest = 0;
   return status;
 }
 
-extern "C" int grxUseImageMemory(ImageHdl h) {
-  if (h == nullptr || h->record == nullptr) return 0;
-  if (h->memory == nullptr && !grxLoadImageMemory(h, nullptr)) return 0;
+Status useImageMemory(ImageHdl h) {
+  if (h == nullptr || h->record == nullptr) return Status::BadArgument;
+  if (h->memory == nullptr) {
+    if (Status loaded = loadImageMemory(h, nullptr); loaded != Status::Ok) return loaded;
+  }
   h->displayFromMemory = 1;
   dropPreview(h);
-  return 1;
+  return Status::Ok;
 }
+
+}  // namespace
+
+extern "C" int grxDisplayImage(hv::engine::DisplayWindow* window, GrxDevice* device, const GrxRect* rect,
+                               ImageHdl h) {
+  return toGrxCode(displayImage(window, device, rect, h));
+}
+
+extern "C" int grxUseImageMemory(ImageHdl h) { return toGrxFlag(useImageMemory(h)); }

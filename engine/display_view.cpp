@@ -5,9 +5,10 @@
 
 #include "engine/display.h"
 #include "engine/display_math.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 
 using namespace hv::engine;
+using hv::Status;
 
 namespace {
 
@@ -93,16 +94,17 @@ void centreOn(DisplayWindow* window, ImageHdl h, double ix, double iy) {
 extern "C" int grxMapDisplayRect(GrxRect* image, GrxRect* display, const std::uint8_t scale[4],
                                  std::uint32_t width, std::uint32_t height, std::int32_t scrollX,
                                  std::int32_t scrollY, int rotation) {
-  if (image == nullptr || display == nullptr) return 0;
-  return mapDisplayRect(*image, *display, scale, width, height, scrollX, scrollY, rotation) ? 1 : 0;
+  if (image == nullptr || display == nullptr) return toGrxFlag(Status::BadArgument);
+  return toGrxFlag(mapDisplayRect(*image, *display, scale, width, height, scrollX, scrollY, rotation) ? Status::Ok
+                                                                                                     : Status::Failed);
 }
 
 extern "C" int grxImageToDisplayRect(ImageHdl h, GrxRect* display, const GrxRect* image) {
-  if (h == nullptr) return GRX_NO_HANDLE;
+  if (h == nullptr) return toGrxCode(Status::NoHandle);
   if (display == nullptr || image == nullptr || h->current == nullptr || h->record == nullptr)
-    return GRX_BAD_ARGUMENT;
+    return toGrxCode(Status::BadArgument);
   const DisplayState& s = *h->current;
-  if (!hasScale(s) || !isRightAngle(s.rotation)) return GRX_FAILED;
+  if (!hasScale(s) || !isRightAngle(s.rotation)) return toGrxCode(Status::Failed);
   auto at = [](std::int32_t v, unsigned d, unsigned n) {
     return std::int32_t(toDisplay(std::uint32_t(std::max(v, 0)), d, n));
   };
@@ -113,35 +115,36 @@ extern "C" int grxImageToDisplayRect(ImageHdl h, GrxRect* display, const GrxRect
   displayOrigin(s, sx, sy);
   GrxRect d = rotateToDevice(u, W, H, s.rotation);
   *display = {d.left - sx, d.top - sy, d.right - sx, d.bottom - sy};
-  return GRX_OK;
+  return toGrxCode(Status::Ok);
 }
 
 extern "C" int grxPhysicalSizeRect(ImageHdl h, GrxRect* rect, double widthInches, double heightInches) {
   if (h == nullptr || rect == nullptr || h->record == nullptr || !(widthInches >= 0) || !(heightInches >= 0))
-    return GRX_BAD_ARGUMENT;
+    return toGrxCode(Status::BadArgument);
   double w = std::floor(h->record->xResolution * widthInches),
          ht = std::floor(h->record->yResolution * heightInches);
-  if (w > h->record->width || ht > h->record->height) return GRX_OUTSIDE_IMAGE;
+  if (w > h->record->width || ht > h->record->height) return toGrxCode(Status::OutsideImage);
   *rect = {0, 0, std::int32_t(w), std::int32_t(ht)};
-  return GRX_OK;
+  return toGrxCode(Status::Ok);
 }
 
 extern "C" int grxZoomIn(ImageHdl h, std::uint8_t scale[4]) {
-  if (h == nullptr || h->current == nullptr || scale == nullptr) return 0;
+  if (h == nullptr || h->current == nullptr || scale == nullptr) return toGrxFlag(Status::BadArgument);
   const DisplayState& s = *h->current;
-  return zoomInScale(scale, std::uint32_t(std::max(s.right - s.left, 1)),
-                     std::uint32_t(std::max(s.bottom - s.top, 1)))
-             ? 1
-             : 0;
+  return toGrxFlag(zoomInScale(scale, std::uint32_t(std::max(s.right - s.left, 1)),
+                               std::uint32_t(std::max(s.bottom - s.top, 1)))
+                       ? Status::Ok
+                       : Status::NothingToDo);
 }
 
 extern "C" int grxZoomOut(ImageHdl h, std::uint8_t scale[4]) {
-  if (h == nullptr || scale == nullptr) return 0;
-  return zoomOutScale(scale) ? 1 : 0;
+  if (h == nullptr || scale == nullptr) return toGrxFlag(Status::BadArgument);
+  return toGrxFlag(zoomOutScale(scale) ? Status::Ok : Status::NothingToDo);
 }
 
 extern "C" int grxFitToWindow(DisplayWindow* window, ImageHdl h, DisplayState* state) {
-  if (window == nullptr || h == nullptr || h->current == nullptr || h->record == nullptr) return 0;
+  if (window == nullptr || h == nullptr || h->current == nullptr || h->record == nullptr)
+    return toGrxFlag(Status::BadArgument);
   std::int32_t cw, ch;
   window->clientSize(cw, ch);
   // Fitting removes the scroll bars: their room counts (less one pixel).
@@ -150,7 +153,7 @@ extern "C" int grxFitToWindow(DisplayWindow* window, ImageHdl h, DisplayState* s
   if (window->scrollRange(ScrollBar::kVertical) > 0)
     cw += window->scrollBarThickness(ScrollBar::kVertical) - 1;
   DisplayState s = *h->current;
-  if (!fitScale(h->record->width, h->record->height, cw, ch, s.rotation, s.scale)) return 0;
+  if (!fitScale(h->record->width, h->record->height, cw, ch, s.rotation, s.scale)) return toGrxFlag(Status::Failed);
   s.left = s.top = 0;
   s.right = std::int32_t(h->record->width);
   s.bottom = std::int32_t(h->record->height);
@@ -159,15 +162,17 @@ extern "C" int grxFitToWindow(DisplayWindow* window, ImageHdl h, DisplayState* s
   s.invert = h->invert;
   s.scrollBars = h->scrollBars;
   *(state ? state : h->current) = s;
-  return 1;
+  return toGrxFlag(Status::Ok);
 }
 
-extern "C" int grxUpdateScrolling(DisplayWindow* window, ImageHdl h, int keepPosition) {
-  if (h == nullptr) return GRX_NO_HANDLE;
-  if (window == nullptr || h->current == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
-  if (h->scrollingBusy) return GRX_OK;
+namespace {
+
+Status updateScrolling(DisplayWindow* window, ImageHdl h, int keepPosition) {
+  if (h == nullptr) return Status::NoHandle;
+  if (window == nullptr || h->current == nullptr || h->record == nullptr) return Status::BadArgument;
+  if (h->scrollingBusy) return Status::Ok;
   DisplayState& s = *h->current;
-  if (!hasScale(s)) return GRX_FAILED;
+  if (!hasScale(s)) return Status::Failed;
   h->scrollingBusy = 1;
   std::int32_t dw, dh, cw, ch;
   displaySize(s, dw, dh);
@@ -206,7 +211,13 @@ extern "C" int grxUpdateScrolling(DisplayWindow* window, ImageHdl h, int keepPos
   s.displayY = origin[1];
   imageOrigin(s, origin[0], origin[1], s.originX, s.originY);
   h->scrollingBusy = 0;
-  return GRX_OK;
+  return Status::Ok;
+}
+
+}  // namespace
+
+extern "C" int grxUpdateScrolling(DisplayWindow* window, ImageHdl h, int keepPosition) {
+  return toGrxCode(updateScrolling(window, h, keepPosition));
 }
 
 extern "C" void grxSetOneToOne(DisplayWindow* window, ImageHdl h) {
@@ -220,33 +231,33 @@ extern "C" void grxSetOneToOne(DisplayWindow* window, ImageHdl h) {
   else
     s.displayX = s.displayY = 0;
   window->invalidate();
-  (void)grxUpdateScrolling(window, h, 1);
+  (void)updateScrolling(window, h, 1);
 }
 
 extern "C" int grxZoomToRect(DisplayWindow* window, ImageHdl h, const GrxRect* rect) {
   if (window == nullptr || h == nullptr || rect == nullptr || h->current == nullptr || h->record == nullptr)
-    return GRX_FAILED;
-  if (rect->left >= rect->right || rect->top >= rect->bottom) return GRX_FAILED;
+    return toGrxCode(Status::Failed);
+  if (rect->left >= rect->right || rect->top >= rect->bottom) return toGrxCode(Status::Failed);
   DisplayState& s = *h->current;
   std::int32_t sx, sy;
   currentScroll(window, h, sx, sy);
   GrxRect image, display = *rect;
   if (!mapDisplayRect(image, display, s.scale, h->record->width, h->record->height, sx, sy, s.rotation))
-    return GRX_FAILED;
+    return toGrxCode(Status::Failed);
   std::int32_t cw, ch;
   window->clientSize(cw, ch);
   if (!fitScale(std::uint32_t(image.right - image.left), std::uint32_t(image.bottom - image.top), cw, ch,
                 s.rotation, s.scale))
-    return GRX_FAILED;
+    return toGrxCode(Status::Failed);
   centreOn(window, h, (image.left + image.right) / 2.0, (image.top + image.bottom) / 2.0);
   window->invalidate();
-  return grxUpdateScrolling(window, h, 1);
+  return toGrxCode(updateScrolling(window, h, 1));
 }
 
 extern "C" int grxSetViewRotation(DisplayWindow* window, ImageHdl h, int rotation) {
   if (!isRightAngle(rotation) || window == nullptr || h == nullptr || h->current == nullptr ||
       h->record == nullptr)
-    return GRX_FAILED;
+    return toGrxCode(Status::Failed);
   DisplayState& s = *h->current;
   double ix = 0, iy = 0;
   bool scaled = hasScale(s);
@@ -254,5 +265,5 @@ extern "C" int grxSetViewRotation(DisplayWindow* window, ImageHdl h, int rotatio
   s.rotation = normalRotation(rotation);
   if (scaled) centreOn(window, h, ix, iy);
   window->invalidate();
-  return scaled ? grxUpdateScrolling(window, h, 1) : GRX_OK;
+  return toGrxCode(scaled ? updateScrolling(window, h, 1) : Status::Ok);
 }

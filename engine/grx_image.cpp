@@ -5,7 +5,7 @@
 
 #include "engine/decode_context.h"
 #include "engine/engine_alloc.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 #include "engine/image_handle.h"
 #include "engine/line_cache.h"
 #include "engine/wrap_region.h"
@@ -13,6 +13,7 @@
 #include "formats/open_mode.h"
 
 using namespace hv::engine;
+using hv::Status;
 using hv::formats::ImageFileRecord;
 
 namespace {
@@ -38,16 +39,16 @@ void releaseRecord(ImageHdl h) {
 
 extern "C" ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32_t height,
                                    std::uint32_t xResolution, std::uint32_t yResolution) {
-  auto set = [status](int s) {
-    if (status) *status = s;
+  auto set = [status](Status s) {
+    if (status) *status = toGrxCode(s);
   };
   if (width == 0 || height == 0 || xResolution == 0 || yResolution == 0 || width > 65535) {
-    set(GRX_BAD_ARGUMENT);
+    set(Status::BadArgument);
     return nullptr;
   }
   ImageHdl h = newHandle();
   if (h == nullptr) {
-    set(GRX_NO_MEMORY);
+    set(Status::NoMemory);
     return nullptr;
   }
   h->record = hv::formats::newRecord();
@@ -56,7 +57,7 @@ extern "C" ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32
   h->previous = newState();
   if (h->record == nullptr || h->memory == nullptr || h->current == nullptr || h->previous == nullptr) {
     grxCloseImage(h);
-    set(GRX_NO_MEMORY);
+    set(Status::NoMemory);
     return nullptr;
   }
   ImageFileRecord* r = h->record;
@@ -66,7 +67,7 @@ extern "C" ImageHdl grxCreateImage(int* status, std::uint32_t width, std::uint32
   r->yResolution = yResolution;
   h->current->right = static_cast<std::int32_t>(width);
   h->current->bottom = static_cast<std::int32_t>(height);
-  set(GRX_OK);
+  set(Status::Ok);
   return h;
 }
 

@@ -10,11 +10,13 @@
 #include "engine/ccitt_decode.h"
 #include "engine/decode_context.h"
 #include "engine/engine_alloc.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 #include "engine/image_handle.h"
+#include "engine/image_load.h"
 #include "engine/packed.h"
 
 using namespace hv::engine;
+using hv::Status;
 
 namespace {
 
@@ -89,7 +91,7 @@ struct TileRowBuilder {
   }
 };
 
-int loadTiled(ImageHdl h, LoadTarget& target) {
+Status loadTiled(ImageHdl h, LoadTarget& target) {
   const auto& t = h->record->tiles;
   TileRowBuilder builder;
   for (std::uint32_t row = 0; row < t.down; ++row) {
@@ -114,7 +116,7 @@ int loadTiled(ImageHdl h, LoadTarget& target) {
                     &ctx};
       RegionOutcome outcome = decodeTile(h, row * t.across + col, sink);
       h->decodeResult = outcome.decoderResult;
-      if (!outcome.ok) return 0;
+      if (outcome.status != Status::Ok) return outcome.status;
       // Lines the tile's data did not reach are white in that tile.
       const std::uint16_t blank[1] = {static_cast<std::uint16_t>(ctx.width)};
       for (std::uint32_t i = 0; i < rows; ++i)
@@ -125,19 +127,19 @@ int loadTiled(ImageHdl h, LoadTarget& target) {
       auto& line = builder.lines[i];
       // A run still black at the right edge ends at the terminator.
       line.push_back(static_cast<std::uint16_t>(width));
-      if (!storeLine(target, y0 + i, line.data())) return 0;
+      if (!storeLine(target, y0 + i, line.data())) return target.cancelled ? Status::Stopped : Status::NoMemory;
     }
   }
-  return 1;
+  return Status::Ok;
 }
 
 }  // namespace
 
-extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
-  if (h == nullptr || h->record == nullptr || h->memory != nullptr) return 0;
+Status hv::engine::loadImageMemory(ImageHdl h, GrxProgress progress) {
+  if (h == nullptr || h->record == nullptr || h->memory != nullptr) return Status::BadArgument;
   hv::formats::ImageFileRecord* rec = h->record;
   ImageMemory* mem = createUnfilledImageMemory(rec->width, rec->height);
-  if (mem == nullptr) return 0;
+  if (mem == nullptr) return Status::NoMemory;
   h->memory = mem;
   LoadTarget target{mem, rec->photometric != 0, progress};
   // Whatever happens, every line ends up with a list: lines the data did not
@@ -155,9 +157,9 @@ extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
     }
   } complete{mem};
   if (rec->tiles.count != 0) {
-    int ok = loadTiled(h, target);
-    if (ok && progress) progress(GRX_PROGRESS_LOAD, 0, rec->height, rec->height);
-    return ok && !target.failed && !target.cancelled;
+    Status loaded = loadTiled(h, target);
+    if (loaded == Status::Ok && progress) progress(GRX_PROGRESS_LOAD, 0, rec->height, rec->height);
+    return loaded;
   }
   RegionRequest req;
   req.endLine = rec->height;
@@ -168,11 +170,15 @@ extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) {
                 &target};
   RegionOutcome outcome = decodeRegion(h, req, sink);
   h->decodeResult = outcome.decoderResult;
-  if (target.failed || target.cancelled) return 0;
-  if (!outcome.ok) {
+  if (target.failed) return Status::NoMemory;
+  if (target.cancelled) return Status::Stopped;
+  if (outcome.status != Status::Ok) {
     // Group 4 "wrap" data commonly ends in a line error: the image ends there.
-    if (!(outcome.decoderResult == kCodingError && rec->compression == hv::formats::kCompG4Wrap)) return 0;
+    if (!(outcome.status == Status::CodingError && rec->compression == hv::formats::kCompG4Wrap))
+      return outcome.status;
   }
   if (progress) progress(GRX_PROGRESS_LOAD, 0, rec->height, rec->height);
-  return 1;
+  return Status::Ok;
 }
+
+extern "C" int grxLoadImageMemory(ImageHdl h, GrxProgress progress) { return toGrxFlag(loadImageMemory(h, progress)); }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/ccitt_encode.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 #include "formats/cals1_layout.h"
 #include "formats/cals1_write.h"
 #include "formats/cals_compose.h"
@@ -35,6 +35,7 @@
 #include "platform/file_io.h"
 
 using namespace hv::engine;
+using hv::Status;
 namespace fmt = hv::formats;
 
 namespace {
@@ -85,10 +86,10 @@ bool parseTarget(const char* code, Target& t) {
 // The write procedures of a target: the bound filter's, or for the
 // IMPORT/EXPORT image (a filter without a reading side) the writer's own.
 struct WriteProcs {
-  int (*specs)(fmt::ImageFileRecord*, const fmt::ImageSpecs*, const void*, std::uint32_t);
-  int (*begin)(fmt::ImageFileRecord*, const fmt::StripDesc*);
-  int (*codes)(fmt::ImageFileRecord*, fmt::WriteCodeBuffer*);
-  int (*end)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+  Status (*specs)(fmt::ImageFileRecord*, const fmt::ImageSpecs*, const void*, std::uint32_t);
+  Status (*begin)(fmt::ImageFileRecord*, const fmt::StripDesc*);
+  Status (*codes)(fmt::ImageFileRecord*, fmt::WriteCodeBuffer*);
+  Status (*end)(fmt::ImageFileRecord*, const fmt::StripDesc*);
 };
 
 std::uint32_t alignUp(std::uint32_t v, int alignment) {
@@ -107,17 +108,17 @@ struct SizeRestore {
   }
 };
 
-int flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
-  return imfWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
+Status flushToWriter(void* ctx, fmt::WriteCodeBuffer* buffer) {
+  return fmt::writeCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
 }
 
-int flushToDsed(void* ctx, fmt::WriteCodeBuffer* buffer) {
+Status flushToDsed(void* ctx, fmt::WriteCodeBuffer* buffer) {
   return fmt::rasterWriteCodes(static_cast<fmt::ImageFileRecord*>(ctx), buffer);
 }
 
 // Writes the image into `path` through the filter's write protocol.
 bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOptions& opt, GrxProgress progress) {
-  WriteProcs wp{imfWriteImageSpecs, imfWriteBegin, imfWriteCodes, imfWriteEnd};
+  WriteProcs wp{fmt::writeImageSpecs, fmt::writeBegin, fmt::writeCodes, fmt::writeEnd};
   const fmt::FilterProcs* procs = nullptr;
   if (t.filter == fmt::kFilterImportExport) {
     wp = WriteProcs{fmt::dsedWriteSpecs, fmt::rasterWriteBegin, fmt::rasterWriteCodes, fmt::rasterWriteEnd};
@@ -180,7 +181,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
                               : t.filter == fmt::kFilterImportExport ? fmt::dsedCreate(path)
                                                                      : procs->open(nullptr, path, fmt::kOpenWrite, 0);
   if (rec == nullptr) return false;
-  bool ok = wp.specs(rec, &specs, params, size) != 0;
+  bool ok = wp.specs(rec, &specs, params, size) == Status::Ok;
   if (t.filter == fmt::kFilterCals2 || t.filter == fmt::kFilterEdmics6) {
     // EDMICS VI sizes a tile in 16 bits; CALS Type 2 tiles are always coded.
     std::uint32_t maxTile = t.filter == fmt::kFilterEdmics6 ? fmt::edm6::kMaxTileBytes : 0xFFFFFFFFu;
@@ -191,7 +192,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     return ok;
   }
   fmt::StripDesc strip{0, 0, mem->width, mem->height};
-  ok = ok && wp.begin(rec, &strip) != 0;
+  ok = ok && wp.begin(rec, &strip) == Status::Ok;
   if (ok) {
     const bool raw = t.compression == fmt::kCompUncompressed;
     std::vector<std::uint8_t> buffer(raw ? kRawBufferBytes : kEncodeBufferBytes);
@@ -207,10 +208,10 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
     enc.capacity = static_cast<std::uint32_t>(buffer.size());
     enc.flush = t.filter == fmt::kFilterImportExport ? flushToDsed : flushToWriter;
     enc.progress = progress;
-    ok = encodeImage(&enc) == kEncodeDone;
+    ok = encodeImage(&enc) == hv::Status::Ok;
     // The last whole bytes go now; write-end completes the partial byte.
-    ok = ok && wp.codes(rec, &enc.out) != 0;
-    ok = ok && wp.end(rec, &strip) != 0;
+    ok = ok && wp.codes(rec, &enc.out) == Status::Ok;
+    ok = ok && wp.end(rec, &strip) == Status::Ok;
   }
   if (t.filter == fmt::kFilterImportExport) {
     if (rec->fd >= 0) hv::platform::closeFile(rec->fd);
@@ -243,35 +244,33 @@ std::string tiledLimitExceeded(const Target& t, std::uint32_t width, std::uint32
 // Why the last save of this thread failed.
 thread_local std::string g_saveError;
 
-int saveFailed(const std::string& why) {
+Status saveFailed(const std::string& why) {
   g_saveError = why;
-  return GRX_FAILED;
+  return Status::Failed;
 }
 
-}  // namespace
-
-extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
-                            const void* userData, int widthAlignment, int heightAlignment) {
+Status saveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat, const void* userData,
+                 int widthAlignment, int heightAlignment) {
   g_saveError.clear();
-  if (h == nullptr) return GRX_NO_HANDLE;
-  if (path == nullptr || path[0] == '\0' || targetFormat == nullptr || h->record == nullptr) return GRX_BAD_ARGUMENT;
-  if (h->memory == nullptr) return GRX_NO_IMAGE_MEMORY;
+  if (h == nullptr) return Status::NoHandle;
+  if (path == nullptr || path[0] == '\0' || targetFormat == nullptr || h->record == nullptr) return Status::BadArgument;
+  if (h->memory == nullptr) return Status::NoImageMemory;
   Target target;
-  if (!parseTarget(targetFormat, target)) return GRX_BAD_FORMAT;
+  if (!parseTarget(targetFormat, target)) return Status::Unsupported;
   GrxSaveOptions options;
   if (userData != nullptr) options = *static_cast<const GrxSaveOptions*>(userData);
-  if (std::strlen(path) >= fmt::kPathBytes) return GRX_BAD_ARGUMENT;
+  if (std::strlen(path) >= fmt::kPathBytes) return Status::BadArgument;
 
   ImageMemory* mem = h->memory;
   SizeRestore restore{mem, mem->width, mem->height};
   const std::uint32_t width = alignUp(mem->width, widthAlignment);
   const std::uint32_t height = alignUp(mem->height, heightAlignment);
   // TIFF holds width and height as 16-bit values, and so does the encoder.
-  if (width > 65535 || height > 65535) return GRX_ALIGN_FAILED;
+  if (width > 65535 || height > 65535) return Status::AlignFailed;
   if (std::string limit = tiledLimitExceeded(target, width, height); !limit.empty())
     return saveFailed(std::string(path) + ": " + limit);
-  if (width != mem->width && !setImageWidth(mem, width)) return GRX_ALIGN_FAILED;
-  if (height != mem->height && !setImageHeight(mem, height)) return GRX_ALIGN_FAILED;
+  if (width != mem->width && !setImageWidth(mem, width)) return Status::AlignFailed;
+  if (height != mem->height && !setImageHeight(mem, height)) return Status::AlignFailed;
 
   std::error_code ec;
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -288,11 +287,18 @@ extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, 
   }
   if (!written) {
     // A writer that reported why has told the user already.
-    if (fmt::messagesReported() != reportedBefore) return GRX_FAILED;
+    if (fmt::messagesReported() != reportedBefore) return Status::Failed;
     return saveFailed(std::string(path) + ": the image could not be written");
   }
   if (!out.commit()) return saveFailed(out.error());
-  return GRX_OK;
+  return Status::Ok;
+}
+
+}  // namespace
+
+extern "C" int grxSaveImage(GrxProgress progress, ImageHdl h, const char* path, const char* targetFormat,
+                            const void* userData, int widthAlignment, int heightAlignment) {
+  return toGrxCode(saveImage(progress, h, path, targetFormat, userData, widthAlignment, heightAlignment));
 }
 
 extern "C" const char* grxSaveErrorText(void) { return g_saveError.c_str(); }

@@ -20,11 +20,11 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
       ImageMemory* tile = grxCopyImageRegion(mem, &rect, nullptr);
       if (tile == nullptr) return false;
       int code = formats::kCompG4;
-      bool ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
+      bool ok = encodeToBytes(tile, code, bytes) == Status::Ok;
       if (ok && bytes.size() > maxTileBytes) {
         // Noise or halftone: the code would not fit, the bitmap does.
         code = formats::kCompUncompressed;
-        ok = encodeToBytes(tile, code, bytes) == kEncodeDone;
+        ok = encodeToBytes(tile, code, bytes) == Status::Ok;
       }
       freeImageMemory(tile);
       if (!ok) return false;
@@ -32,11 +32,11 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
                               std::min<std::uint32_t>(rect.right, mem->width),
                               std::min<std::uint32_t>(rect.bottom, mem->height)};
       rec->compression = code;
-      if (!imfWriteBegin(rec, &desc)) return false;
+      if (formats::writeBegin(rec, &desc) != Status::Ok) return false;
       formats::WriteCodeBuffer buf{bytes.data(), 0, static_cast<std::uint32_t>(bytes.size() * 8),
                                    static_cast<std::uint32_t>(bytes.size())};
-      if (!bytes.empty() && !imfWriteCodes(rec, &buf)) return false;
-      if (!imfWriteEnd(rec, &desc)) return false;
+      if (!bytes.empty() && formats::writeCodes(rec, &buf) != Status::Ok) return false;
+      if (formats::writeEnd(rec, &desc) != Status::Ok) return false;
     }
     if (progress && !progress(GRX_PROGRESS_SAVE, 0, std::min<long>((row + 1) * side, mem->height), mem->height)) return false;
   }

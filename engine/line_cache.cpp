@@ -23,7 +23,7 @@ std::size_t listCount(const Transition* list, std::uint32_t width) {
 
 RegionOutcome complete(int decoderResult) {
   RegionOutcome o;
-  o.ok = true;
+  o.status = Status::Ok;
   o.decoderResult = decoderResult;
   return o;
 }
@@ -54,6 +54,7 @@ bool LineCache::extendDown(ImageHdl h, std::uint32_t bottom) {
     if (!live_.open(h, endLine())) {
       failed_ = true;
       failure_ = RegionOutcome{};
+      failure_.status = Status::NoContext;
       failure_.decoderResult = kNoState;
       return false;
     }
@@ -72,7 +73,7 @@ bool LineCache::extendDown(ImageHdl h, std::uint32_t bottom) {
                 &fill};
   RegionOutcome outcome = live_.advance(bottom, sink);
   if (fill.full) return false;
-  if (!outcome.ok) {
+  if (outcome.status != Status::Ok) {
     failed_ = true;
     failure_ = outcome;
     return false;
@@ -114,7 +115,7 @@ bool LineCache::extendUp(ImageHdl h, std::uint32_t from) {
   req.endCol = width;
   RegionOutcome outcome = decodeRegion(h, req, sink);
   // Anything short of every line above (an error, a cut) starts afresh.
-  if (fill.full || !outcome.ok || above.size() != first_ - from) return false;
+  if (fill.full || outcome.status != Status::Ok || above.size() != first_ - from) return false;
   for (auto it = above.rbegin(); it != above.rend(); ++it) rows_.push_front(std::move(*it));
   bytes_ += added;
   first_ = from;

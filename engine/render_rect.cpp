@@ -17,12 +17,14 @@
 #include "engine/decode_context.h"
 #include "engine/display.h"
 #include "engine/display_math.h"
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 #include "engine/line_cache.h"
+#include "engine/render_rect.h"
 #include "engine/render_scaler.h"
 #include "engine/transform.h"
 
 using namespace hv::engine;
+using hv::Status;
 
 namespace {
 
@@ -73,7 +75,7 @@ struct Placer {
       r.sourceWidth = sliceWidth;
       r.result = turned.data();
       r.resultSize = std::uint32_t(turned.size());
-      if (rotateBand(r) != kBandRotated) {
+      if (rotateBand(r) != Status::Ok) {
         rotateFailed = true;
         return false;
       }
@@ -115,7 +117,7 @@ struct SliceJob {
   bool invertLines;                        // the file's photometric flag is 1
 };
 
-int renderFromMemory(const SliceJob& j) {
+Status renderFromMemory(const SliceJob& j) {
   const ImageMemory* mem = j.h->memory;
   for (std::uint32_t y = j.top; y < j.bottom; ++y) {
     if (j.scaler->skips(y - j.top)) continue;
@@ -123,10 +125,12 @@ int renderFromMemory(const SliceJob& j) {
     if (line == nullptr) continue;
     if (!j.scaler->addList(y - j.top, line, mem->width, -std::int64_t(j.left), false)) break;
   }
-  return GRX_RENDER_DONE;
+  return Status::Ok;
 }
 
-int renderFromStrips(const SliceJob& j) {
+// Ok, NoContext when the decoder could not start, CodingError when the data
+// is bad part-way (the lines before it are drawn).
+Status renderFromStrips(const SliceJob& j) {
   RegionRequest req;
   req.firstLine = j.top;
   req.endLine = j.bottom;
@@ -144,20 +148,20 @@ int renderFromStrips(const SliceJob& j) {
                 const_cast<SliceJob*>(&j)};
   RegionOutcome outcome = decodeRegion(j.h, req, sink);
   j.h->decodeResult = outcome.decoderResult;
-  if (outcome.ok || j.scaler->stopped()) return GRX_RENDER_DONE;
-  if (outcome.linesDelivered == 0 && outcome.decoderResult == kNoState) return GRX_RENDER_NO_CONTEXT;
+  if (outcome.status == Status::Ok || j.scaler->stopped()) return Status::Ok;
+  if (outcome.linesDelivered == 0 && outcome.status == Status::NoContext) return Status::NoContext;
   // Group 4 "wrap" data commonly ends in a line error: the image ends there.
-  if (outcome.decoderResult == kCodingError && j.h->record->compression == hv::formats::kCompG4Wrap)
-    return GRX_RENDER_DONE;
-  return GRX_RENDER_DECODE_ERROR;
+  if (outcome.status == Status::CodingError && j.h->record->compression == hv::formats::kCompG4Wrap)
+    return Status::Ok;
+  return Status::CodingError;
 }
 
 // Lines held by the handle's line cache (1:1 and magnified views of coded
 // strips): each full-width list is cut to the slice's columns before it is
 // scaled.
-int renderFromCache(const SliceJob& j) {
+Status renderFromCache(const SliceJob& j) {
   LineCache* cache = lineCacheOf(j.h);
-  if (cache == nullptr) return GRX_RENDER_NO_CONTEXT;
+  if (cache == nullptr) return Status::NoContext;
   struct Cut {
     const SliceJob* job;
     std::vector<Transition> list;
@@ -165,7 +169,7 @@ int renderFromCache(const SliceJob& j) {
   try {
     cut.list.resize(std::size_t(j.right - j.left) + 3);
   } catch (const std::bad_alloc&) {
-    return GRX_RENDER_NO_CONTEXT;
+    return Status::NoContext;
   }
   ListSink sink{[](void* u, std::uint32_t y, const Transition* list, std::size_t count) {
                   auto* c = static_cast<Cut*>(u);
@@ -183,18 +187,18 @@ int renderFromCache(const SliceJob& j) {
                 &cut};
   RegionOutcome outcome = cache->deliver(j.h, j.top, j.bottom, sink);
   j.h->decodeResult = outcome.decoderResult;
-  if (outcome.ok || j.scaler->stopped()) return GRX_RENDER_DONE;
-  if (outcome.linesDelivered == 0 && outcome.decoderResult == kNoState) return GRX_RENDER_NO_CONTEXT;
-  return GRX_RENDER_DECODE_ERROR;
+  if (outcome.status == Status::Ok || j.scaler->stopped()) return Status::Ok;
+  if (outcome.linesDelivered == 0 && outcome.status == Status::NoContext) return Status::NoContext;
+  return Status::CodingError;
 }
 
 // Tiles are decoded side by side, a band of lines at a time, each tile by its
 // own decoder; the lines are built at the scaled width in a buffer bounded
 // like a band, so neither a wide tile row nor a dense one is ever held whole.
-int renderFromTiles(const SliceJob& j) {
+Status renderFromTiles(const SliceJob& j) {
   const hv::formats::ImageFileRecord* rec = j.h->record;
   const hv::formats::TileReader& t = rec->tiles;
-  if (t.width == 0 || t.length == 0 || t.across == 0) return GRX_RENDER_NO_CONTEXT;
+  if (t.width == 0 || t.length == 0 || t.across == 0) return Status::NoContext;
   BandScaler& scaler = *j.scaler;
   const std::uint32_t rowBytes = scaler.rowBytes();
   const std::uint32_t chunk = std::clamp<std::uint32_t>(kMaxBandBytes / rowBytes, 1, t.length);
@@ -202,7 +206,7 @@ int renderFromTiles(const SliceJob& j) {
   try {
     rows.assign(std::size_t(chunk) * rowBytes, 0);
   } catch (const std::bad_alloc&) {
-    return GRX_RENDER_NO_CONTEXT;
+    return Status::NoContext;
   }
   struct Gather {
     const SliceJob* job;
@@ -224,7 +228,7 @@ int renderFromTiles(const SliceJob& j) {
     std::uint32_t y0 = std::max(row * t.length, j.top);
     std::uint32_t y1 = std::min({(row + 1) * t.length, j.bottom, rec->height});
     TileRowDecoder tiles;
-    if (!tiles.open(j.h, row * t.across + firstCol, endCol - firstCol)) return GRX_RENDER_NO_CONTEXT;
+    if (!tiles.open(j.h, row * t.across + firstCol, endCol - firstCol)) return Status::NoContext;
     for (std::uint32_t cy = y0; cy < y1; cy += chunk) {
       const std::uint32_t ce = std::min(cy + chunk, y1);
       std::memset(rows.data(), 0, std::size_t(ce - cy) * rowBytes);
@@ -235,28 +239,28 @@ int renderFromTiles(const SliceJob& j) {
         sink.user = &g;
         RegionOutcome outcome = tiles.advance(col - firstCol, ce, sink);
         j.h->decodeResult = outcome.decoderResult;
-        failed = !outcome.ok;
+        failed = outcome.status != Status::Ok;
       }
       // What was decoded is drawn, also when a tile failed.
       for (std::uint32_t y = cy; y < ce; ++y)
-        if (!scaler.addScaledRow(y - j.top, rows.data() + std::size_t(y - cy) * rowBytes)) return GRX_RENDER_DONE;
-      if (failed) return GRX_RENDER_DECODE_ERROR;
+        if (!scaler.addScaledRow(y - j.top, rows.data() + std::size_t(y - cy) * rowBytes)) return Status::Ok;
+      if (failed) return Status::CodingError;
     }
   }
-  return GRX_RENDER_DONE;
+  return Status::Ok;
 }
 
 }  // namespace
 
-extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display, ImageHdl h, const GrxRect* image,
-                             const std::uint8_t scale[4], int rotation, int lineMode, GrxProgress progress) {
-  if (h == nullptr) return GRX_NO_HANDLE;
+Status hv::engine::renderRect(const GrxBlitTarget* target, const GrxRect* display, ImageHdl h, const GrxRect* image,
+                              const std::uint8_t scale[4], int rotation, int lineMode, GrxProgress progress) {
+  if (h == nullptr) return Status::NoHandle;
   if (target == nullptr || target->device == nullptr || target->device->blit == nullptr || display == nullptr ||
       image == nullptr || scale == nullptr || h->record == nullptr)
-    return GRX_BAD_ARGUMENT;
+    return Status::BadArgument;
   const unsigned xd = scale[0], xn = scale[1], yd = scale[2], yn = scale[3];
-  if (xd == 0 || xn == 0 || yd == 0 || yn == 0) return GRX_BAD_ARGUMENT;
-  if (!isRightAngle(rotation)) return GRX_RENDER_BAD_ROTATION;
+  if (xd == 0 || xn == 0 || yd == 0 || yn == 0) return Status::BadArgument;
+  if (!isRightAngle(rotation)) return Status::BadRotation;
   const hv::formats::ImageFileRecord* rec = h->record;
   std::uint32_t width = rec->width, height = rec->height;
   bool fromMemory = h->memory != nullptr && (h->displayFromMemory || !hasFile(h));
@@ -264,12 +268,12 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
     width = h->memory->width;
     height = h->memory->height;
   } else if (!hasFile(h)) {
-    return GRX_RENDER_NO_CONTEXT;
+    return Status::NoContext;
   }
   // The image rectangle cut to the image; an empty one draws nothing.
   std::int64_t L = std::max<std::int64_t>(image->left, 0), T = std::max<std::int64_t>(image->top, 0);
   std::int64_t R = std::min<std::int64_t>(image->right, width), B = std::min<std::int64_t>(image->bottom, height);
-  if (L >= R || T >= B || display->left >= display->right || display->top >= display->bottom) return GRX_RENDER_DONE;
+  if (L >= R || T >= B || display->left >= display->right || display->top >= display->bottom) return Status::Ok;
 
   const bool reduces = xn > xd && yn > yd;
   const int compression = rec->compression;
@@ -297,8 +301,8 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
   // Very wide scaled rectangles go in slices of whole groups.
   const std::uint64_t sliceColumns = std::max<std::uint64_t>(
       std::uint64_t(kMaxBandPixels - 16) * xn / xd / xn * xn, xn);
-  int status = GRX_RENDER_DONE;
-  for (std::int64_t left = L; left < R && status == GRX_RENDER_DONE; left += std::int64_t(sliceColumns)) {
+  Status status = Status::Ok;
+  for (std::int64_t left = L; left < R && status == Status::Ok; left += std::int64_t(sliceColumns)) {
     std::int64_t right = std::min<std::int64_t>(R, left + std::int64_t(sliceColumns));
     BandScaler scaler;
     ScalerGeometry g;
@@ -309,14 +313,14 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
     g.yd = std::uint8_t(yd);
     g.yn = std::uint8_t(yn);
     g.thinLines = h->fastReduction != 0;
-    if (!scaler.init(g, BandSink{flushToPlacer, &placer})) return GRX_RENDER_SCALE_ERROR;
+    if (!scaler.init(g, BandSink{flushToPlacer, &placer})) return Status::BandFailed;
     placer.sliceLeft = toDisplay(std::uint64_t(left - L), xd, xn);
     placer.sliceWidth = scaler.scaledWidth();
     if (normalRotation(rotation) != 0) {
       try {
         placer.turned.assign(std::size_t(scaler.rowBytes()) * scaler.bandRows(), 0);
       } catch (const std::bad_alloc&) {
-        return GRX_RENDER_NO_CONTEXT;
+        return Status::NoContext;
       }
     }
     job.scaler = &scaler;
@@ -328,8 +332,13 @@ extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display
     else status = renderFromStrips(job);
     // What was scaled goes out, also after a decoding error.
     if (!scaler.stopped()) scaler.finish();
-    if (placer.cancelled) return GRX_RENDER_STOPPED;
-    if (placer.rotateFailed) return GRX_RENDER_SCALE_ERROR;
+    if (placer.cancelled) return Status::Stopped;
+    if (placer.rotateFailed) return Status::BandFailed;
   }
   return status;
+}
+
+extern "C" int grxRenderRect(const GrxBlitTarget* target, const GrxRect* display, ImageHdl h, const GrxRect* image,
+                             const std::uint8_t scale[4], int rotation, int lineMode, GrxProgress progress) {
+  return toGrxCode(renderRect(target, display, h, image, scale, rotation, lineMode, progress));
 }

@@ -5,6 +5,7 @@
 
 #include "engine/image_handle.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::engine {
 
@@ -28,20 +29,15 @@ struct BandRotation {
   std::uint32_t resultRows = 0;
   std::uint32_t resultSize = 0;
   std::uint32_t padding = 0;
-  int status = 0;  // -1 when the result band is too small
-};
-
-enum BandRotationStatus : int {
-  kBandRotated = 0,
-  kBandTooSmall = 4,  // the result band cannot hold the source
-  kBandBadAngle = 6,  // not 0, 90, 180 or 270
 };
 
 // Rotation by 90 maps (x, y) of a w x h band to (y, w - 1 - x) of an h x w
 // result (a quarter turn counterclockwise on the screen), 270 maps it to
 // (h - 1 - y, x), 180 to (w - 1 - x, h - 1 - y); w is the padded width
-// sourceRowBytes * 8. Nothing is written for a bad angle or a small result.
-HV_EXPORT int rotateBand(BandRotation& work);
+// sourceRowBytes * 8. Ok; BadRotation for an angle not 0, 90, 180 or 270, TooSmall
+// when the result band cannot hold the source (or a band is missing), and
+// nothing is written then.
+HV_EXPORT Status rotateBand(BandRotation& work);
 
 }  // namespace hv::engine
 

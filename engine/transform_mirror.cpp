@@ -1,9 +1,10 @@
 // Mirroring image memory left to right, on transition lists.
-#include "engine/grx_status.h"
+#include "engine/grx_codes.h"
 #include "engine/image_memory.h"
 #include "engine/transform.h"
 
 using namespace hv::engine;
+using hv::Status;
 
 namespace {
 
@@ -25,12 +26,10 @@ std::size_t mirrorList(const Transition* list, std::uint32_t width, Transition* 
   return n;
 }
 
-}  // namespace
-
-extern "C" int grxMirrorImage(ImageHdl h) {
-  if (h == nullptr) return GRX_BAD_ARGUMENT;
+Status mirrorImage(ImageHdl h) {
+  if (h == nullptr) return Status::BadArgument;
   ImageMemory* mem = h->memory;
-  if (mem == nullptr) return GRX_NO_IMAGE_MEMORY;
+  if (mem == nullptr) return Status::NoImageMemory;
   const std::uint32_t width = mem->width;
   for (std::uint32_t y = 0; y < mem->height; ++y) {
     const Transition* line = mem->lines[y];
@@ -38,7 +37,11 @@ extern "C" int grxMirrorImage(ImageHdl h) {
     // Blank and all-black lines read the same both ways.
     if (line[0] >= width || (line[0] == 0 && line[1] >= width)) continue;
     std::size_t n = mirrorList(line, width, mem->scratch);
-    if (!putLineCopy(mem, y, mem->scratch, n)) return GRX_NO_MEMORY;
+    if (!putLineCopy(mem, y, mem->scratch, n)) return Status::NoMemory;
   }
-  return GRX_OK;
+  return Status::Ok;
 }
+
+}  // namespace
+
+extern "C" int grxMirrorImage(ImageHdl h) { return toGrxCode(mirrorImage(h)); }

@@ -48,16 +48,14 @@ std::uint64_t flipColumns(std::uint64_t v) {
 
 }  // namespace
 
-int rotateBand(BandRotation& w) {
-  if (w.angle != 0 && w.angle != 90 && w.angle != 180 && w.angle != 270) return kBandBadAngle;
+Status rotateBand(BandRotation& w) {
+  if (w.angle != 0 && w.angle != 90 && w.angle != 180 && w.angle != 270) return Status::BadRotation;
   const std::uint32_t rb = w.sourceRowBytes, rows = w.sourceRows;
   const std::uint64_t bytes = std::uint64_t(rb) * rows;
   if (w.source == nullptr || w.result == nullptr || rows % 8 != 0 || w.resultSize < bytes) {
-    w.status = -1;
-    return kBandTooSmall;
+    return Status::TooSmall;
   }
   std::memset(w.result, 0, w.resultSize);
-  w.status = 0;
   const std::uint32_t width = w.sourceWidth ? w.sourceWidth : rb * 8;
   switch (w.angle) {
     case 0:
@@ -105,7 +103,7 @@ int rotateBand(BandRotation& w) {
       break;
     }
   }
-  return kBandRotated;
+  return Status::Ok;
 }
 
 }  // namespace hv::engine

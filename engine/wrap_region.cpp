@@ -67,8 +67,8 @@ class HandleSource {
   bool read() {
     buf_ = formats::CodeBuffer{piece_.data(), 0, kReadBytes};
     int compression = 0;
-    const int status = h_->filter->getCodeBuf(h_->record, &buf_, &info_, &compression);
-    return (status == formats::kCodeOk || status == formats::kCodeNewStrip) && buf_.count != 0;
+    const Status status = h_->filter->getCodeBuf(h_->record, &buf_, &info_, &compression);
+    return (status == Status::Ok || status == Status::NewStrip) && buf_.count != 0;
   }
 
   ImageHdl h_;
@@ -149,21 +149,21 @@ bool decodeWrapRegion(ImageHdl h, const RegionRequest& request, const LineSink& 
   s.clipped.reserve(request.endCol - request.firstCol + 2);
   s.row.assign((request.endCol - request.firstCol + 7) / 8, 0);
   WrapLineSink lines{deliver, &s};
-  const int r = decodeWrapStream(WrapSource{HandleSource::next, HandleSource::seek, &source}, rec->width, rec->height, lines, start,
+  const Status r = decodeWrapStream(WrapSource{HandleSource::next, HandleSource::seek, &source}, rec->width, rec->height, lines, start,
                                  h->wrapMarks ? &recorder : nullptr);
   outcome.linesDelivered = s.delivered;
   switch (r) {
-    case kWrapDone:
-    case kWrapStopped:
-      outcome.ok = true;
+    case Status::Ok:
+    case Status::Stopped:
+      outcome.status = Status::Ok;
       outcome.decoderResult = kAllDone;
       break;
-    case kWrapDataEnded:
-      outcome.ok = true;
+    case Status::DataEnded:
+      outcome.status = Status::Ok;
       outcome.decoderResult = kNoMoreData;
       break;
     default:
-      outcome.ok = false;
+      outcome.status = Status::CodingError;
       outcome.decoderResult = kCodingError;
       break;
   }

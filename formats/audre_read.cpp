@@ -75,13 +75,13 @@ ImageFileRecord* audreOpen(void* /*context*/, const char* path, int mode, std::u
 
 // Delivers the raster's packed rows: each stored line is `quadwidth` bytes,
 // of which the first (width + 7) / 8 hold pixels.
-int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+Status audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
   buf->count = 0;
   const std::uint32_t q = r->rowBytes;
   const std::uint32_t used = (r->width + 7) / 8;
   std::int64_t pos = r->strips.position;
   const std::int64_t end = dataEnd(r);
-  if (pos >= end) return kCodeNoMoreData;
+  if (pos >= end) return Status::AllDelivered;
   while (buf->count < buf->capacity && pos < end) {
     std::int64_t rel = pos - static_cast<std::int64_t>(kHeaderBytes);
     std::uint32_t column = static_cast<std::uint32_t>(rel % q);
@@ -92,7 +92,7 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     std::uint32_t want = std::min(used - column, buf->capacity - buf->count);
     if (q == used) want = static_cast<std::uint32_t>(std::min<std::int64_t>(buf->capacity - buf->count, end - pos));
     long got = platform::readAt(r->fd, buf->data + buf->count, want, static_cast<std::int64_t>(r->headerOffset) + pos);
-    if (got < 0) return kCodeReadError;
+    if (got < 0) return Status::ReadFailed;
     if (got == 0) {
       pos = end;
       break;
@@ -105,7 +105,7 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     }
   }
   r->strips.position = static_cast<std::uint32_t>(pos);
-  if (buf->count == 0) return kCodeShortRead;
+  if (buf->count == 0) return Status::DataEnded;
   info->compression = kCompUncompressed;
   info->bitOrder = r->fillOrder;
   if (r->fillOrder != 0) {
@@ -113,11 +113,11 @@ int audreGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* co
     info->bitOrder = -1;
   }
   *compression = kCompUncompressed;
-  return kCodeOk;
+  return Status::Ok;
 }
 
-int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* /*info*/, int* /*compression*/,
-              std::uint16_t* /*refLine*/, std::uint32_t /*refLineEntries*/, SeekResult* result) {
+Status audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* /*info*/, int* /*compression*/,
+                 std::uint16_t* /*refLine*/, std::uint32_t /*refLineEntries*/, SeekResult* result) {
   *result = SeekResult{};
   buf->count = 0;
   if (wanted.x >= 0 && wanted.y >= 0 && static_cast<std::uint32_t>(wanted.x) < r->width &&
@@ -125,10 +125,10 @@ int audreSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     std::int64_t pos = static_cast<std::int64_t>(r->rowBytes) * wanted.y + static_cast<std::int64_t>(kHeaderBytes);
     r->strips.position = static_cast<std::uint32_t>(std::min<std::int64_t>(pos, 0xFFFFFFFF));
     result->originY = wanted.y;
-    return 1;
+    return Status::Ok;
   }
   r->strips.position = kHeaderBytes;
-  return 0;
+  return Status::OutsideImage;
 }
 
 ImageInformation audreImageInfo(ImageFileRecord* r) {

@@ -25,27 +25,27 @@ struct Cals1Writer {
 Cals1Writer* writerOf(ImageFileRecord* r) { return static_cast<Cals1Writer*>(r->writerState); }
 void freeWriter(void* p) { delete static_cast<Cals1Writer*>(p); }
 
-int failWrite(ImageFileRecord* r) {
+Status failWrite(ImageFileRecord* r) {
   if (Cals1Writer* w = writerOf(r)) w->error = true;
   report(kWarning, kMsgUnableToWrite, r->path);
-  return 0;
+  return Status::WriteFailed;
 }
 
 }  // namespace
 
-int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
+Status cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
   using namespace cals;
-  if (r == nullptr || specs == nullptr || params == nullptr || size != sizeof(Cals1WriteParams)) return 0;
-  if (!r->openedForWriting || r->fd < 0) return 0;
+  if (r == nullptr || specs == nullptr || params == nullptr || size != sizeof(Cals1WriteParams)) return Status::Failed;
+  if (!r->openedForWriting || r->fd < 0) return Status::Failed;
   // A CALS Type 1 raster is one Group 4 strip of a bilevel image.
   if (specs->filter != kFilterCals1 || specs->bitsPerPixel != 1 || specs->compression != kCompG4 ||
       specs->width == 0 || specs->height == 0 || specs->width > 999999 || specs->height > 999999)
-    return 0;
+    return Status::Failed;
   Cals1WriteParams p;
   std::memcpy(&p, params, sizeof p);
   std::memcpy(r->writeParams, params, sizeof p);
   auto* w = new (std::nothrow) Cals1Writer;
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   r->writerState = w;
   r->freeWriterState = freeWriter;
 
@@ -68,33 +68,33 @@ int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* par
   ok = ok && platform::seekFile(r->fd, r->headerOffset, SEEK_SET) >= 0 &&
        platform::writeFull(r->fd, block, kHeaderBytes);
   if (!ok) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
-int cals1WriteBegin(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status cals1WriteBegin(ImageFileRecord* r, const StripDesc* /*desc*/) {
   Cals1Writer* w = r ? writerOf(r) : nullptr;
-  return w != nullptr && !w->error ? 1 : 0;
+  return w != nullptr && !w->error ? Status::Ok : Status::Failed;
 }
 
-int cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
+Status cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   Cals1Writer* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return 0;
+  if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return Status::Failed;
   w->pending = codes;
   if (!appendWholeBytes(r, codes, &w->written)) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
 // The last bits of the raster, then the file is made durable and closed.
-int cals1WriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status cals1WriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   Cals1Writer* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || r->fd < 0) return 0;
+  if (w == nullptr || w->error || r->fd < 0) return Status::Failed;
   if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->written)) return failWrite(r);
   w->pending = nullptr;
   bool synced = ::fsync(r->fd) == 0;
   platform::closeFile(r->fd);
   r->fd = -1;
   if (!synced) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
 }  // namespace hv::formats

@@ -15,9 +15,9 @@ struct Cals1WriteParams {
 };
 static_assert(sizeof(Cals1WriteParams) <= kWriteParamBytes);
 
-int cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
-int cals1WriteBegin(ImageFileRecord* r, const StripDesc* desc);
-int cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
-int cals1WriteEnd(ImageFileRecord* r, const StripDesc* desc);
+Status cals1WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status cals1WriteBegin(ImageFileRecord* r, const StripDesc* desc);
+Status cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
+Status cals1WriteEnd(ImageFileRecord* r, const StripDesc* desc);
 
 }  // namespace hv::formats

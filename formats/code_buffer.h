@@ -20,13 +20,9 @@ struct CodeInfo {
   std::int32_t bitOrder = 0;     // -1: bytes already bit-reversed; else the fill-order flag
 };
 
-// Results of get-code-buffer.
-enum CodeStatus : int {
-  kCodeOk = 0,
-  kCodeShortRead = 4,   // fewer than one byte could be read
-  kCodeNewStrip = 8,    // the delivered bytes begin a new strip
-  kCodeNoMoreData = 9,  // every strip or tile has been delivered
-  kCodeReadError = 10,  // seek or read failed
-};
+// Get-code-buffer returns a Status (platform/status.h): Ok, NewStrip when
+// the delivered bytes begin a new strip, AllDelivered when every strip or
+// tile has been delivered, DataEnded when fewer than one byte could be read
+// (the file ends inside a strip), ReadFailed when seek or read failed.
 
 }  // namespace hv::formats

@@ -11,6 +11,7 @@
 #include "formats/fm_messages.h"
 #include "formats/format_tables.h"
 #include "formats/identify.h"
+#include "formats/imf_codes.h"
 #include "formats/open_mode.h"
 #include "platform/exe_dir.h"
 #include "platform/file_io.h"
@@ -129,8 +130,9 @@ extern "C" void imfCloseImage(ImageFileRecord* record) {
 
 extern "C" int imfGetCodeBuf(ImageFileRecord* record, CodeBuffer* buffer, CodeInfo* info, int* compression) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || buffer == nullptr || info == nullptr || compression == nullptr) return 0;
-  return f->getCodeBuf(record, buffer, info, compression);
+  if (f == nullptr || buffer == nullptr || info == nullptr || compression == nullptr)
+    return toCodeBufferCode(hv::Status::BadArgument);
+  return toCodeBufferCode(f->getCodeBuf(record, buffer, info, compression));
 }
 
 extern "C" int imfSeekImage(ImageFileRecord* record, const SeekRequest* wanted, CodeBuffer* buffer, CodeInfo* info,
@@ -139,8 +141,8 @@ extern "C" int imfSeekImage(ImageFileRecord* record, const SeekRequest* wanted, 
   const FilterProcs* f = recordFilter(record);
   if (f == nullptr || wanted == nullptr || buffer == nullptr || info == nullptr || compression == nullptr ||
       result == nullptr)
-    return 0;
-  return f->seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result);
+    return toImfFlag(hv::Status::BadArgument);
+  return toImfFlag(f->seek(record, *wanted, buffer, info, compression, refLine, refLineEntries, result));
 }
 
 extern "C" void imfImageInfo(ImageFileRecord* record, void* owner) {
@@ -157,30 +159,48 @@ extern "C" void imfLineInfo(ImageFileRecord* record, std::uint32_t line, std::in
   f->lineInfo(record, line, bitOffset, bufferBytes, refLine, refLineBytes, wrap);
 }
 
-extern "C" int imfWriteImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params,
-                                  std::uint32_t size) {
+namespace hv::formats {
+
+Status writeImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params, std::uint32_t size) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeSpecs == nullptr) return 0;
+  if (f == nullptr || f->writeSpecs == nullptr) return Status::Failed;
   return f->writeSpecs(record, specs, params, size);
 }
 
-extern "C" int imfWriteBegin(ImageFileRecord* record, const StripDesc* desc) {
+Status writeBegin(ImageFileRecord* record, const StripDesc* desc) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeBegin == nullptr) return 0;
+  if (f == nullptr || f->writeBegin == nullptr) return Status::Failed;
   return f->writeBegin(record, desc);
 }
 
-extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
+Status writeCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeCodes == nullptr) return 0;
+  if (f == nullptr || f->writeCodes == nullptr) return Status::Failed;
   return f->writeCodes(record, codes);
 }
 
-extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) {
+Status writeEnd(ImageFileRecord* record, const StripDesc* desc) {
   const FilterProcs* f = recordFilter(record);
-  if (f == nullptr || f->writeEnd == nullptr) return 0;
+  if (f == nullptr || f->writeEnd == nullptr) return Status::Failed;
   return f->writeEnd(record, desc);
 }
+
+}  // namespace hv::formats
+
+extern "C" int imfWriteImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params,
+                                  std::uint32_t size) {
+  return toImfFlag(writeImageSpecs(record, specs, params, size));
+}
+
+extern "C" int imfWriteBegin(ImageFileRecord* record, const StripDesc* desc) {
+  return toImfFlag(writeBegin(record, desc));
+}
+
+extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
+  return toImfFlag(writeCodes(record, codes));
+}
+
+extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) { return toImfFlag(writeEnd(record, desc)); }
 
 extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
   if (record == nullptr) return -1;

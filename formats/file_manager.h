@@ -11,6 +11,7 @@
 #include "formats/open_mode.h"
 #include "formats/open_mode.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::formats {
 
@@ -73,18 +74,28 @@ struct FilterProcs {
   // mode: an OpenMode (open_mode.h).
   ImageFileRecord* (*open)(void* context, const char* path, int mode, std::uint32_t headerOffset) = nullptr;
   void (*close)(ImageFileRecord*) = nullptr;
-  int (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;
-  int (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
-              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
+  Status (*getCodeBuf)(ImageFileRecord*, CodeBuffer*, CodeInfo*, int* compression) = nullptr;  // see code_buffer.h
+  // Ok, or OutsideImage for a position the reader cannot seek to.
+  Status (*seek)(ImageFileRecord*, const SeekRequest&, CodeBuffer*, CodeInfo*, int* compression,
+                 std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult*) = nullptr;
   ImageInformation (*imageInfo)(ImageFileRecord*) = nullptr;
   void (*lineInfo)(ImageFileRecord*, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes,
                    const std::uint32_t* wrap) = nullptr;
-  int (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
-  int (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
-  int (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
-  int (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
+  // The write protocol: Ok, or WriteFailed (reported to the user) or Failed
+  // (a call out of order, bad specifications, a writer already in error).
+  Status (*writeSpecs)(ImageFileRecord*, const ImageSpecs*, const void* params, std::uint32_t size) = nullptr;
+  Status (*writeBegin)(ImageFileRecord*, const StripDesc*) = nullptr;
+  Status (*writeCodes)(ImageFileRecord*, WriteCodeBuffer*) = nullptr;
+  Status (*writeEnd)(ImageFileRecord*, const StripDesc*) = nullptr;
 };
+
+// The write protocol of the record's filter (the work behind imfWrite*);
+// Failed when the record has no filter or the filter does not write.
+Status writeImageSpecs(ImageFileRecord* record, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status writeBegin(ImageFileRecord* record, const StripDesc* desc);
+Status writeCodes(ImageFileRecord* record, WriteCodeBuffer* codes);
+Status writeEnd(ImageFileRecord* record, const StripDesc* desc);
 
 // The procedures of a filter, or null for a filter number without a reader.
 HV_EXPORT const FilterProcs* boundFilter(int filter);
@@ -123,7 +134,7 @@ extern "C" {
 
 HV_EXPORT void imfCloseImage(hv::formats::ImageFileRecord* record);
 // Next coded bytes: 0, 8 (a new strip begins), 9 (no more data), 10 (read
-// error) or 4 (short read).
+// error, also for a missing record or argument) or 4 (short read).
 [[nodiscard]] HV_EXPORT int imfGetCodeBuf(hv::formats::ImageFileRecord* record,
                                           hv::formats::CodeBuffer* buffer, hv::formats::CodeInfo* info,
                                           int* compression);

@@ -26,10 +26,10 @@ struct RasterWriter {
 RasterWriter* writerOf(ImageFileRecord* r) { return static_cast<RasterWriter*>(r->writerState); }
 void freeWriter(void* p) { delete static_cast<RasterWriter*>(p); }
 
-int failWrite(ImageFileRecord* r) {
+Status failWrite(ImageFileRecord* r) {
   if (RasterWriter* w = writerOf(r)) w->error = true;
   report(kWarning, kMsgUnableToWrite, r->path);
-  return 0;
+  return Status::WriteFailed;
 }
 
 RasterWriter* start(ImageFileRecord* r, const ImageSpecs* specs, int filter) {
@@ -67,10 +67,10 @@ void be32(std::uint8_t* p, std::uint32_t v) {
 ImageFileRecord* audreCreate(const char* path) { return openForWriting(path, kFilterAudre, 0); }
 ImageFileRecord* dsedCreate(const char* path) { return openForWriting(path, kFilterImportExport, 0); }
 
-int audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*params*/, std::uint32_t /*size*/) {
+Status audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*params*/, std::uint32_t /*size*/) {
   using namespace audre;
   RasterWriter* w = start(r, specs, kFilterAudre);
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   r->compression = kCompUncompressed;
   r->rowBytes = audreQuadWidth(r->width);
   std::uint8_t h[kReadBytes] = {};
@@ -89,13 +89,13 @@ int audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*p
   w->rasterAt = static_cast<std::int64_t>(kHeaderBytes);
   if (!writeBytesAt(r->fd, h, kHeaderBytes, 0) || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
     return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
-int dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*params*/, std::uint32_t /*size*/) {
+Status dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*params*/, std::uint32_t /*size*/) {
   using namespace dsed;
   RasterWriter* w = start(r, specs, kFilterImportExport);
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   r->compression = kCompG4Wrap;
   std::uint8_t h[kHeaderBytes] = {};
   h[kMarkerAt] = h[kMarkerAt + 1] = kMarker;
@@ -110,25 +110,25 @@ int dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /*pa
   w->rasterAt = static_cast<std::int64_t>(kHeaderBytes);
   if (!writeBytesAt(r->fd, h, kHeaderBytes, 0) || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
     return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
-int rasterWriteBegin(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status rasterWriteBegin(ImageFileRecord* r, const StripDesc* /*desc*/) {
   RasterWriter* w = r ? writerOf(r) : nullptr;
-  return w != nullptr && !w->error ? 1 : 0;
+  return w != nullptr && !w->error ? Status::Ok : Status::Failed;
 }
 
-int rasterWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
+Status rasterWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   RasterWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return 0;
+  if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return Status::Failed;
   w->pending = codes;
   if (!appendWholeBytes(r, codes, &w->written)) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
-int rasterWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status rasterWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   RasterWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || r->fd < 0) return 0;
+  if (w == nullptr || w->error || r->fd < 0) return Status::Failed;
   if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->written)) return failWrite(r);
   w->pending = nullptr;
   if (r->filter == kFilterImportExport) {
@@ -139,7 +139,7 @@ int rasterWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
     return failWrite(r);  // every Audre line must be there
   }
   if (::fsync(r->fd) != 0) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
 }  // namespace hv::formats

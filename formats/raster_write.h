@@ -13,12 +13,12 @@ ImageFileRecord* audreCreate(const char* path);
 // Bytes per stored Audre line: the packed row rounded up to whole 32-bit words.
 inline std::uint32_t audreQuadWidth(std::uint32_t width) { return (width + 31) / 32 * 4; }
 
-int audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
-int dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
 // Shared: the raster follows the header; write-end completes it.
-int rasterWriteBegin(ImageFileRecord* r, const StripDesc* desc);
-int rasterWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
-int rasterWriteEnd(ImageFileRecord* r, const StripDesc* desc);
+Status rasterWriteBegin(ImageFileRecord* r, const StripDesc* desc);
+Status rasterWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
+Status rasterWriteEnd(ImageFileRecord* r, const StripDesc* desc);
 // Creates an IMPORT/EXPORT image for writing (filter 7 has no reading side).
 ImageFileRecord* dsedCreate(const char* path);
 

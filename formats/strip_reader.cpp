@@ -28,44 +28,44 @@ void finishDelivery(const ImageFileRecord* r, int code, CodeBuffer* buf, CodeInf
   *compression = code;
 }
 
-int tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+Status tileGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
   TileReader& t = r->tiles;
   buf->count = 0;
-  if (t.current >= t.count) return kCodeNoMoreData;
-  if (t.offsets.size() < t.count || t.byteCounts.size() < t.count) return kCodeReadError;
+  if (t.current >= t.count) return Status::AllDelivered;
+  if (t.offsets.size() < t.count || t.byteCounts.size() < t.count) return Status::ReadFailed;
   std::uint32_t size = t.byteCounts[t.current];
   std::uint8_t type = t.current < t.types.size() ? t.types[t.current] : static_cast<std::uint8_t>(kTileGroup4);
-  if (type == kTileBad) return kCodeReadError;
+  if (type == kTileBad) return Status::ReadFailed;
   if (type == kTileNullBackground || type == kTileNullForeground) {
     // A null tile: as many fill bytes as an uncompressed tile would hold.
     std::uint32_t whole = static_cast<std::uint32_t>((t.width + 7) / 8) * t.length;
-    if (t.position >= whole) return kCodeNoMoreData;
+    if (t.position >= whole) return Status::AllDelivered;
     buf->count = std::min(whole - t.position, buf->capacity);
     std::memset(buf->data, type == kTileNullForeground ? 0xFF : 0x00, buf->count);
     t.position += buf->count;
     info->compression = kCompUncompressed;
     info->bitOrder = -1;
     *compression = kCompUncompressed;
-    return kCodeOk;
+    return Status::Ok;
   }
   if (t.position >= size) {
     // An exhausted (or empty) tile: the data of this tile has ended.
-    return kCodeNoMoreData;
+    return Status::AllDelivered;
   }
   std::uint32_t want = std::min(size - t.position, buf->capacity);
   long got = platform::readAt(r->fd, buf->data, want,
                               static_cast<std::int64_t>(r->headerOffset) + t.offsets[t.current] + t.position);
-  if (got < 0) return kCodeReadError;
+  if (got < 0) return Status::ReadFailed;
   if (got == 0) {
     // The file ends before the tile does: nothing further of it exists.
     t.position = size;
-    return kCodeShortRead;
+    return Status::DataEnded;
   }
   buf->count = static_cast<std::uint32_t>(got);
   t.position += buf->count;
   int code = t.compressions.empty() ? r->sourceCompression : t.compressions[t.current];
   finishDelivery(r, code, buf, info, compression);
-  return kCodeOk;
+  return Status::Ok;
 }
 
 }  // namespace
@@ -85,27 +85,27 @@ void reverseBits(std::uint8_t* bytes, std::uint32_t count) {
   for (; i < count; ++i) bytes[i] = kBitReversal[bytes[i]];
 }
 
-int stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
+Status stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression) {
   if (r->tiles.count != 0) return tileGetCodeBuf(r, buf, info, compression);
   StripReader& s = r->strips;
   buf->count = 0;
-  int status = kCodeOk;
+  Status status = Status::Ok;
   // Move past exhausted and empty strips; the first byte of a later strip is
   // announced so that the decoder restarts its coding there.
   while (s.current < s.count && s.position >= s.byteCounts[s.current]) {
     ++s.current;
     s.position = 0;
-    status = kCodeNewStrip;
+    status = Status::NewStrip;
   }
-  if (s.current >= s.count) return kCodeNoMoreData;
+  if (s.current >= s.count) return Status::AllDelivered;
   std::uint32_t want = std::min(s.byteCounts[s.current] - s.position, buf->capacity);
   std::int64_t at = static_cast<std::int64_t>(r->headerOffset) + s.offsets[s.current] + s.position;
   long got = platform::readAt(r->fd, buf->data, want, at);
-  if (got < 0) return kCodeReadError;
+  if (got < 0) return Status::ReadFailed;
   if (got < 1) {
     // The file ends before the strip does: nothing further of it exists.
     s.position = s.byteCounts[s.current];
-    return kCodeShortRead;
+    return Status::DataEnded;
   }
   buf->count = static_cast<std::uint32_t>(got);
   s.position += buf->count;
@@ -134,8 +134,8 @@ void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffse
   cp.valid = true;
 }
 
-int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
-              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result) {
+Status stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
+                 std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result) {
   *result = SeekResult{};
   buf->count = 0;
   if (r->tiles.count != 0) {
@@ -148,10 +148,10 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     t.position = 0;
     result->originX = static_cast<std::int32_t>(column * t.width) - t.originX;
     result->originY = static_cast<std::int32_t>(row * t.length) - t.originY;
-    return 1;
+    return Status::Ok;
   }
   StripReader& s = r->strips;
-  if (r->height == 0 || s.rowsPerStrip == 0) return 1;
+  if (r->height == 0 || s.rowsPerStrip == 0) return Status::Ok;
   std::uint32_t y = static_cast<std::uint32_t>(std::max(wanted.y, 0));
   y = std::min(y, r->height - 1);
   std::uint32_t strip = y / s.rowsPerStrip;
@@ -161,9 +161,9 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
   if (r->compression == kCompUncompressed) {
     s.position = ((r->width + 7) / 8) * (y - strip * s.rowsPerStrip);
     result->originY = static_cast<std::int32_t>(y);
-    return 1;
+    return Status::Ok;
   }
-  if (!isCcittCode(r->compression)) return 1;
+  if (!isCcittCode(r->compression)) return Status::Ok;
   // The last valid checkpoint at or before y inside the target strip.
   std::uint32_t spacing = checkpointSpacing(r->height);
   for (std::uint32_t k = std::min<std::uint32_t>(y / spacing, kCheckpointSlots - 1); k >= 1; --k) {
@@ -174,13 +174,13 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     if (refLine != nullptr && cp.refLine.size() > refLineEntries) continue;
     s.current = cp.strip;
     s.position = cp.bitPosition / 8;
-    int status = stripGetCodeBuf(r, buf, info, compression);
-    if ((status != kCodeOk && status != kCodeNewStrip) || buf->count == 0 || s.current != cp.strip) {
+    Status status = stripGetCodeBuf(r, buf, info, compression);
+    if ((status != Status::Ok && status != Status::NewStrip) || buf->count == 0 || s.current != cp.strip) {
       // Could not refill at the checkpoint: start at the strip's beginning.
       s.current = strip;
       s.position = 0;
       buf->count = 0;
-      return 1;
+      return Status::Ok;
     }
     unsigned shift = cp.bitPosition % 8;
     result->originY = static_cast<std::int32_t>(k * spacing);
@@ -193,9 +193,9 @@ int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, Co
     }
     result->wrap[0] = r->width;
     std::copy(cp.extra, cp.extra + 5, result->wrap + 1);
-    return 1;
+    return Status::Ok;
   }
-  return 1;
+  return Status::Ok;
 }
 
 void stripClose(ImageFileRecord* r) {

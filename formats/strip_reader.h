@@ -10,9 +10,9 @@ namespace hv::formats {
 // Reverses the bit order of every byte (bit 7 becomes bit 0).
 void reverseBits(std::uint8_t* bytes, std::uint32_t count);
 
-int stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression);
-int stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
-              std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result);
+Status stripGetCodeBuf(ImageFileRecord* r, CodeBuffer* buf, CodeInfo* info, int* compression);
+Status stripSeek(ImageFileRecord* r, const SeekRequest& wanted, CodeBuffer* buf, CodeInfo* info, int* compression,
+                 std::uint16_t* refLine, std::uint32_t refLineEntries, SeekResult* result);
 void stripLineInfo(ImageFileRecord* r, std::uint32_t line, std::int32_t bitOffset, std::uint32_t bufferBytes,
                    const std::uint16_t* refLine, std::uint32_t refLineBytes, const std::uint32_t* wrap);
 // Closes the file and releases the record, with any writer state.

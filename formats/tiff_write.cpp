@@ -129,10 +129,10 @@ bool writeDirectory(ImageFileRecord* r, const TiffWriter& w) {
   return true;
 }
 
-int failWrite(ImageFileRecord* r) {
+Status failWrite(ImageFileRecord* r) {
   if (TiffWriter* w = writerOf(r)) w->error = true;
   report(kWarning, kMsgUnableToWrite, r->path);
-  return 0;
+  return Status::WriteFailed;
 }
 
 }  // namespace
@@ -157,9 +157,9 @@ bool appendRemainder(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* 
   return true;
 }
 
-int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
-  if (r == nullptr || specs == nullptr || params == nullptr || !r->openedForWriting || r->fd < 0) return 0;
-  if (specs->filter != kFilterTiff || specs->bitsPerPixel != 1 || size != sizeof(TiffWriteParams)) return 0;
+Status tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
+  if (r == nullptr || specs == nullptr || params == nullptr || !r->openedForWriting || r->fd < 0) return Status::Failed;
+  if (specs->filter != kFilterTiff || specs->bitsPerPixel != 1 || size != sizeof(TiffWriteParams)) return Status::Failed;
   TiffWriteParams p;
   std::memcpy(&p, params, sizeof p);
   const bool big = (p.byteOrder & 0xFFFF) == ('M' | 'M' << 8);
@@ -167,10 +167,10 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   // TIFF holds width and height as SHORT here; Compression must be writable.
   if ((!big && !little) || p.rowsPerStrip == 0 || specs->width == 0 || specs->width > 65535 ||
       specs->height == 0 || specs->height > 65535 || tiffCompressionForRecord(static_cast<int>(specs->compression)) == 0)
-    return 0;
+    return Status::Failed;
   std::memcpy(r->writeParams, params, sizeof p);
   auto* w = new (std::nothrow) TiffWriter;
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   r->writerState = w;
   r->freeWriterState = freeWriter;
   w->bigEndian = big;
@@ -219,41 +219,41 @@ int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
        writeAt(r, kSoftwareOffset, w->software.c_str(), w->software.size() + 1);
   if (!ok) {
     failWrite(r);
-    return 0;
+    return Status::Failed;
   }
-  return 1;
+  return Status::Ok;
 }
 
-int tiffWriteBegin(ImageFileRecord* r, const StripDesc* desc) {
+Status tiffWriteBegin(ImageFileRecord* r, const StripDesc* desc) {
   TiffWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || desc == nullptr || w->stripIndex >= w->strips) return 0;
+  if (w == nullptr || w->error || desc == nullptr || w->stripIndex >= w->strips) return Status::Failed;
   if (w->strips > 1) {
     const std::uint32_t top = w->stripIndex * w->rowsPerStrip;
     const std::uint32_t bottom = std::min(top + w->rowsPerStrip, w->specs.height);
-    if (desc->left != 0 || desc->top != top || desc->right != w->specs.width || desc->bottom != bottom) return 0;
+    if (desc->left != 0 || desc->top != top || desc->right != w->specs.width || desc->bottom != bottom) return Status::Failed;
   }
   if (w->dataPos > 0xFFFFFFFFu) return failWrite(r);
   w->offsets[w->stripIndex] = static_cast<std::uint32_t>(w->dataPos);
   if (platform::seekFile(r->fd, static_cast<std::int64_t>(r->headerOffset + w->dataPos), SEEK_SET) < 0)
     return failWrite(r);
   w->stripBytes = 0;
-  return 1;
+  return Status::Ok;
 }
 
-int tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
+Status tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   TiffWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || codes == nullptr) return 0;
+  if (w == nullptr || w->error || codes == nullptr) return Status::Failed;
   w->pending = codes;
   if (!appendWholeBytes(r, codes, &w->stripBytes)) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
 // The strip's last bits, then its byte count. After the last strip the
 // directory is rewritten with the final counts and the data is made durable,
 // so that the result tells whether the file is complete.
-int tiffWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status tiffWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   TiffWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || w->stripIndex >= w->strips) return 0;
+  if (w == nullptr || w->error || w->stripIndex >= w->strips) return Status::Failed;
   if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->stripBytes)) return failWrite(r);
   w->pending = nullptr;
   if (w->stripBytes > 0xFFFFFFFFu || w->dataPos + w->stripBytes > 0xFFFFFFFFu) return failWrite(r);
@@ -263,7 +263,7 @@ int tiffWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   if (w->stripIndex == w->strips) {
     if (!writeDirectory(r, *w) || ::fsync(r->fd) != 0) return failWrite(r);
   }
-  return 1;
+  return Status::Ok;
 }
 
 }  // namespace hv::formats

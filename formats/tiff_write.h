@@ -19,10 +19,10 @@ static_assert(sizeof(TiffWriteParams) == kWriteParamBytes);
 // The Software text written when the caller gives none.
 inline constexpr const char* kEngineSoftware = "Halvor drawing viewer image engine";
 
-int tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
-int tiffWriteBegin(ImageFileRecord* r, const StripDesc* desc);
-int tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
-int tiffWriteEnd(ImageFileRecord* r, const StripDesc* desc);
+Status tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status tiffWriteBegin(ImageFileRecord* r, const StripDesc* desc);
+Status tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
+Status tiffWriteEnd(ImageFileRecord* r, const StripDesc* desc);
 
 // Appends the whole bytes of a code buffer at the file's current position and
 // moves a partial last byte to the buffer's start (the write-codes contract).

@@ -46,10 +46,10 @@ struct TiledWriter {
 TiledWriter* writerOf(ImageFileRecord* r) { return static_cast<TiledWriter*>(r->writerState); }
 void freeWriter(void* p) { delete static_cast<TiledWriter*>(p); }
 
-int failWrite(ImageFileRecord* r, int message = kMsgUnableToWrite, const char* arg = nullptr) {
+Status failWrite(ImageFileRecord* r, int message = kMsgUnableToWrite, const char* arg = nullptr) {
   if (TiledWriter* w = writerOf(r)) w->error = true;
   report(kWarning, message, arg ? arg : r->path);
-  return 0;
+  return Status::WriteFailed;
 }
 
 TiledWriter* newWriter(ImageFileRecord* r, const ImageSpecs* specs) {
@@ -111,15 +111,15 @@ bool finishCals2(ImageFileRecord* r, TiledWriter* w) {
 
 }  // namespace
 
-int cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
+Status cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
   using namespace cals;
   if (r == nullptr || params == nullptr || size != sizeof(Cals2WriteParams) || !r->openedForWriting || r->fd < 0 ||
       !validSpecs(specs, kFilterCals2))
-    return 0;
+    return Status::Failed;
   Cals2WriteParams p;
   std::memcpy(&p, params, sizeof p);
   TiledWriter* w = newWriter(r, specs);
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   w->templatePath = p.templatePath ? p.templatePath : platform::findShippedFile("d1.cal");
   if (w->templatePath.empty()) w->templatePath = "d1.cal";
   r->compression = kCompG4;
@@ -138,17 +138,17 @@ int cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* par
   bool ok = true;
   if (!r->prefix.empty()) ok = writeBytesAt(r->fd, r->prefix.data(), r->prefix.size(), 0);
   ok = ok && writeBytesAt(r->fd, block, kHeaderBytes, r->headerOffset);
-  return ok ? 1 : failWrite(r);
+  return ok ? Status::Ok : failWrite(r);
 }
 
-int edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
+Status edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
   using namespace edm6;
-  if (r == nullptr || !r->openedForWriting || r->fd < 0 || !validSpecs(specs, kFilterEdmics6)) return 0;
+  if (r == nullptr || !r->openedForWriting || r->fd < 0 || !validSpecs(specs, kFilterEdmics6)) return Status::Failed;
   Edm6WriteParams p;
   if (params != nullptr && size == sizeof p) std::memcpy(&p, params, sizeof p);
   // The width is kept in bytes: at most 65535 of them, and so any width.
   TiledWriter* w = newWriter(r, specs);
-  if (w == nullptr) return 0;
+  if (w == nullptr) return Status::Failed;
   r->compression = kCompTiled;
   std::uint8_t h[kHeaderBytes] = {};
   const std::uint32_t dataAt = static_cast<std::uint32_t>(kHeaderBytes + kEntryBytes * w->count);
@@ -175,25 +175,25 @@ int edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* para
   ok = ok && writeBytesAt(r->fd, h, sizeof h, r->headerOffset) &&
        (index.empty() || writeBytesAt(r->fd, index.data(), index.size(), r->headerOffset + kHeaderBytes));
   w->end = dataAt;
-  return ok ? 1 : failWrite(r);
+  return ok ? Status::Ok : failWrite(r);
 }
 
-int tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc) {
+Status tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc) {
   TiledWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || desc == nullptr || desc->left >= r->width || desc->top >= r->height) return 0;
+  if (w == nullptr || w->error || desc == nullptr || desc->left >= r->width || desc->top >= r->height) return Status::Failed;
   std::uint32_t i = desc->top / kWriteTileSide * w->across + desc->left / kWriteTileSide;
-  if (i >= w->count) return 0;
+  if (i >= w->count) return Status::Failed;
   w->current = i;
   w->tiles[i].at = w->end;
   w->tiles[i].bytes = 0;
-  return 1;
+  return Status::Ok;
 }
 
 // The whole bytes of the buffer go out; a partial byte stays (the write-codes
 // contract); write-end completes it.
-int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
+Status tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   TiledWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || codes == nullptr || w->current >= w->count) return 0;
+  if (w == nullptr || w->error || codes == nullptr || w->current >= w->count) return Status::Failed;
   std::uint32_t whole = codes->bitCount / 8;
   bool cals = r->filter == kFilterCals2;
   std::int64_t at = cals ? static_cast<std::int64_t>(w->end)
@@ -202,12 +202,12 @@ int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   w->end += whole;
   w->tiles[w->current].bytes += whole;
   keepPartialByte(codes);
-  return 1;
+  return Status::Ok;
 }
 
-int tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
+Status tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   TiledWriter* w = r ? writerOf(r) : nullptr;
-  if (w == nullptr || w->error || w->current >= w->count) return 0;
+  if (w == nullptr || w->error || w->current >= w->count) return Status::Failed;
   TileOut& t = w->tiles[w->current];
   t.type = r->compression == kCompUncompressed ? kTileUncompressed : kTileGroup4;
   if (r->filter == kFilterEdmics6) {
@@ -220,14 +220,14 @@ int tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   }
   ++w->done;
   w->current = 0xFFFFFFFF;
-  if (w->done < w->count) return 1;
+  if (w->done < w->count) return Status::Ok;
   // Every tile is there: complete the file and make it durable.
   if (r->filter == kFilterCals2 && !finishCals2(r, w)) {
     w->error = true;
-    return 0;
+    return Status::Failed;
   }
   if (::fsync(r->fd) != 0) return failWrite(r);
-  return 1;
+  return Status::Ok;
 }
 
 }  // namespace hv::formats

@@ -24,12 +24,12 @@ struct Edm6WriteParams {
 };
 static_assert(sizeof(Edm6WriteParams) <= kWriteParamBytes);
 
-int cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
-int edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
+Status edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size);
 // Shared by both: a tile begins, its bytes, the tile ends. The last tile's
 // write-end completes the file.
-int tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc);
-int tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
-int tiledWriteEnd(ImageFileRecord* r, const StripDesc* desc);
+Status tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc);
+Status tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes);
+Status tiledWriteEnd(ImageFileRecord* r, const StripDesc* desc);
 
 }  // namespace hv::formats

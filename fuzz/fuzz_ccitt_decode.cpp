@@ -31,16 +31,16 @@ struct Feed {
   std::uint32_t cpExtra[kCheckpointExtraWords] = {};
 };
 
-int getBuf(void* ctx, fmt::CodeBuffer* b, fmt::CodeInfo* info) {
+hv::Status getBuf(void* ctx, fmt::CodeBuffer* b, fmt::CodeInfo* info) {
   auto* f = static_cast<Feed*>(ctx);
-  int status = fmt::kCodeOk;
+  hv::Status status = hv::Status::Ok;
   if (f->started && f->strip < f->strips.size() && f->pos >= f->strips[f->strip].size()) {
     ++f->strip;
     f->pos = 0;
-    status = fmt::kCodeNewStrip;
+    status = hv::Status::NewStrip;
   }
   f->started = true;
-  if (f->strip >= f->strips.size() || f->strips[f->strip].empty()) return fmt::kCodeNoMoreData;
+  if (f->strip >= f->strips.size() || f->strips[f->strip].empty()) return hv::Status::AllDelivered;
   const auto& s = f->strips[f->strip];
   std::size_t n = s.size() - f->pos;
   if (f->mode == 1) n = 1;
@@ -186,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.pos = static_cast<std::size_t>(feed.cpBit / 8);
     again.started = true;
     ResumePoint rp;
-    if (getBuf(&again, &rp.buffer, &rp.info) != fmt::kCodeOk) return 0;
+    if (getBuf(&again, &rp.buffer, &rp.info) != hv::Status::Ok) return 0;
     rp.bitOffset = static_cast<std::uint32_t>(feed.cpBit % 8);
     rp.linesDecoded = feed.cpLines;
     if (!feed.cpLine.empty()) {

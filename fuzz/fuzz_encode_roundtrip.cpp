@@ -39,11 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!putLineCopy(m, y, l.data(), l.size())) abort();
   }
   const std::uint32_t rowCapacity = target == fmt::kCompUncompressed ? std::max<std::uint32_t>(capacity, (width + 7) / 8) : capacity;
-  int encoded = -1;
+  hv::Status encoded = hv::Status::Failed;
   std::vector<std::uint8_t> bytes = test::encodeToBytes(m, target, &encoded, rowCapacity);
-  if (encoded != kEncodeDone) abort();
-  int result = -1;
-  test::Lines again = test::decodeBytes(bytes, target, width, height, &result);
+  if (encoded != hv::Status::Ok) abort();
+  test::Lines again = test::decodeBytes(bytes, target, width, height);
   test::Lines want = test::memoryLines(m);
   freeImageMemory(m);
   if (again != want) abort();

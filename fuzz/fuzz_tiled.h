@@ -46,7 +46,7 @@ inline void readThroughFilter(int filter, const std::string& path, int mode, std
     }
     hv::formats::SeekResult where;
     (void)f->seek(r, want, &buf, &info, &compression, nullptr, 0, &where);
-    while (budget > 0 && f->getCodeBuf(r, &buf, &info, &compression) == hv::formats::kCodeOk)
+    while (budget > 0 && f->getCodeBuf(r, &buf, &info, &compression) == hv::Status::Ok)
       budget -= std::min<std::uint64_t>(budget, buf.count + 1);
   }
   imfCloseImage(r);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/name_lookup.h"
+#include "platform/status.h"
 #include "platform/user_message.h"
 
 namespace {
@@ -38,28 +39,32 @@ void makeWritable(const std::string& path, const struct stat& st) {
   if (S_ISREG(st.st_mode)) ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
 }
 
-bool deleteMatching(const std::string& pattern, bool includeSubfolders);
+hv::Status deleteMatching(const std::string& pattern, bool includeSubfolders);
 
-bool deleteTree(const std::string& folder) {
+hv::Status deleteTree(const std::string& folder) {
   std::string dir = hv::platform::withTrailingSlash(folder);
   return deleteMatching(dir + "*", true);
 }
 
-bool deleteMatching(const std::string& pattern, bool includeSubfolders) {
-  if (pattern.rfind("/*", 0) == 0) return false;
+// Ok when every matching entry is gone; BadArgument for the file-system root
+// or an empty mask; ReadFailed when the folder cannot be listed; WriteFailed
+// at the first entry that cannot be removed.
+hv::Status deleteMatching(const std::string& pattern, bool includeSubfolders) {
+  using hv::Status;
+  if (pattern.rfind("/*", 0) == 0) return Status::BadArgument;
   auto slash = pattern.find_last_of('/');
   std::string dir = slash == std::string::npos ? std::string("./") : pattern.substr(0, slash + 1);
   std::string mask = normaliseMask(slash == std::string::npos ? pattern : pattern.substr(slash + 1));
-  if (mask.empty() || isRoot(dir)) return false;
+  if (mask.empty() || isRoot(dir)) return Status::BadArgument;
 
   DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return false;
-  bool ok = true;
-  while (ok) {
+  if (d == nullptr) return Status::ReadFailed;
+  Status status = Status::Ok;
+  while (status == Status::Ok) {
     errno = 0;
     dirent* e = ::readdir(d);
     if (e == nullptr) {
-      if (errno != 0) ok = false;
+      if (errno != 0) status = Status::ReadFailed;
       break;
     }
     std::string name = e->d_name;
@@ -68,39 +73,46 @@ bool deleteMatching(const std::string& pattern, bool includeSubfolders) {
     std::string full = dir + name;
     struct stat st {};
     if (::lstat(full.c_str(), &st) != 0) {
-      ok = false;
+      status = Status::ReadFailed;
       break;
     }
     if (S_ISDIR(st.st_mode)) {
       if (!includeSubfolders) continue;
-      ok = deleteTree(full) && ::rmdir(full.c_str()) == 0;
+      status = deleteTree(full);
+      if (status == Status::Ok && ::rmdir(full.c_str()) != 0) status = Status::WriteFailed;
     } else {
       makeWritable(full, st);
-      ok = ::unlink(full.c_str()) == 0;
+      if (::unlink(full.c_str()) != 0) status = Status::WriteFailed;
     }
   }
   ::closedir(d);
-  return ok;
+  return status;
 }
 
-}  // namespace
-
-extern "C" int DeleteMatchingFiles(const char* pattern, int includeSubfolders) {
-  if (pattern == nullptr || *pattern == '\0') return 0;
-  return deleteMatching(withForwardSlashes(pattern), includeSubfolders != 0) ? 1 : 0;
-}
-
-extern "C" int DeleteFolderTree(const char* folder) {
-  if (folder == nullptr || *folder == '\0') return 0;
+hv::Status deleteFolderTree(const char* folder) {
+  using hv::Status;
+  if (folder == nullptr || *folder == '\0') return Status::BadArgument;
   std::string given = folder;
-  if (given[0] == '\\') return 0;
+  if (given[0] == '\\') return Status::BadArgument;
   std::string path = withForwardSlashes(given);
   if (isDriveRoot(given) || isRoot(path)) {
     hv::platform::showUserMessage("This Application is attempting to remove " + given +
                                   " which is not allowed");
-    return 0;
+    return Status::BadArgument;
   }
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
-  return deleteTree(path) ? 1 : 0;
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Status::NotFound;
+  return deleteTree(path);
 }
+
+// The 1-or-0 result of the exported deletion functions.
+int toDeleteCode(hv::Status status) { return status == hv::Status::Ok ? 1 : 0; }
+
+}  // namespace
+
+extern "C" int DeleteMatchingFiles(const char* pattern, int includeSubfolders) {
+  if (pattern == nullptr || *pattern == '\0') return toDeleteCode(hv::Status::BadArgument);
+  return toDeleteCode(deleteMatching(withForwardSlashes(pattern), includeSubfolders != 0));
+}
+
+extern "C" int DeleteFolderTree(const char* folder) { return toDeleteCode(deleteFolderTree(folder)); }

@@ -9,6 +9,7 @@
 // lock and replaces the file through a temporary in the same folder, so the
 // file on disk is always either the old or the new one.
 #include "platform/export.h"
+#include "platform/status.h"
 
 extern "C" {
 
@@ -58,11 +59,10 @@ struct RecordHollerith {
 
 namespace hv::records {
 
-// Outcome of dropping the record of a deleted image.
-enum class DropResult { NotFound, Removed, FileRemoved, Failed };
-
 // Removes the record of the deleted image fileName (its long name) from the
-// INDEX.HOL of directory; the index is removed with its last record.
-HV_EXPORT DropResult dropRecordOfDeletedImage(const char* directory, const char* fileName);
+// INDEX.HOL of directory; the index is removed with its last record. Ok when
+// removed, IndexRemoved when the index went with it, NotFound when no record
+// (or no usable name) matches, else why the index could not be changed.
+HV_EXPORT Status dropRecordOfDeletedImage(const char* directory, const char* fileName);
 
 }  // namespace hv::records

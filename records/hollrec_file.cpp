@@ -7,11 +7,16 @@
 #include "records/hollrec.h"
 #include "records/hollrec_layout.h"
 #include "records/index_file.h"
+#include "records/record_codes.h"
 
 namespace {
 
 namespace holl = hv::records::holl;
+using hv::Result;
+using hv::Status;
+using hv::records::HollrecCall;
 using hv::records::IndexEdit;
+using hv::records::toHollrecCode;
 
 constexpr char kIndexName[] = "INDEX.HOL";
 constexpr std::size_t kSize = holl::kRecordSize;
@@ -55,102 +60,122 @@ IndexEdit removeRecord(std::string& file, long index) {
   return IndexEdit::Write;
 }
 
-}  // namespace
-
-extern "C" const char* hollrec_GetHollerithFileName(void) { return kIndexName; }
-
-extern "C" int hollrec_FindRecUsingLongName(const char* directory, const char* longName,
-                                            RecordHollerith* out) {
+Result<long> findRecord(const char* directory, const char* longName, RecordHollerith* out) {
+  if (!validLongName(longName) || out == nullptr) return Status::BadArgument;
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || !validLongName(longName) || out == nullptr) return -1;
+  if (!folder) return Status::BadArgument;
   auto file = hv::records::readIndexFile(hv::records::indexFilePath(*folder, kIndexName));
-  if (!file) return -1;
+  if (!file) return Status::ReadFailed;
   long i = findByKey(*file, longName);
-  if (i < 0) return -1;
+  if (i < 0) return Status::NotFound;
   std::memcpy(out->bytes, recordAt(*file, static_cast<std::size_t>(i)), kSize);
-  return static_cast<int>(i);
+  return i;
 }
 
-extern "C" int hollrec_GetNextSeqNum(const char* directory, int* count) {
+// The highest sequence number plus 1; count receives the number of whole
+// records (0 when the file cannot be read).
+Result<long> nextSequenceNumber(const char* directory, std::size_t& count) {
+  count = 0;
   auto folder = hv::records::folderArgument(directory);
-  if (!folder) return -1;
+  if (!folder) return Status::BadArgument;
+  auto file = hv::records::readIndexFile(hv::records::indexFilePath(*folder, kIndexName));
+  if (!file) return Status::ReadFailed;
+  count = file->size() / kSize;
   long highest = -1;
-  std::size_t records = 0;
-  if (auto file = hv::records::readIndexFile(hv::records::indexFilePath(*folder, kIndexName))) {
-    records = file->size() / kSize;
-    for (std::size_t i = 0; i < records; ++i)
-      highest = std::max(highest, seqValue(recordAt(*file, i) + holl::kSeqNum.offset));
-  }
-  if (count != nullptr) *count = static_cast<int>(records);
-  return highest < 0 ? -1 : static_cast<int>(highest + 1);
+  for (std::size_t i = 0; i < count; ++i)
+    highest = std::max(highest, seqValue(recordAt(*file, i) + holl::kSeqNum.offset));
+  if (highest < 0) return Status::NotFound;
+  return highest + 1;
 }
 
-extern "C" int hollrec_AppendHollRec(const RecordHollerith* rec, const char* directory) {
+Status appendRecord(const RecordHollerith* rec, const char* directory) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || rec == nullptr) return -1;
+  if (!folder || rec == nullptr) return Status::BadArgument;
   RecordHollerith copy = *rec;
-  bool ok = hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
+  return hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
     if (!file) return IndexEdit::Keep;  // append never creates INDEX.HOL
     file->resize(file->size() / kSize * kSize);
     file->append(copy.bytes, kSize);
     *file = hv::records::withLineEnd(std::move(*file));
     return IndexEdit::Write;
   });
-  return ok ? 2 : -1;
 }
 
-extern "C" int hollrec_ChangeHollRec(const RecordHollerith* rec, int index, const char* directory) {
+Status changeRecord(const RecordHollerith* rec, int index, const char* directory) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || rec == nullptr || index < 0) return -1;
+  if (!folder || rec == nullptr || index < 0) return Status::BadArgument;
   RecordHollerith copy = *rec;
-  bool ok = hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
+  return hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
     if (!file || static_cast<std::size_t>(index) >= file->size() / kSize) return IndexEdit::Keep;
     file->replace(static_cast<std::size_t>(index) * kSize, kSize, copy.bytes, kSize);
     return IndexEdit::Write;
   });
-  return ok ? 100 : -1;
 }
 
-extern "C" int hollrec_TruncFile(int count, const char* directory) {
+Status truncateIndex(int count, const char* directory) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || count < 1) return 0;
-  bool ok = hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
+  if (!folder || count < 1) return Status::BadArgument;
+  return hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
     if (!file || static_cast<std::size_t>(count) >= file->size() / kSize) return IndexEdit::Keep;
     file->resize(static_cast<std::size_t>(count) * kSize);
     *file = hv::records::withLineEnd(std::move(*file));
     return IndexEdit::Write;
   });
-  return ok ? 1 : 0;
 }
 
-extern "C" int hollrec_FindAndDelRec(const char* directory, const char* longName) {
+// Removes the record found by the long name: Ok, IndexRemoved when it was
+// the last one, NotFound when no record carries the key, or the failure.
+Status removeByLongName(const char* directory, const char* longName) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || !validLongName(longName)) return 0;
-  IndexEdit done = IndexEdit::Keep;
-  bool ok = hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
+  if (!folder || !validLongName(longName)) return Status::BadArgument;
+  bool found = false;
+  Status status = hv::records::editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
     long index = file ? findByKey(*file, longName) : -1;
-    done = index < 0 ? IndexEdit::Keep : removeRecord(*file, index);
-    return done;
+    found = index >= 0;
+    return found ? removeRecord(*file, index) : IndexEdit::Keep;
   });
-  return ok && done == IndexEdit::Write ? 1 : 0;
+  if (status == Status::NothingToDo && !found) return Status::NotFound;
+  return status;
+}
+
+}  // namespace
+
+extern "C" const char* hollrec_GetHollerithFileName(void) { return kIndexName; }
+
+extern "C" int hollrec_FindRecUsingLongName(const char* directory, const char* longName,
+                                            RecordHollerith* out) {
+  return toHollrecCode(HollrecCall::Index, findRecord(directory, longName, out));
+}
+
+extern "C" int hollrec_GetNextSeqNum(const char* directory, int* count) {
+  std::size_t records = 0;
+  Result<long> next = nextSequenceNumber(directory, records);
+  if (count != nullptr) *count = static_cast<int>(records);
+  return toHollrecCode(HollrecCall::Index, next);
+}
+
+extern "C" int hollrec_AppendHollRec(const RecordHollerith* rec, const char* directory) {
+  return toHollrecCode(HollrecCall::Append, appendRecord(rec, directory));
+}
+
+extern "C" int hollrec_ChangeHollRec(const RecordHollerith* rec, int index, const char* directory) {
+  return toHollrecCode(HollrecCall::Change, changeRecord(rec, index, directory));
+}
+
+extern "C" int hollrec_TruncFile(int count, const char* directory) {
+  return toHollrecCode(HollrecCall::Plain, truncateIndex(count, directory));
+}
+
+// IndexRemoved is not Ok here: the file was not rewritten but removed.
+extern "C" int hollrec_FindAndDelRec(const char* directory, const char* longName) {
+  return toHollrecCode(HollrecCall::Plain, removeByLongName(directory, longName));
 }
 
 namespace hv::records {
 
-DropResult dropRecordOfDeletedImage(const char* directory, const char* fileName) {
-  auto folder = folderArgument(directory);
-  if (!folder || !validLongName(fileName)) return DropResult::NotFound;
-  bool found = false;
-  IndexEdit done = IndexEdit::Keep;
-  bool ok = editIndexFile(*folder, kIndexName, [&](std::optional<std::string>& file) {
-    long index = file ? findByKey(*file, fileName) : -1;
-    found = index >= 0;
-    done = found ? removeRecord(*file, index) : IndexEdit::Keep;
-    return done;
-  });
-  if (!found) return DropResult::NotFound;
-  if (!ok) return DropResult::Failed;
-  return done == IndexEdit::Remove ? DropResult::FileRemoved : DropResult::Removed;
+Status dropRecordOfDeletedImage(const char* directory, const char* fileName) {
+  Status status = removeByLongName(directory, fileName);
+  return status == Status::BadArgument ? Status::NotFound : status;
 }
 
 }  // namespace hv::records

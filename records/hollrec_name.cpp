@@ -5,11 +5,15 @@
 
 #include "records/hollrec.h"
 #include "records/hollrec_layout.h"
+#include "records/record_codes.h"
 
 namespace {
 
 using hv::records::holl::Field;
 namespace holl = hv::records::holl;
+
+// The exported functions' 1-or-0 result.
+int hollCode(hv::Status status) { return hv::records::toHollrecCode(hv::records::HollrecCall::Plain, status); }
 
 constexpr char kBlank = ' ';
 
@@ -76,7 +80,7 @@ void copyNameToRecord(const char* name, Field from, char* r, Field to) {
 }  // namespace
 
 extern "C" int hollrec_XlateRecToLongName(RecordHollerith* rec, char* out) {
-  if (out == nullptr || rec == nullptr) return 0;
+  if (out == nullptr || rec == nullptr) return hollCode(hv::Status::BadArgument);
   char* r = rec->bytes;
   NameBuilder b;
   b.field(r, holl::kDocNum);
@@ -104,12 +108,12 @@ extern "C" int hollrec_XlateRecToLongName(RecordHollerith* rec, char* out) {
   b.field(r, holl::kAccNum);
   b.field(r, holl::kSeqNum);
   rightJustifyPair(r, holl::kAccRevLong);
-  return b.finish(out) == holl::kLongNameLength ? 1 : 0;
+  return hollCode(b.finish(out) == holl::kLongNameLength ? hv::Status::Ok : hv::Status::BadArgument);
 }
 
 extern "C" int hollrec_XlateLongNameToRec(const char* name, RecordHollerith* rec) {
-  if (name == nullptr || rec == nullptr) return 0;
-  if (::strnlen(name, holl::kLongNameLength) < holl::kLongNameLength) return 0;
+  if (name == nullptr || rec == nullptr) return hollCode(hv::Status::BadArgument);
+  if (::strnlen(name, holl::kLongNameLength) < holl::kLongNameLength) return hollCode(hv::Status::BadArgument);
   char* r = rec->bytes;
   std::memset(r, kBlank, holl::kRecordSize);
   copyNameToRecord(name, holl::kNameDocNum, r, holl::kDocNum);
@@ -135,5 +139,5 @@ extern "C" int hollrec_XlateLongNameToRec(const char* name, RecordHollerith* rec
   }
   copyNameToRecord(name, holl::kNameSeq, r, holl::kSeqNum);
   std::replace(r, r + holl::kRecordSize, '_', kBlank);
-  return 1;
+  return hollCode(hv::Status::Ok);
 }

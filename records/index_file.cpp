@@ -38,31 +38,34 @@ std::string withLineEnd(std::string records) {
   return records;
 }
 
-bool editIndexFile(const std::string& folder, const char* name,
-                   const std::function<IndexEdit(std::optional<std::string>& contents)>& edit) {
+Status editIndexFile(const std::string& folder, const char* name,
+                     const std::function<IndexEdit(std::optional<std::string>& contents)>& edit) {
   platform::FolderLock lock(folder);
-  if (!lock.locked()) return false;
+  if (!lock.locked()) return Status::Failed;
   const std::string path = indexFilePath(folder, name);
   std::optional<std::string> contents;
   unsigned mode = kNewIndexMode;
   struct stat st {};
   if (::lstat(path.c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return false;
+    if (!S_ISREG(st.st_mode)) return Status::Failed;
     contents = readIndexFile(path);
-    if (!contents) return false;
+    if (!contents) return Status::ReadFailed;
     mode = (st.st_mode & 07777) | S_IRUSR | S_IWUSR;
   } else if (errno != ENOENT) {
-    return false;
+    return Status::ReadFailed;
   }
   switch (edit(contents)) {
     case IndexEdit::Keep:
-      return false;
+      return Status::NothingToDo;
     case IndexEdit::Remove:
-      return !contents || platform::removeFileDurably(path);
+      // Removing a file that is not there changes nothing.
+      if (!contents) return Status::NothingToDo;
+      return platform::removeFileDurably(path) ? Status::IndexRemoved : Status::WriteFailed;
     case IndexEdit::Write:
-      return contents && platform::rewriteFileSafely(path, *contents, mode);
+      if (!contents) return Status::NothingToDo;
+      return platform::rewriteFileSafely(path, *contents, mode) ? Status::Ok : Status::WriteFailed;
   }
-  return false;
+  return Status::Failed;
 }
 
 bool sameKey(const char* a, const char* b) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/status.h"
+
 namespace hv::records {
 
 // Largest index file that is read; anything bigger is treated as unreadable
@@ -38,9 +40,11 @@ enum class IndexEdit {
 // folder's write lock. edit receives the current contents (nullopt when the
 // file does not exist) and edits them in place. The new file is owner
 // readable and writable (the index is made writable before any write).
-// Returns false when the lock, the read, the rewrite or the removal failed or
-// when edit chose Keep.
-bool editIndexFile(const std::string& folder, const char* name,
+// Ok when the file was rewritten, IndexRemoved when it was removed,
+// NothingToDo when edit chose Keep; Failed when the lock could not be taken
+// or the path is not a regular file, ReadFailed / WriteFailed when reading,
+// rewriting or removing failed.
+Status editIndexFile(const std::string& folder, const char* name,
                    const std::function<IndexEdit(std::optional<std::string>& contents)>& edit);
 
 // Sequence-number key comparison of four characters ignoring case.

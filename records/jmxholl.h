@@ -5,6 +5,7 @@
 // case and created as "JMX.HOL". Changes take the folder's write lock and
 // replace the file through a temporary in the same folder.
 #include "platform/export.h"
+#include "platform/status.h"
 #include "records/hollrec.h"
 
 extern "C" {
@@ -81,8 +82,9 @@ HV_EXPORT void jmxholl_DeleteField(char** field);
 
 namespace hv::records {
 
-// Copies field 1..56 and a NUL into buf when size >= width + 1 (result 1);
-// otherwise 0, with an empty string in buf when there is one.
-HV_EXPORT int copyJmxField(int field, const JedmicsHollRec* rec, char* buf, std::size_t size);
+// Copies field 1..56 and a NUL into buf when size >= width + 1 (Ok);
+// otherwise TooSmall (or BadArgument for a bad field or a missing pointer),
+// with an empty string in buf when there is one.
+HV_EXPORT Status copyJmxField(int field, const JedmicsHollRec* rec, char* buf, std::size_t size);
 
 }  // namespace hv::records

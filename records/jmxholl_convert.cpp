@@ -7,11 +7,15 @@
 #include "records/hollrec_layout.h"
 #include "records/jmxholl.h"
 #include "records/jmxholl_layout.h"
+#include "records/record_codes.h"
 
 namespace {
 
 namespace jmx = hv::records::jmx;
 namespace holl = hv::records::holl;
+
+// The exported functions' 1-or-0 result.
+int jmxCode(hv::Status status) { return hv::records::toJmxhollCode(hv::records::JmxhollCall::Plain, status); }
 
 // The field's text: its bytes up to the first NUL.
 std::size_t textLength(const char* r, const jmx::FieldSpec& f) { return ::strnlen(r + f.offset, f.width); }
@@ -52,7 +56,7 @@ void hollToJmx(const RecordHollerith* holl, JedmicsHollRec* rec, bool fold) {
 }  // namespace
 
 extern "C" int jmxholl_JmxRecToHollRec(const JedmicsHollRec* rec, RecordHollerith* holl) {
-  if (rec == nullptr || holl == nullptr) return 0;
+  if (rec == nullptr || holl == nullptr) return jmxCode(hv::Status::BadArgument);
   const char* j = rec->bytes;
   char* h = holl->bytes;
   std::memset(h, ' ', holl::kRecordSize);
@@ -68,24 +72,24 @@ extern "C" int jmxholl_JmxRecToHollRec(const JedmicsHollRec* rec, RecordHollerit
     if (n == jmx::kAccDocRevField) copyRightJustified(j + f.offset, len, h + jmx::kAccRevHollByte, 1);
   }
   std::memcpy(h + holl::kSeqNum.offset, j + jmx::kSeqNum, jmx::kSeqNumSize);
-  return 1;
+  return jmxCode(hv::Status::Ok);
 }
 
 extern "C" int jmxholl_HollRecToJmxRec(const RecordHollerith* holl, JedmicsHollRec* rec) {
-  if (holl == nullptr || rec == nullptr) return 0;
+  if (holl == nullptr || rec == nullptr) return jmxCode(hv::Status::BadArgument);
   hollToJmx(holl, rec, false);
-  return 1;
+  return jmxCode(hv::Status::Ok);
 }
 
 extern "C" int jmxholl_HollRecFoldIntoJmxRec(const RecordHollerith* holl, JedmicsHollRec* rec) {
-  if (holl == nullptr || rec == nullptr) return 0;
+  if (holl == nullptr || rec == nullptr) return jmxCode(hv::Status::BadArgument);
   hollToJmx(holl, rec, true);
-  return 1;
+  return jmxCode(hv::Status::Ok);
 }
 
 extern "C" int jmxholl_GenerateDestName(char* dirOut, char* nameOut, char* extOut, long number,
                                         const char* fileType) {
-  if (dirOut == nullptr || nameOut == nullptr || extOut == nullptr || number < 0) return 0;
+  if (dirOut == nullptr || nameOut == nullptr || extOut == nullptr || number < 0) return jmxCode(hv::Status::BadArgument);
   std::snprintf(dirOut, 48, "%02ld/%02ld/", number / 10000, (number % 10000) / 100);
   std::snprintf(nameOut, 24, "%02ld", number % 100);
   struct Ext {
@@ -99,11 +103,11 @@ extern "C" int jmxholl_GenerateDestName(char* dirOut, char* nameOut, char* extOu
     for (const auto& e : kExts)
       if (std::strncmp(fileType, e.type, 4) == 0) ext = e.ext;
   std::snprintf(extOut, 4, "%s", ext);
-  return 1;
+  return jmxCode(hv::Status::Ok);
 }
 
 extern "C" int jmxholl_MapGRXTypeToJMXType(const char* fileType, char* jmxType, char* jmxFormat) {
-  if (fileType == nullptr || jmxType == nullptr || jmxFormat == nullptr) return 0;
+  if (fileType == nullptr || jmxType == nullptr || jmxFormat == nullptr) return jmxCode(hv::Status::BadArgument);
   struct Map {
     const char* type;
     const char* jmxType;
@@ -115,7 +119,7 @@ extern "C" int jmxholl_MapGRXTypeToJMXType(const char* fileType, char* jmxType, 
     if (std::strncmp(fileType, m.type, 4) != 0) continue;
     std::strcpy(jmxType, m.jmxType);
     std::strcpy(jmxFormat, m.format);
-    return 1;
+    return jmxCode(hv::Status::Ok);
   }
-  return 0;
+  return jmxCode(hv::Status::NotFound);
 }

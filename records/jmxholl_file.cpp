@@ -10,11 +10,16 @@
 #include "records/index_file.h"
 #include "records/jmxholl.h"
 #include "records/jmxholl_layout.h"
+#include "records/record_codes.h"
 
 namespace {
 
 namespace jmx = hv::records::jmx;
+using hv::Result;
+using hv::Status;
 using hv::records::IndexEdit;
+using hv::records::JmxhollCall;
+using hv::records::toJmxhollCode;
 
 constexpr std::size_t kSize = jmx::kRecordSize;
 
@@ -79,81 +84,112 @@ std::optional<std::string> readJmx(const char* directory) {
   return hv::records::readIndexFile(hv::records::indexFilePath(*folder, jmxholl_GetJmxHollFileBase()));
 }
 
-}  // namespace
-
-extern "C" int jmxholl_WriteJmxRec(const char* directory, const JedmicsHollRec* rec, long seqNum) {
+Status writeRecord(const char* directory, const JedmicsHollRec* rec, long seqNum) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || rec == nullptr) return 0;
+  if (!folder || rec == nullptr) return Status::BadArgument;
   JedmicsHollRec copy = *rec;
   char seq[32];
   std::snprintf(seq, sizeof seq, "%04ld", seqNum);
   std::memcpy(copy.bytes + jmx::kSeqNum, seq, jmx::kSeqNumSize);
-  bool ok = hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
+  return hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
     if (!file) file.emplace();
     file->resize(recordCount(*file) * kSize);
     file->append(copy.bytes, kSize);
     *file = hv::records::withLineEnd(std::move(*file));
     return IndexEdit::Write;
   });
-  return ok ? 1 : 0;
 }
 
-extern "C" int jmxholl_ChangeHollRec(const JedmicsHollRec* rec, int index, const char* directory) {
+Status changeRecord(const JedmicsHollRec* rec, int index, const char* directory) {
   auto folder = hv::records::folderArgument(directory);
-  if (!folder || rec == nullptr || index < 0) return -1;
+  if (!folder || rec == nullptr || index < 0) return Status::BadArgument;
   JedmicsHollRec copy = *rec;
-  bool ok = hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
+  return hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
     if (!file || static_cast<std::size_t>(index) >= recordCount(*file)) return IndexEdit::Keep;
     file->replace(static_cast<std::size_t>(index) * kSize, kSize, copy.bytes, kSize);
     return IndexEdit::Write;
   });
-  return ok ? static_cast<int>(kSize) : -1;
+}
+
+// Copies the record found by `find` in JMX.HOL to out; its index.
+Result<long> findRecord(const char* directory, JedmicsHollRec* out, long (*find)(const std::string&, const void*),
+                        const void* key) {
+  auto file = readJmx(directory);
+  if (!file) return Status::ReadFailed;
+  long i = find(*file, key);
+  if (i < 0) return Status::NotFound;
+  std::memcpy(out->bytes, recordAt(*file, static_cast<std::size_t>(i)), kSize);
+  return i;
+}
+
+long findByLongNameKey(const std::string& file, const void* longName) {
+  return findByLongName(file, static_cast<const char*>(longName));
+}
+long findByContentKey(const std::string& file, const void* match) {
+  return findByContent(file, static_cast<const JedmicsHollRec*>(match));
+}
+
+// Removes the record found by long name; removed receives its index when
+// the file was rewritten or removed.
+Status removeByLongName(const char* directory, const char* longName, long& removed) {
+  removed = -1;
+  auto folder = hv::records::folderArgument(directory);
+  if (!folder || !validLongName(longName)) return Status::BadArgument;
+  long index = -1;
+  Status status =
+      hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
+        index = file ? findByLongName(*file, longName) : -1;
+        return index < 0 ? IndexEdit::Keep : removeRecord(*file, index);
+      });
+  if (status == Status::Ok || status == Status::IndexRemoved) removed = index;
+  return status;
+}
+
+// Removes the last record matching by content; its sequence number.
+Result<long> removeByContent(const char* directory, const JedmicsHollRec* match) {
+  auto folder = hv::records::folderArgument(directory);
+  if (!folder || match == nullptr) return Status::BadArgument;
+  long seq = -1;
+  Status status =
+      hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
+        long i = file ? findByContent(*file, match) : -1;
+        if (i < 0) return IndexEdit::Keep;
+        seq = keyValue(recordAt(*file, static_cast<std::size_t>(i)) + jmx::kSeqNum);
+        return removeRecord(*file, i);
+      });
+  if (status != Status::Ok && status != Status::IndexRemoved) return status;
+  return seq;
+}
+
+}  // namespace
+
+extern "C" int jmxholl_WriteJmxRec(const char* directory, const JedmicsHollRec* rec, long seqNum) {
+  return toJmxhollCode(JmxhollCall::Plain, writeRecord(directory, rec, seqNum));
+}
+
+extern "C" int jmxholl_ChangeHollRec(const JedmicsHollRec* rec, int index, const char* directory) {
+  return toJmxhollCode(JmxhollCall::Change, changeRecord(rec, index, directory));
 }
 
 extern "C" int jmxholl_FindRecUsingLongName(const char* directory, const char* longName, JedmicsHollRec* out) {
-  if (!validLongName(longName) || out == nullptr) return -1;
-  auto file = readJmx(directory);
-  if (!file) return -1;
-  long i = findByLongName(*file, longName);
-  if (i < 0) return -1;
-  std::memcpy(out->bytes, recordAt(*file, static_cast<std::size_t>(i)), kSize);
-  return static_cast<int>(i);
+  if (!validLongName(longName) || out == nullptr) return toJmxhollCode(JmxhollCall::Index, Status::BadArgument);
+  return toJmxhollCode(JmxhollCall::Index, findRecord(directory, out, findByLongNameKey, longName));
 }
 
 extern "C" int jmxholl_FindRecUsingHoll(const char* directory, const JedmicsHollRec* match, JedmicsHollRec* out) {
-  if (match == nullptr || out == nullptr) return -1;
-  auto file = readJmx(directory);
-  if (!file) return -1;
-  long i = findByContent(*file, match);
-  if (i < 0) return -1;
-  std::memcpy(out->bytes, recordAt(*file, static_cast<std::size_t>(i)), kSize);
-  return static_cast<int>(i);
+  if (match == nullptr || out == nullptr) return toJmxhollCode(JmxhollCall::Index, Status::BadArgument);
+  return toJmxhollCode(JmxhollCall::Index, findRecord(directory, out, findByContentKey, match));
 }
 
+// IndexRemoved is not Ok here: the file was not rewritten but removed; the
+// index is handed out all the same.
 extern "C" int jmxholl_FindAndDelRec(const char* directory, const char* longName, int* index) {
-  if (index != nullptr) *index = -1;
-  auto folder = hv::records::folderArgument(directory);
-  if (!folder || !validLongName(longName)) return 0;
   long removed = -1;
-  IndexEdit done = IndexEdit::Keep;
-  bool ok = hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
-    removed = file ? findByLongName(*file, longName) : -1;
-    done = removed < 0 ? IndexEdit::Keep : removeRecord(*file, removed);
-    return done;
-  });
-  if (ok && index != nullptr) *index = static_cast<int>(removed);
-  return ok && done == IndexEdit::Write ? 1 : 0;
+  Status status = removeByLongName(directory, longName, removed);
+  if (index != nullptr) *index = static_cast<int>(removed);
+  return toJmxhollCode(JmxhollCall::Plain, status);
 }
 
 extern "C" int jmxholl_FindAndDelRecBasedOnHoll(const char* directory, const JedmicsHollRec* match) {
-  auto folder = hv::records::folderArgument(directory);
-  if (!folder || match == nullptr) return -1;
-  long seq = -1;
-  bool ok = hv::records::editIndexFile(*folder, jmxholl_GetJmxHollFileBase(), [&](std::optional<std::string>& file) {
-    long i = file ? findByContent(*file, match) : -1;
-    if (i < 0) return IndexEdit::Keep;
-    seq = keyValue(recordAt(*file, static_cast<std::size_t>(i)) + jmx::kSeqNum);
-    return removeRecord(*file, i);
-  });
-  return ok ? static_cast<int>(seq) : -1;
+  return toJmxhollCode(JmxhollCall::Index, removeByContent(directory, match));
 }

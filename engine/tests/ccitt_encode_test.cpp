@@ -135,7 +135,7 @@ TEST(EncodeG4, EqualLinesAreV0Only) {
 }
 
 TEST(EncodeResults, MissingStateAndUnsupportedCodings) {
-  EXPECT_EQ(encodeImage(nullptr), kEncodeNoState);
+  EXPECT_EQ(encodeImage(nullptr), hv::Status::BadArgument);
   Memory m = fromLines(16, {{16}});
   std::vector<std::uint8_t> buf(64);
   EncoderState s;
@@ -147,15 +147,15 @@ TEST(EncodeResults, MissingStateAndUnsupportedCodings) {
   s.flushContext = &sink;
   for (int unsupported : {int{fmt::kCompG3TwoD}, int{fmt::kCompPackBits}, int{fmt::kCompTiled}, 5, -1}) {
     s.compression = unsupported;
-    EXPECT_EQ(encodeImage(&s), kEncodeUnsupported) << unsupported;
+    EXPECT_EQ(encodeImage(&s), hv::Status::Unsupported) << unsupported;
     EXPECT_EQ(s.out.bitCount, 0u);
   }
   s.compression = fmt::kCompG4;
   s.out.byteCount = 1;
-  EXPECT_EQ(encodeImage(&s), kEncodeIncomplete);
+  EXPECT_EQ(encodeImage(&s), hv::Status::BadArgument);
   s.out.byteCount = 0;
   s.memory = nullptr;
-  EXPECT_EQ(encodeImage(&s), kEncodeIncomplete);
+  EXPECT_EQ(encodeImage(&s), hv::Status::BadArgument);
   EXPECT_TRUE(sink.empty());
 }
 
@@ -169,8 +169,10 @@ TEST(EncodeFlush, AFailingWriteStopsCodingAndIsReported) {
   s.capacity = 64;
   int calls = 0;
   s.flushContext = &calls;
-  s.flush = [](void* ctx, fmt::WriteCodeBuffer*) { return ++*static_cast<int*>(ctx) < 3 ? 1 : 0; };
-  EXPECT_EQ(encodeImage(&s), kEncodeWriteFailed);
+  s.flush = [](void* ctx, fmt::WriteCodeBuffer*) {
+    return ++*static_cast<int*>(ctx) < 3 ? hv::Status::Ok : hv::Status::WriteFailed;
+  };
+  EXPECT_EQ(encodeImage(&s), hv::Status::WriteFailed);
   EXPECT_EQ(calls, 3);
 }
 
@@ -187,8 +189,7 @@ TEST(EncodeRoundTrip, EveryCodingEveryBufferSize) {
       if (c != fmt::kCompUncompressed || cap >= (width + 7) / 8) {
         EXPECT_EQ(test::encodeToBytes(m.get(), c, nullptr, cap), whole);
       }
-    int result = -1;
-    EXPECT_EQ(test::decodeBytes(whole, c, width, 150, &result), lines);
+    EXPECT_EQ(test::decodeBytes(whole, c, width, 150), lines);
   }
 }
 
@@ -244,10 +245,10 @@ TEST(EncodeWrap, ReaderFailsCleanlyOnDamagedData) {
                         return true;
                       },
                       &delivered};
-    int r = decodeWrapRaster(damaged.data(), damaged.size(), 500, 60, sink);
-    EXPECT_TRUE(r == kWrapDone || r == kWrapDataEnded || r == kWrapCodingError);
+    hv::Status r = decodeWrapRaster(damaged.data(), damaged.size(), 500, 60, sink);
+    EXPECT_TRUE(r == hv::Status::Ok || r == hv::Status::DataEnded || r == hv::Status::CodingError);
     EXPECT_LE(delivered, 60u);
-    if (r == kWrapDone) {
+    if (r == hv::Status::Ok) {
       EXPECT_EQ(delivered, 60u);
     }
   }

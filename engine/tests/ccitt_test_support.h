@@ -86,7 +86,7 @@ class Feeder {
   Feeder(std::vector<std::vector<std::uint8_t>> strips, int code, Feeding f)
       : strips_(std::move(strips)), code_(code), feeding_(f), rng_(f.seed) {}
 
-  static int get(void* ctx, formats::CodeBuffer* b, formats::CodeInfo* info) {
+  static hv::Status get(void* ctx, formats::CodeBuffer* b, formats::CodeInfo* info) {
     return static_cast<Feeder*>(ctx)->next(b, info);
   }
   static void lineInfo(void* ctx, const CheckpointInfo& ci) {
@@ -112,17 +112,17 @@ class Feeder {
   int calls = 0;
 
  private:
-  int next(formats::CodeBuffer* b, formats::CodeInfo* info) {
+  hv::Status next(formats::CodeBuffer* b, formats::CodeInfo* info) {
     ++calls;
-    int status = formats::kCodeOk;
+    hv::Status status = hv::Status::Ok;
     if (started_ && strip_ < strips_.size() && pos_ >= strips_[strip_].size()) {
       ++strip_;
       pos_ = 0;
-      status = formats::kCodeNewStrip;
+      status = hv::Status::NewStrip;
     }
     started_ = true;
-    while (strip_ < strips_.size() && strips_[strip_].empty()) ++strip_, status = formats::kCodeNewStrip;
-    if (strip_ >= strips_.size()) return formats::kCodeNoMoreData;
+    while (strip_ < strips_.size() && strips_[strip_].empty()) ++strip_, status = hv::Status::NewStrip;
+    if (strip_ >= strips_.size()) return hv::Status::AllDelivered;
     const auto& s = strips_[strip_];
     std::uint32_t n = static_cast<std::uint32_t>(s.size()) - pos_;
     if (feeding_.randomPieces) {

@@ -15,10 +15,10 @@ using Lines = std::vector<std::vector<std::uint16_t>>;
 
 // Encodes the whole image memory; the bytes are as written (most significant
 // bit first), the final partial byte completed with zero bits.
-inline std::vector<std::uint8_t> encodeToBytes(const ImageMemory* m, int code, int* result = nullptr,
+inline std::vector<std::uint8_t> encodeToBytes(const ImageMemory* m, int code, hv::Status* result = nullptr,
                                                std::uint32_t capacity = kEncodeBufferBytes) {
   std::vector<std::uint8_t> out;
-  int r = hv::engine::encodeToBytes(m, code, out, capacity);
+  hv::Status r = hv::engine::encodeToBytes(m, code, out, capacity);
   if (result) *result = r;
   return out;
 }
@@ -35,7 +35,7 @@ inline std::vector<std::uint8_t> reversedBits(std::vector<std::uint8_t> v) {
 
 // Decodes bytes as written by the encoder (most significant bit first).
 inline Lines decodeBytes(const std::vector<std::uint8_t>& written, int code, std::uint16_t width,
-                         std::uint16_t height, int* result = nullptr) {
+                         std::uint16_t height) {
   const bool ccitt = code != formats::kCompUncompressed;
   std::vector<std::uint8_t> data = ccitt ? reversedBits(written) : written;
   if (code == formats::kCompG4Wrap) {
@@ -45,8 +45,7 @@ inline Lines decodeBytes(const std::vector<std::uint8_t>& written, int code, std
                         return true;
                       },
                       &lines};
-    int r = decodeWrapRaster(data.data(), data.size(), width, height, sink);
-    if (result) *result = r;
+    (void)decodeWrapRaster(data.data(), data.size(), width, height, sink);
     return lines;
   }
   Job job;
@@ -54,9 +53,7 @@ inline Lines decodeBytes(const std::vector<std::uint8_t>& written, int code, std
   job.width = width;
   job.height = height;
   job.strips = {data};
-  Outcome o = runJob(job);
-  if (result) *result = o.result;
-  return o.lists;
+  return runJob(job).lists;
 }
 
 inline Lines memoryLines(const ImageMemory* m) {

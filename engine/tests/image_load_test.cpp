@@ -108,7 +108,7 @@ std::string g4Strip(std::uint32_t width, const std::vector<std::vector<Transitio
   ImageMemory* m = createImageMemory(1, width, static_cast<std::uint32_t>(lines.size()));
   for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(m, y, lines[y].data(), lines[y].size()));
   std::vector<std::uint8_t> bytes;
-  EXPECT_EQ(encodeToBytes(m, formats::kCompG4, bytes), 0);
+  EXPECT_EQ(encodeToBytes(m, formats::kCompG4, bytes), hv::Status::Ok);
   freeImageMemory(m);
   return std::string(bytes.begin(), bytes.end());
 }

@@ -39,7 +39,7 @@ inline Lines decode(ImageHdl h, std::uint32_t first, std::uint32_t end, std::uin
   req.firstCol = firstCol;
   req.endCol = endCol;
   RegionOutcome r = decodeRegion(h, req, sink);
-  EXPECT_TRUE(r.ok) << "decoder result " << r.decoderResult;
+  EXPECT_EQ(r.status, hv::Status::Ok) << "decoder result " << r.decoderResult;
   return lines;
 }
 

@@ -120,7 +120,7 @@ TEST_F(TiledSave, NoisyEdmics6TileIsStoredUncompressed) {
   GrxRect r{0, 0, 512, 512};
   ImageMemory* tile = grxCopyImageRegion(img->memory, &r, nullptr);
   std::vector<std::uint8_t> code;
-  ASSERT_EQ(encodeToBytes(tile, formats::kCompG4, code), kEncodeDone);
+  ASSERT_EQ(encodeToBytes(tile, formats::kCompG4, code), hv::Status::Ok);
   freeImageMemory(tile);
   EXPECT_GT(code.size(), 65535u);
   std::string c4 = save(img, "n.c4", "EDM6GP4");
@@ -210,7 +210,7 @@ TEST_F(TiledSave, HandBuiltCals2TilesLoadAsDrawn) {
   GrxRect r{512, 512, 1024, 1024};
   ImageMemory* tile = grxCopyImageRegion(img->memory, &r, nullptr);
   std::vector<std::uint8_t> g4;
-  ASSERT_EQ(encodeToBytes(tile, formats::kCompG4, g4), kEncodeDone);
+  ASSERT_EQ(encodeToBytes(tile, formats::kCompG4, g4), hv::Status::Ok);
   freeImageMemory(tile);
   grxCloseImage(img);
   s.tiles = {{5, raw}, {1, ""}, {0, ""}, {2, std::string(g4.begin(), g4.end())}};

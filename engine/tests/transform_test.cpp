@@ -95,7 +95,7 @@ TEST(RotateBand, EveryAngleMatchesThePixelDefinition) {
         r.sourceRows = rows;
         r.result = out.data();
         r.resultSize = std::uint32_t(out.size());
-        ASSERT_EQ(rotateBand(r), kBandRotated);
+        ASSERT_EQ(rotateBand(r), hv::Status::Ok);
         const std::uint32_t w = rowBytes * 8, h = rows;
         for (std::uint32_t y = 0; y < h; ++y)
           for (std::uint32_t x = 0; x < w; ++x) {
@@ -114,20 +114,19 @@ TEST(RotateBand, PaddingReportBadAngleAndSmallResult) {
   // (0, 0) lands at (0, 8) after the 7 padding rows.
   std::vector<std::uint8_t> src = {0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   std::vector<std::uint8_t> out(16, 0);
-  BandRotation r{90, src.data(), 2, 8, 9, out.data(), 0, 0, 0, 16, 0, 0};
-  ASSERT_EQ(rotateBand(r), kBandRotated);
+  BandRotation r{90, src.data(), 2, 8, 9, out.data(), 0, 0, 0, 16, 0};
+  ASSERT_EQ(rotateBand(r), hv::Status::Ok);
   EXPECT_EQ(r.padding, 7u);
   EXPECT_TRUE(bandPixel(out, r.resultRowBytes, 0, r.padding + 8));
   r.angle = 180;
-  ASSERT_EQ(rotateBand(r), kBandRotated);
+  ASSERT_EQ(rotateBand(r), hv::Status::Ok);
   EXPECT_EQ(r.padding, 7u);
   std::vector<std::uint8_t> untouched(16, 0x5A);
-  BandRotation bad{45, src.data(), 2, 8, 9, untouched.data(), 0, 0, 0, 16, 0, 0};
-  EXPECT_EQ(rotateBand(bad), kBandBadAngle);
+  BandRotation bad{45, src.data(), 2, 8, 9, untouched.data(), 0, 0, 0, 16, 0};
+  EXPECT_EQ(rotateBand(bad), hv::Status::BadRotation);
   EXPECT_EQ(untouched, std::vector<std::uint8_t>(16, 0x5A));
-  BandRotation small{90, src.data(), 2, 8, 9, untouched.data(), 0, 0, 0, 15, 0, 0};
-  EXPECT_EQ(rotateBand(small), kBandTooSmall);
-  EXPECT_EQ(small.status, -1);
+  BandRotation small{90, src.data(), 2, 8, 9, untouched.data(), 0, 0, 0, 15, 0};
+  EXPECT_EQ(rotateBand(small), hv::Status::TooSmall);
 }
 
 }  // namespace

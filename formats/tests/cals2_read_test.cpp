@@ -47,7 +47,7 @@ std::string tileBytes(ImageFileRecord* r, std::int32_t x, std::int32_t y, int* c
   SeekResult where;
   f->seek(r, SeekRequest{x, y}, &buf, &info, &compression, nullptr, 0, &where);
   std::string out;
-  while (f->getCodeBuf(r, &buf, &info, &compression) == kCodeOk) {
+  while (f->getCodeBuf(r, &buf, &info, &compression) == hv::Status::Ok) {
     out.append(reinterpret_cast<char*>(buf.data), buf.count);
     if (code) *code = compression;
   }
@@ -295,7 +295,7 @@ TEST_F(Cals2, BadTileElementReadsAsError) {
   CodeInfo info;
   int compression = 0;
   EXPECT_EQ(r->tiles.types[0], kTileBad);
-  EXPECT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), kCodeReadError);
+  EXPECT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), hv::Status::ReadFailed);
   imfCloseImage(r);
 }
 

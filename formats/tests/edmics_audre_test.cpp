@@ -28,7 +28,7 @@ std::string allBytes(ImageFileRecord* r, std::uint32_t capacity = 1000) {
   CodeInfo info;
   int compression = 0;
   std::string out;
-  while (f->getCodeBuf(r, &buf, &info, &compression) == kCodeOk) out.append(reinterpret_cast<char*>(buf.data), buf.count);
+  while (f->getCodeBuf(r, &buf, &info, &compression) == hv::Status::Ok) out.append(reinterpret_cast<char*>(buf.data), buf.count);
   return out;
 }
 
@@ -72,10 +72,10 @@ TEST(Edmics6, TilesSizesTypesAndCard) {
     stripSeek(r, SeekRequest{700, 599}, &buf, &info, &compression, nullptr, 0, &where);
     EXPECT_EQ(where.originX, 512);
     EXPECT_EQ(where.originY, 512);
-    ASSERT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), kCodeOk);
+    ASSERT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), hv::Status::Ok);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buf.data), buf.count), "\x20\xA0\x60");  // bit-reversed
     stripSeek(r, SeekRequest{512, 0}, &buf, &info, &compression, nullptr, 0, &where);
-    ASSERT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), kCodeOk);
+    ASSERT_EQ(stripGetCodeBuf(r, &buf, &info, &compression), hv::Status::Ok);
     EXPECT_EQ(compression, kCompUncompressed);
     EXPECT_EQ(buf.count, 64u * 512);
     EXPECT_EQ(buf.data[0], 0x55);
@@ -174,10 +174,10 @@ TEST(Audre, RowsWithoutTheirPaddingInEitherBitOrder) {
   CodeBuffer buf{storage.data(), 0, 16};
   CodeInfo info;
   int compression = 0;
-  EXPECT_EQ(audreSeek(r, SeekRequest{0, 1}, &buf, &info, &compression, nullptr, 0, &where), 1);
+  EXPECT_EQ(audreSeek(r, SeekRequest{0, 1}, &buf, &info, &compression, nullptr, 0, &where), hv::Status::Ok);
   EXPECT_EQ(where.originY, 1);
   EXPECT_EQ(allBytes(r), std::string("\x01\x80", 2));
-  EXPECT_EQ(audreSeek(r, SeekRequest{0, 2}, &buf, &info, &compression, nullptr, 0, &where), 0);
+  EXPECT_EQ(audreSeek(r, SeekRequest{0, 2}, &buf, &info, &compression, nullptr, 0, &where), hv::Status::OutsideImage);
   EXPECT_EQ(field(imageInformation(r), "Quadwidth"), "4");
   imfCloseImage(r);
 

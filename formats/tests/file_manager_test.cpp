@@ -118,16 +118,20 @@ TEST(StripReader, DeliversStripsAndAnnouncesBoundaries) {
   CodeBuffer buf{storage, 0, sizeof storage};
   CodeInfo info;
   int comp = -1;
-  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), kCodeOk);
+  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), 0);
   EXPECT_EQ(buf.count, 64u);
   EXPECT_EQ(info.bitOrder, -1);
   EXPECT_EQ(comp, kCompG4);
   EXPECT_EQ(storage[1], 0x80);  // 0x01 reversed
-  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), kCodeOk);
+  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), 0);
   EXPECT_EQ(buf.count, 36u);
-  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), kCodeNewStrip);
+  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), 8);
   EXPECT_EQ(buf.count, 50u);
-  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), kCodeNoMoreData);
+  EXPECT_EQ(imfGetCodeBuf(r, &buf, &info, &comp), 9);
+  // A missing argument is a failure, not a buffer delivered: a caller looping
+  // while the result is 0 would never end.
+  EXPECT_EQ(imfGetCodeBuf(r, nullptr, &info, &comp), 10);
+  EXPECT_EQ(imfGetCodeBuf(nullptr, &buf, &info, &comp), 10);
 
   // Checkpoints: height 20 gives spacing 1... (20 + 32) / 32 = 1; line 12
   // lies in strip 1. Seeking there restores the checkpoint's bit position.

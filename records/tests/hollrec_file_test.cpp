@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "records/hollrec.h"
+#include "records/index_file.h"
 #include "records/tests/record_test_util.h"
 #include "tests/support/temp_dir.h"
 
@@ -154,12 +155,40 @@ TEST(HollerithIndexFile, DroppingADeletedImagesRecordReportsWhatHappened) {
   TempDir dir;
   const auto a = seqRecord("0001"), b = seqRecord("0002");
   writeFile(dir.file("INDEX.HOL"), fileOf({a, b}));
-  EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0005").c_str()), DropResult::NotFound);
-  EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0001").c_str()), DropResult::Removed);
+  EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0005").c_str()), hv::Status::NotFound);
+  EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0001").c_str()), hv::Status::Ok);
   EXPECT_EQ(readFile(dir.file("INDEX.HOL")), fileOf({b}));
   EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0002").c_str()),
-            DropResult::FileRemoved);
+            hv::Status::IndexRemoved);
   EXPECT_EQ(entryCount(dir.path()), 0u);
+}
+
+// The shared read-modify-write says what it did; removing an index that is
+// not there is nothing done, not a success.
+TEST(IndexFileEdit, ReportsWhatTheEditDid) {
+  TempDir dir;
+  const std::string folder = *folderArgument(dir.path().c_str());
+  auto decide = [](IndexEdit choice) {
+    return [choice](std::optional<std::string>&) { return choice; };
+  };
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Remove)), hv::Status::NothingToDo);
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Write)), hv::Status::NothingToDo);
+  EXPECT_EQ(entryCount(dir.path()), 0u);
+  writeFile(dir.file("INDEX.HOL"), "x");
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Keep)), hv::Status::NothingToDo);
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Write)), hv::Status::Ok);
+  EXPECT_EQ(readFile(dir.file("INDEX.HOL")), "x");
+  EXPECT_EQ(editIndexFile(folder, "INDEX.HOL", decide(IndexEdit::Remove)), hv::Status::IndexRemoved);
+  EXPECT_EQ(entryCount(dir.path()), 0u);
+}
+
+// An index that cannot be read is a failure to report, not a record that is
+// missing: the image's record may still be in it.
+TEST(HollerithIndexFile, DroppingFromAnUnreadableIndexIsAFailureNotAMissingRecord) {
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.file("INDEX.HOL").c_str(), 0755), 0);
+  EXPECT_EQ(dropRecordOfDeletedImage(dir.path().c_str(), nameWithSeq("0001").c_str()), hv::Status::Failed);
+  EXPECT_EQ(hollrec_FindAndDelRec(dir.path().c_str(), nameWithSeq("0001").c_str()), 0);
 }
 
 // Every rewriting operation, failed at each step of its rewrite, leaves the
@@ -185,7 +214,7 @@ TEST(HollerithIndexFile, FailuresAtEveryRewriteStepLoseNothing) {
        fileOf({a, c})},
       {"drop",
        [&](const std::string& d) {
-         return dropRecordOfDeletedImage(d.c_str(), nameWithSeq("0003").c_str()) == DropResult::Removed;
+         return dropRecordOfDeletedImage(d.c_str(), nameWithSeq("0003").c_str()) == hv::Status::Ok;
        },
        fileOf({a, b})},
   };

@@ -51,10 +51,10 @@ TEST(JedmicsRecordFields, TagFieldsAndRevisions) {
   EXPECT_EQ(fieldText(r, 0), "<none>");
   EXPECT_EQ(jmxholl_SetField(&r, 57, "x"), 0);
   char small[5];
-  EXPECT_EQ(copyJmxField(2, &r, small, sizeof small), 0);
+  EXPECT_EQ(copyJmxField(2, &r, small, sizeof small), hv::Status::TooSmall);
   EXPECT_EQ(small[0], '\0');
   char fits[6];
-  EXPECT_EQ(copyJmxField(2, &r, fits, sizeof fits), 1);
+  EXPECT_EQ(copyJmxField(2, &r, fits, sizeof fits), hv::Status::Ok);
   EXPECT_STREQ(fits, "TOOLO");
 }
 
