@@ -15,7 +15,7 @@ struct PackedPicture {
 };
 
 // The PNG file's bytes: 1-bit greyscale, deflate compressed in one IDAT
-// chunk. Empty when the picture is empty or the compressor fails.
+// chunk. Empty when the picture is empty or too large for PNG.
 std::vector<std::uint8_t> encodePng(const PackedPicture& picture);
 
 // Writes a PBM or, for a name ending in ".png" (any case) or with forcePng,
