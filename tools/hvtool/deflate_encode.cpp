@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kWindow = 32768;       // the farthest a match may reach back
 constexpr std::size_t kMinMatch = 3, kMaxMatch = 258;
-constexpr unsigned kHashBits = 15;
+constexpr unsigned kMaxHashBits = 15;           // hash table size for inputs of 32 KiB and more
 // Bytes hashed for the chains. Matches of three bytes are rarely worth
 // their codes in raster data, and the byte before and the row above are
 // offered without the chains anyway.
@@ -21,7 +21,6 @@ constexpr std::size_t kLazyBelow = 64;        // a shorter match waits to see th
 constexpr std::size_t kBlockSymbols = 8192;   // literals and matches per block
 constexpr std::size_t kCostRing = 1024;       // running literal costs kept (> 2 * kMaxMatch)
 constexpr std::size_t kStoredMax = 65535;     // bytes per stored block
-constexpr std::size_t kNone = ~std::size_t{0};
 
 // RFC 1951, 3.2.5: the length symbols 257..285 and distance codes 0..29.
 constexpr std::array<std::uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10,  11, 13,
@@ -246,7 +245,12 @@ class Deflater {
  public:
   Deflater(const std::uint8_t* data, std::size_t size, std::size_t rowBytes, std::vector<std::uint8_t>& out)
       : data_(data), size_(size), rowBytes_(rowBytes >= 2 && rowBytes <= kWindow ? rowBytes : 0),
-        bits_(out), head_(std::size_t{1} << kHashBits, kNone), prev_(kWindow, kNone) {
+        bits_(out),
+        // Small inputs get small tables: a thumbnail should not pay for
+        // clearing what an E-size sheet needs.
+        hashBits_(unsigned(std::clamp(int(std::bit_width(size)), 8, int(kMaxHashBits)))),
+        chainMask_(std::min(kWindow, std::bit_ceil(std::max<std::size_t>(size, 1))) - 1),
+        head_(std::size_t{1} << hashBits_, 0), prev_(chainMask_ + 1, 0) {
     symbols_.reserve(kBlockSymbols);
   }
 
@@ -290,7 +294,7 @@ class Deflater {
   std::uint32_t hashAt(std::size_t i) const {
     std::uint32_t v;
     std::memcpy(&v, data_ + i, 4);
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2654435761u) >> (32 - hashBits_);
   }
 
   // Enters every position before `end` into the hash chains.
@@ -298,8 +302,8 @@ class Deflater {
     const std::size_t last = size_ >= kHashed ? size_ - kHashed + 1 : 0;
     for (end = std::min(end, last); inserted_ < end; ++inserted_) {
       const std::uint32_t h = hashAt(inserted_);
-      prev_[inserted_ & (kWindow - 1)] = head_[h];
-      head_[h] = inserted_;
+      prev_[inserted_ & chainMask_] = head_[h];
+      head_[h] = std::uint32_t(inserted_) + 1;
     }
   }
 
@@ -354,14 +358,18 @@ class Deflater {
     if (i >= 1) consider(1);
     if (rowBytes_ != 0 && i >= rowBytes_ && bestLength < limit) consider(rowBytes_);
     if (limit < kHashed) return;
-    std::size_t candidate = head_[hashAt(i)];
+    std::uint32_t entry = head_[hashAt(i)];
     for (int depth = kChainDepth; depth > 0 && bestLength < limit; --depth) {
-      if (candidate == kNone || i - candidate > kWindow) break;
-      const std::size_t distance = i - candidate;
+      // Entries hold the low 32 bits of a position, plus one (0: none). In
+      // data beyond 4 GiB an entry may name a position 4 GiB back; it is
+      // then only a poor hint, as every match is checked byte by byte.
+      const std::size_t distance = std::uint32_t(std::uint32_t(i) - (entry - 1));
+      if (entry == 0 || distance == 0 || distance > kWindow || distance > i) break;
+      const std::size_t candidate = i - distance;
       if (distance != 1 && distance != rowBytes_ &&
           data_[candidate + bestLength] == data_[i + bestLength])  // could be longer
         consider(distance);
-      candidate = prev_[candidate & (kWindow - 1)];
+      entry = prev_[candidate & chainMask_];
     }
   }
 
@@ -470,7 +478,9 @@ class Deflater {
   std::size_t size_;
   std::size_t rowBytes_;
   BitWriter bits_;
-  std::vector<std::size_t> head_, prev_;
+  unsigned hashBits_;
+  std::size_t chainMask_;
+  std::vector<std::uint32_t> head_, prev_;  // hash chains: see longestMatch
   std::size_t inserted_ = 0;
   std::vector<Symbol> symbols_;
   CostModel costs_;
