@@ -304,9 +304,33 @@ std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req) 
   return c;
 }
 
+}  // namespace
+
 bool decodesStrips(ImageHdl h) {
   return hasFile(h) && h->record != nullptr && h->filter->getCodeBuf != nullptr && h->record->tiles.count == 0;
 }
+
+namespace {
+
+// A decoder that stops between calls while others read the same record:
+// the record's reader is shared, so it is put back where this decoder's data
+// stopped before each call, and where it stopped is noted after.
+struct ParkedDecoder {
+  std::unique_ptr<DecodeContext> context;
+  RegionRequest request;
+  formats::ReaderPosition position;
+
+  // Continues up to line `endLine` (the decoder's own numbering), the next
+  // line being `from`; the other arguments are run's.
+  RegionOutcome resume(formats::ImageFileRecord* record, std::uint32_t endLine, std::uint32_t from,
+                       bool stripBoundariesRestart, const LineSink& sink) {
+    formats::restoreReaderPosition(record, position);
+    context->state.endLine = endLine;
+    RegionOutcome outcome = run(*context, request, request.endCol, from, stripBoundariesRestart, sink);
+    position = formats::readerPosition(record);
+    return outcome;
+  }
+};
 
 }  // namespace
 
@@ -331,11 +355,7 @@ RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineS
   return run(*c, req, req.endCol - req.firstCol, req.firstLine, true, sink);
 }
 
-struct StripRowDecoder::State {
-  std::unique_ptr<DecodeContext> context;
-  RegionRequest request;
-  formats::ReaderPosition position;  // where the strip reader stopped for this decoder
-};
+struct StripRowDecoder::State : ParkedDecoder {};
 
 StripRowDecoder::StripRowDecoder() = default;
 StripRowDecoder::~StripRowDecoder() = default;
@@ -373,12 +393,7 @@ RegionOutcome StripRowDecoder::advance(std::uint32_t endLine, const LineSink& si
   }
   endLine = std::min(endLine, h_->record->height);
   if (endLine <= next_) return done;
-  DecodeContext& c = *state_->context;
-  // The strip reader is shared by everything that decodes this record: put
-  // it back where this decoder's data stopped.
-  formats::restoreReaderPosition(h_->record, state_->position);
   state_->request.endLine = endLine;
-  c.state.endLine = endLine;
   struct Counted {
     const LineSink* sink;
     std::uint32_t* next;
@@ -389,9 +404,7 @@ RegionOutcome StripRowDecoder::advance(std::uint32_t endLine, const LineSink& si
                       return k->sink->line(k->sink->user, y, list, row);
                     },
                     &counted};
-  const std::uint32_t from = next_;
-  RegionOutcome outcome = run(c, state_->request, state_->request.endCol, from, true, counting);
-  state_->position = formats::readerPosition(h_->record);
+  RegionOutcome outcome = state_->resume(h_->record, endLine, next_, true, counting);
   if (outcome.status != Status::Ok || next_ < endLine) {
     // An error, or the data ended: nothing more comes from this decoder.
     finished_ = outcome.status == Status::Ok;
@@ -415,11 +428,8 @@ RegionOutcome decodeTile(ImageHdl h, std::uint32_t tileIndex, const LineSink& si
   return run(*c, req, req.endCol, 0, false, shifted.get());
 }
 
-struct TileRowDecoder::Tile {
-  std::unique_ptr<DecodeContext> context;
-  RegionRequest request;
+struct TileRowDecoder::Tile : ParkedDecoder {
   std::uint32_t index = 0, tileY = 0;
-  formats::ReaderPosition position;  // where the tile reader stopped in this tile's data
   bool finished = false;
   RegionOutcome last;
 };
@@ -464,13 +474,8 @@ RegionOutcome TileRowDecoder::advance(std::uint32_t i, std::uint32_t endLine, co
   DecoderState& st = tile.context->state;
   const std::uint32_t want = std::min(endLine > tile.tileY ? endLine - tile.tileY : 0, tile.request.endLine);
   if (want <= st.lines) return done;
-  // The tile reader is shared by every tile of the record: put it back where
-  // this tile's data stopped.
-  formats::restoreReaderPosition(h_->record, tile.position);
-  st.endLine = want;
   ShiftedSink shifted{&sink, tile.tileY};
-  RegionOutcome outcome = run(*tile.context, tile.request, tile.request.endCol, st.lines, false, shifted.get());
-  tile.position = formats::readerPosition(h_->record);
+  RegionOutcome outcome = tile.resume(h_->record, want, st.lines, false, shifted.get());
   if (outcome.status != Status::Ok || st.lines < want || st.lines >= tile.request.endLine) {
     // An error, the end of the tile's data, or the tile's last line.
     tile.finished = true;

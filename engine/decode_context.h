@@ -41,6 +41,10 @@ struct RegionOutcome {
   std::uint32_t linesDelivered = 0;
 };
 
+// Whether the image is read from its file in strips (not tiles, not image
+// memory), the way decodeRegion and StripRowDecoder read it.
+bool decodesStrips(ImageHdl h);
+
 // Decodes a region of a strip image (not tiled) from its file, starting at the
 // last checkpoint at or before the region's first line.
 RegionOutcome decodeRegion(ImageHdl h, const RegionRequest& request, const LineSink& sink);
@@ -66,7 +70,7 @@ class StripRowDecoder {
   void close();
   // Delivers the lines up to endLine (exclusive). Lines a strip that ended
   // early left out are not delivered. After an error or the end of the data
-  // the decoder is no longer active; ok tells which of the two it was.
+  // the decoder is no longer active; the status tells which of the two it was.
   RegionOutcome advance(std::uint32_t endLine, const LineSink& sink);
 
  private:

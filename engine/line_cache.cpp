@@ -221,8 +221,7 @@ void freeLineCache(ImageHdl h) {
 }
 
 bool servesLineCache(ImageHdl h) {
-  if (!hasFile(h) || h->record == nullptr || h->filter->getCodeBuf == nullptr || h->record->tiles.count != 0)
-    return false;
+  if (!decodesStrips(h)) return false;
   switch (h->record->compression) {
     case formats::kCompG3OneD:
     case formats::kCompModHuffman:
