@@ -33,26 +33,13 @@ Rendered render(ImageHdl h, const GrxRect& image, const std::uint8_t scale[4], i
   const std::int32_t ht = (image.bottom - image.top) * scale[2] / scale[3];
   const bool turned = rotation == 900 || rotation == 2700;
   MemoryWindow window(turned ? ht : w, turned ? w : ht);
-  struct Count {
-    MemoryWindow* window;
-    long rows = 0;
-  } count{&window};
-  GrxDevice device{[](void* u, const GrxBand& b) {
-                     auto* c = static_cast<Count*>(u);
-                     c->rows += b.height;
-                     GrxDevice* d = c->window->acquireDevice();
-                     d->blit(d->user, b);
-                   },
-                   &count};
-  GrxBlitTarget target{&device, nullptr};
+  test::BandCheck check(&window);
+  GrxBlitTarget target{&check.device, nullptr};
   GrxRect display{0, 0, turned ? ht : w, turned ? w : ht};
   Rendered r;
   r.status = grxRenderRect(&target, &display, h, &image, scale, rotation, lineMode, nullptr);
-  r.rows = count.rows;
-  r.picture = drawgen::Bitmap(std::uint32_t(display.right), std::uint32_t(display.bottom));
-  for (std::int32_t y = 0; y < display.bottom; ++y)
-    for (std::int32_t x = 0; x < display.right; ++x)
-      if (window.pixel(x, y)) r.picture.set(std::uint32_t(x), std::uint32_t(y));
+  r.rows = check.rows;
+  r.picture = test::pictureOf(window, std::uint32_t(display.right), std::uint32_t(display.bottom));
   return r;
 }
 

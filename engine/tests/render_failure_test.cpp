@@ -13,19 +13,7 @@
 namespace hv::engine {
 namespace {
 
-struct BandCheck {
-  std::size_t largest = 0;
-  long rows = 0;
-  MemoryWindow* window = nullptr;
-  GrxDevice device{[](void* user, const GrxBand& b) {
-                     auto* c = static_cast<BandCheck*>(user);
-                     c->largest = std::max(c->largest, std::size_t(b.rowBytes) * std::size_t(b.height));
-                     c->rows += b.height;
-                     if (c->window) c->window->acquireDevice()->blit(c->window->acquireDevice()->user, b);
-                   },
-                   nullptr};
-  BandCheck() { device.user = this; }
-};
+using test::BandCheck;
 
 // In strips, and in tiles (2048 tiles across, decoded side by side).
 class HostileRender : public ::testing::TestWithParam<const char*> {};
@@ -51,8 +39,7 @@ TEST_P(HostileRender, FullWidthCheckerboardStaysWithinTheBandBound) {
     std::uint32_t dw = (W * c.scale[0] + c.scale[1] - 1) / c.scale[1], dh = (H * c.scale[2] + c.scale[3] - 1) / c.scale[3];
     if (c.rotation == 900 || c.rotation == 2700) std::swap(dw, dh);
     MemoryWindow window{std::int32_t(dw), std::int32_t(dh)};
-    BandCheck check;
-    check.window = &window;
+    BandCheck check(&window);
     GrxBlitTarget target{&check.device, nullptr};
     GrxRect display{0, 0, std::int32_t(dw), std::int32_t(dh)};
     ASSERT_EQ(grxRenderRect(&target, &display, h, &image, c.scale, c.rotation, 0, nullptr), GRX_RENDER_DONE);
@@ -83,8 +70,7 @@ TEST(BrokenData, ADecodingErrorLeavesTheBandsDrawnAndReportsTwo) {
   ImageHdl h = grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr);
   ASSERT_NE(h, nullptr);
   MemoryWindow window(300, 400);
-  BandCheck check;
-  check.window = &window;
+  BandCheck check(&window);
   GrxBlitTarget target{&check.device, nullptr};
   GrxRect display{0, 0, 300, 400}, image{0, 0, 300, 400};
   std::uint8_t one[4] = {1, 1, 1, 1};

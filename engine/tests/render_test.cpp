@@ -178,10 +178,7 @@ TEST_F(RenderTest, PaintingScrolledWindowsInPiecesShowsTheViewUnderThem) {
             s.displayY = sy;
             for (GrxRect piece : {GrxRect{0, 0, 13, 9}, GrxRect{13, 0, 31, 9}, GrxRect{0, 9, 31, 23}})
               ASSERT_EQ(grxDisplayImage(&window, nullptr, &piece, h), 0);
-            Bitmap got(31, 23);
-            for (std::int32_t y = 0; y < 23; ++y)
-              for (std::int32_t x = 0; x < 31; ++x)
-                if (window.pixel(x, y)) got.set(std::uint32_t(x), std::uint32_t(y));
+            const Bitmap got = test::pictureOf(window, 31, 23);
             ASSERT_EQ(drawgen::firstDifference(got, test::crop(view, sx, sy, 31, 23)), "")
                 << src.name << " scale " << int(scale[1]) << "/" << int(scale[0]) << " rotation " << rotation
                 << " scroll " << sx << "," << sy;

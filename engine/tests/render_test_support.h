@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/display.h"
+#include "engine/display_surface.h"
 #include "formats/tiff_tags.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tiff_builder.h"
@@ -35,6 +37,38 @@ Bitmap crop(const Bitmap& bm, std::int32_t left, std::int32_t top, std::uint32_t
 
 // A drawing with lines, single pixels and a ragged edge, w x h.
 Bitmap testDrawing(std::uint32_t w, std::uint32_t h, std::uint64_t seed);
+
+// A blit device that counts the rows it is handed and the largest band in
+// bytes, and passes every band on to a window when one is given.
+struct BandCheck {
+  std::size_t largest = 0;
+  long rows = 0;
+  MemoryWindow* window = nullptr;
+  GrxDevice device{&BandCheck::blit, this};
+
+  explicit BandCheck(MemoryWindow* to = nullptr) : window(to) {}
+  BandCheck(const BandCheck&) = delete;
+  BandCheck& operator=(const BandCheck&) = delete;
+
+  static void blit(void* user, const GrxBand& b) {
+    auto* c = static_cast<BandCheck*>(user);
+    c->largest = std::max(c->largest, std::size_t(b.rowBytes) * std::size_t(b.height));
+    c->rows += b.height;
+    if (c->window != nullptr) {
+      GrxDevice* d = c->window->acquireDevice();
+      d->blit(d->user, b);
+    }
+  }
+};
+
+// The top-left width x height pixels of a window as a bitmap.
+inline Bitmap pictureOf(MemoryWindow& window, std::uint32_t width, std::uint32_t height) {
+  Bitmap picture(width, height);
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width; ++x)
+      if (window.pixel(std::int32_t(x), std::int32_t(y))) picture.set(x, y);
+  return picture;
+}
 
 
 // Definitions.
