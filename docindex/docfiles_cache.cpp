@@ -37,11 +37,11 @@ struct Slot {
 Slot g_slots[2];
 unsigned long g_useClock = 0;
 
-bool stampOf(const std::string& path, Stamp& s) {
+// The identity of the regular file at path; NotFound when there is none.
+Result<Stamp> stampOf(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  s = Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-  return true;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Status::NotFound;
+  return Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
 }
 
 // The index is kept read-only between updates.
@@ -52,9 +52,9 @@ unsigned readOnlyMode(const std::string& path) {
   return (mode & ~0222u) | S_IRUSR;
 }
 
-bool writeSlot(Slot& slot) {
+Status writeSlot(Slot& slot) {
   platform::FolderLock lock(platform::folderOf(slot.path));
-  if (!lock.locked()) return false;
+  if (!lock.locked()) return Status::Failed;
   bool ok;
   if (slot.records->empty()) {
     struct stat st {};
@@ -62,11 +62,10 @@ bool writeSlot(Slot& slot) {
   } else {
     ok = platform::rewriteFileSafely(slot.path, serialiseRecords(*slot.records), readOnlyMode(slot.path));
   }
-  if (ok) {
-    slot.dirty = false;
-    if (!stampOf(slot.path, slot.stamp)) slot.stamp = Stamp{};
-  }
-  return ok;
+  if (!ok) return Status::WriteFailed;
+  slot.dirty = false;
+  slot.stamp = stampOf(slot.path).valueOr(Stamp{});
+  return Status::Ok;
 }
 
 // The slot to hold path: its own, else a free one, else the least recently
@@ -79,7 +78,7 @@ Slot* slotFor(const std::string& path) {
     if (!s.inUse) pick = &s;
   if (pick == nullptr) {
     pick = g_slots[0].lastUse <= g_slots[1].lastUse ? &g_slots[0] : &g_slots[1];
-    if (pick->dirty) writeSlot(*pick);
+    if (pick->dirty) (void)writeSlot(*pick);
   }
   *pick = Slot{};
   return pick;
@@ -87,24 +86,25 @@ Slot* slotFor(const std::string& path) {
 
 }  // namespace
 
-bool readIndexFresh(const std::string& path, RecordList& out, bool& exists) {
+Status readIndexFresh(const std::string& path, RecordList& out, bool& exists) {
   out.clear();
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
     exists = false;
-    return errno == ENOENT;
+    return errno == ENOENT ? Status::Ok : Status::ReadFailed;
   }
   exists = true;
-  if (!S_ISREG(st.st_mode)) return false;
+  if (!S_ISREG(st.st_mode)) return Status::ReadFailed;
   std::string bytes;
-  if (!platform::readWholeFile(path, bytes, kMaxIndexBytes)) return false;
+  if (!platform::readWholeFile(path, bytes, kMaxIndexBytes)) return Status::ReadFailed;
   out = parseRecords(bytes);
-  return true;
+  return Status::Ok;
 }
 
 std::shared_ptr<const RecordList> cachedIndex(const std::string& path) {
-  Stamp now;
-  if (!stampOf(path, now)) return nullptr;
+  const Result<Stamp> stamp = stampOf(path);
+  if (!stamp) return nullptr;
+  const Stamp& now = stamp.value();
   for (Slot& s : g_slots) {
     if (s.inUse && s.path == path && !s.dirty && s.stamp == now) {
       s.lastUse = ++g_useClock;
@@ -113,7 +113,7 @@ std::shared_ptr<const RecordList> cachedIndex(const std::string& path) {
   }
   RecordList records;
   bool exists = false;
-  if (!readIndexFresh(path, records, exists) || !exists) return nullptr;
+  if (readIndexFresh(path, records, exists) != Status::Ok || !exists) return nullptr;
   Slot* slot = slotFor(path);
   slot->inUse = true;
   slot->path = path;
@@ -123,25 +123,28 @@ std::shared_ptr<const RecordList> cachedIndex(const std::string& path) {
   return slot->records;
 }
 
-bool storeIndex(const std::string& path, RecordList records) {
+Status storeIndex(const std::string& path, RecordList records) {
   Slot* slot = slotFor(path);
   slot->inUse = true;
   slot->dirty = true;
   slot->path = path;
   slot->records = std::make_shared<const RecordList>(std::move(records));
   slot->lastUse = ++g_useClock;
-  if (writeSlot(*slot)) return true;
-  *slot = Slot{};
-  return false;
+  const Status written = writeSlot(*slot);
+  if (written != Status::Ok) *slot = Slot{};
+  return written;
 }
 
-bool flushIndexCache() {
-  bool ok = true;
+Status flushIndexCache() {
+  Status first = Status::Ok;
   for (Slot& s : g_slots) {
-    if (s.inUse && s.dirty) ok = writeSlot(s) && ok;
+    if (s.inUse && s.dirty) {
+      const Status written = writeSlot(s);
+      if (first == Status::Ok) first = written;
+    }
     s = Slot{};
   }
-  return ok;
+  return first;
 }
 
 }  // namespace hv::docindex

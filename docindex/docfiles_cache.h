@@ -15,6 +15,7 @@
 
 #include "docindex/docfiles_record.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::docindex {
 
@@ -25,16 +26,21 @@ using RecordList = std::vector<DocFileRecord>;
 HV_EXPORT std::shared_ptr<const RecordList> cachedIndex(const std::string& path);
 
 // Reads the index at path from disk (for writers, under the folder lock).
-// Missing index: an empty list with exists = false.
-HV_EXPORT bool readIndexFresh(const std::string& path, RecordList& out, bool& exists);
+// Ok with exists = true and the records, or, for a missing index, Ok with an
+// empty list and exists = false. ReadFailed when the path cannot be looked
+// at, is not a regular file or cannot be read (exists tells which).
+HV_EXPORT Status readIndexFresh(const std::string& path, RecordList& out, bool& exists);
 
 // Puts records into the slot of path as its new, dirty contents and writes
 // them back through the safe rewrite; an empty list removes the index. On
 // failure the slot is dropped so that no unwritten change stays visible.
-HV_EXPORT bool storeIndex(const std::string& path, RecordList records);
+// Failed when the folder's lock cannot be taken, WriteFailed when the index
+// cannot be written or removed.
+HV_EXPORT Status storeIndex(const std::string& path, RecordList records);
 
-// Writes every dirty slot back and frees both slots. False when a write failed.
-HV_EXPORT bool flushIndexCache();
+// Writes every dirty slot back and frees both slots; the first failure of a
+// write when one failed.
+HV_EXPORT Status flushIndexCache();
 
 // Largest index read (one million records).
 inline constexpr std::size_t kMaxIndexBytes = 80u << 20;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "docindex/docfiles_codes.h"
 #include "docindex/docfiles_store.h"
 #include "docindex/docfiles_translate.h"
 #include "platform/file_io.h"
@@ -18,29 +19,27 @@ std::string storedPath(const std::string& longPath) {
   return t ? t->path : longPath;
 }
 
-int failWith(int err) {
-  errno = err;
-  return -1;
-}
-
-}  // namespace
-
-int deleteLongFile(const std::string& longPath, const char* shortPath) {
+// Deletes an aliased file and its record. A record that cannot be removed
+// after the file went counts as missing (NotFound), as it always has for the
+// callers of deleteLongFile.
+Status deleteAliasedFile(const std::string& longPath, const char* shortPath) {
   std::string stored = shortPath != nullptr ? std::string(shortPath) : storedPath(longPath);
   std::string longFolder, longName, folder, name;
   splitPath(longPath, longFolder, longName);
   splitPath(stored, folder, name);
   struct stat st {};
-  if (::lstat(stored.c_str(), &st) != 0) return failWith(ENOENT);
-  if ((st.st_mode & 0222) == 0) return failWith(EACCES);
-  if (name == longName) return failWith(ENOENT);  // not an aliased file: no record to remove
-  if (::unlink(stored.c_str()) != 0) return -1;
+  if (::lstat(stored.c_str(), &st) != 0) return Status::NotFound;
+  if ((st.st_mode & 0222) == 0) return Status::NothingToDo;  // read-only: refused, nothing changed
+  if (name == longName) return Status::NotFound;  // not an aliased file: no record to remove
+  if (::unlink(stored.c_str()) != 0) return Status::Failed;
   char access = 0;
-  if (!removeRecord(folder, longName, &access)) return failWith(ENOENT);
-  return 0;
+  return removeRecord(folder, longName, &access) == Status::Ok ? Status::Ok : Status::NotFound;
 }
 
-int renameLongFile(const std::string& oldLongPath, const std::string& newLongPath) {
+// Renames a plain file, or changes the long name of an aliased one. A record
+// that cannot be changed counts as missing (NotFound), as it always has for
+// the callers of renameLongFile.
+Status renameByLongPath(const std::string& oldLongPath, const std::string& newLongPath) {
   std::string oldFolder, oldName, newFolder, newName;
   splitPath(oldLongPath, oldFolder, oldName);
   splitPath(newLongPath, newFolder, newName);
@@ -49,14 +48,25 @@ int renameLongFile(const std::string& oldLongPath, const std::string& newLongPat
   splitPath(stored, folder, shortName);
   if (shortName == oldName) {
     const std::string target = platform::withTrailingSlash(storedPath(newFolder)) + newName;
-    return ::renameat2(AT_FDCWD, stored.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0 ? 0 : -1;
+    return ::renameat2(AT_FDCWD, stored.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0 ? Status::Ok
+                                                                                                   : Status::Failed;
   }
-  if (storedPath(newFolder) != storedPath(oldFolder)) return failWith(EXDEV);
-  return updateLongName(folder, shortName, newName) ? 0 : failWith(ENOENT);
+  if (storedPath(newFolder) != storedPath(oldFolder)) return Status::Unsupported;
+  return updateLongName(folder, shortName, newName) == Status::Ok ? Status::Ok : Status::NotFound;
+}
+
+}  // namespace
+
+int deleteLongFile(const std::string& longPath, const char* shortPath) {
+  return toDocFilesCode(DocFilesCall::Plain, deleteAliasedFile(longPath, shortPath));
+}
+
+int renameLongFile(const std::string& oldLongPath, const std::string& newLongPath) {
+  return toDocFilesCode(DocFilesCall::Plain, renameByLongPath(oldLongPath, newLongPath));
 }
 
 int statLongFile(const std::string& longPath, struct stat* st) {
-  if (st == nullptr) return failWith(EINVAL);
+  if (st == nullptr) return toDocFilesCode(DocFilesCall::Plain, Status::BadArgument);
   return ::stat(storedPath(longPath).c_str(), st);
 }
 

@@ -19,7 +19,7 @@ DocFileRecord DocFileRecord::fromBytes(const char* p) {
 DocFileRecord DocFileRecord::make(std::string_view longName, std::string_view shortName, char access,
                                   const DocFileRecord* previous) {
   DocFileRecord r;
-  r.setLongName(longName);
+  (void)r.setLongName(longName);  // callers check the name; an unfit one leaves the field empty
   std::memcpy(r.bytes_.data() + layout::kShortName, shortName.data(),
               std::min(shortName.size(), layout::kShortNameSize - 1));
   r.bytes_[layout::kAccess] = access;
@@ -43,11 +43,11 @@ std::string DocFileRecord::shortName() const {
 
 bool DocFileRecord::usable() const { return isPlainComponent(longName()) && isPlainComponent(shortName()); }
 
-bool DocFileRecord::setLongName(std::string_view name) {
-  if (name.size() > layout::kLongNameSize || !isPlainComponent(name)) return false;
+Status DocFileRecord::setLongName(std::string_view name) {
+  if (name.size() > layout::kLongNameSize || !isPlainComponent(name)) return Status::BadArgument;
   std::fill_n(bytes_.data() + layout::kLongName, layout::kLongNameSize, '\0');
   std::memcpy(bytes_.data() + layout::kLongName, name.data(), name.size());
-  return true;
+  return Status::Ok;
 }
 
 std::vector<DocFileRecord> parseRecords(std::string_view bytes) {

@@ -9,6 +9,7 @@
 
 #include "docindex/docfiles_layout.h"
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::docindex {
 
@@ -31,8 +32,9 @@ class HV_EXPORT DocFileRecord {
   // ordinary path components: not empty, no '/' or '\', not "." or "..".
   bool usable() const;
 
-  // Replaces the long name (false when it does not fit or is not a name).
-  bool setLongName(std::string_view name);
+  // Replaces the long name; BadArgument, leaving it unchanged, when the name
+  // does not fit or is not a single path component.
+  Status setLongName(std::string_view name);
 
   const std::array<char, layout::kRecordSize>& bytes() const { return bytes_; }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "docindex/docfiles_cache.h"
+#include "docindex/docfiles_codes.h"
 #include "docindex/docfiles_translate.h"
 #include "platform/file_io.h"
 #include "platform/file_lock.h"
@@ -25,15 +26,45 @@ constexpr int kNumberTable = 8000;
 constexpr std::size_t kMaxShortName = layout::kShortNameSize - 1;
 
 // Number of an "OPTI..." name: the run of digits right before its last '.'
-// (or at its end). -1 when there are none, -2 when there are more than four.
-long optiNumber(const std::string& name) {
+// (or at its end). NotFound when there are none, Unsupported when there are
+// more than four.
+Result<long> optiNumber(const std::string& name) {
   std::size_t end = name.find_last_of('.');
   if (end == std::string::npos || end < 4) end = name.size();
   std::size_t begin = end;
   while (begin > 4 && name[begin - 1] >= '0' && name[begin - 1] <= '9') --begin;
-  if (begin == end) return -1;
-  if (end - begin > 4) return -2;
+  if (begin == end) return Status::NotFound;
+  if (end - begin > 4) return Status::Unsupported;
   return std::stol(name.substr(begin, end - begin));
+}
+
+// The number of the next short name of the folder dir (ending in '/'): the
+// lowest one below 8000 that no "OPTI" entry uses, else one above the
+// largest. Unsupported when an entry has more than four digits, ReadFailed
+// when the folder cannot be listed.
+Result<long> freeOptiNumber(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return Status::ReadFailed;
+  std::vector<bool> used(kNumberTable, false);
+  long largest = -1;
+  long matches = 0;
+  bool tooLong = false;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name.size() < 4 || !platform::equalsIgnoringCase(name.substr(0, 4), "OPTI")) continue;
+    ++matches;
+    const Result<long> n = optiNumber(name);
+    if (n.status() == Status::Unsupported) tooLong = true;
+    if (!n) continue;
+    largest = std::max(largest, n.value());
+    if (n.value() < kNumberTable) used[static_cast<std::size_t>(n.value())] = true;
+  }
+  ::closedir(d);
+  if (tooLong) return Status::Unsupported;
+  if (matches <= kNumberTable)
+    for (long i = 0; i < kNumberTable; ++i)
+      if (!used[static_cast<std::size_t>(i)]) return i;
+  return largest + 1;
 }
 
 std::string formatName(long number, const char* extension) {
@@ -52,17 +83,18 @@ std::string formatName(long number, const char* extension) {
   return digits + ext;
 }
 
-// Runs an edit of folder's index under its lock.
+// Runs an edit of folder's index under its lock; the edit's own Status when
+// it declines, else that of storing the result.
 template <typename Edit>
-bool editIndex(const std::string& folder, Edit edit) {
+Status editIndex(const std::string& folder, Edit edit) {
   auto path = indexPath(folder);
-  if (!path) return false;
+  if (!path) return Status::BadArgument;
   platform::FolderLock lock(folder);
-  if (!lock.locked()) return false;
+  if (!lock.locked()) return Status::Failed;
   RecordList records;
   bool exists = false;
-  if (!readIndexFresh(*path, records, exists)) return false;
-  if (!edit(records, exists)) return false;
+  if (const Status read = readIndexFresh(*path, records, exists); read != Status::Ok) return read;
+  if (const Status edited = edit(records); edited != Status::Ok) return edited;
   return storeIndex(*path, std::move(records));
 }
 
@@ -75,48 +107,26 @@ void setDefaultPdfMode(bool on) { g_defaultPdf = on; }
 
 std::optional<std::string> newShortName(const std::string& folder, const char* extension) {
   if (folder.size() + sizeof "OPTI*" >= PATH_MAX) return std::nullopt;
-  const std::string dir = platform::withTrailingSlash(folder);
-  DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return std::nullopt;
-  std::vector<bool> used(kNumberTable, false);
-  long largest = -1;
-  long matches = 0;
-  bool tooLong = false;
-  while (dirent* e = ::readdir(d)) {
-    std::string name = e->d_name;
-    if (name.size() < 4 || !platform::equalsIgnoringCase(name.substr(0, 4), "OPTI")) continue;
-    ++matches;
-    long n = optiNumber(name);
-    if (n == -2) tooLong = true;
-    if (n < 0) continue;
-    largest = std::max(largest, n);
-    if (n < kNumberTable) used[static_cast<std::size_t>(n)] = true;
-  }
-  ::closedir(d);
-  if (tooLong) return std::nullopt;
-  long number = -1;
-  if (matches <= kNumberTable)
-    for (long i = 0; i < kNumberTable && number < 0; ++i)
-      if (!used[static_cast<std::size_t>(i)]) number = i;
-  if (number < 0) number = largest + 1;
-  return formatName(number, extension);
+  const Result<long> number = freeOptiNumber(platform::withTrailingSlash(folder));
+  if (!number) return std::nullopt;
+  return formatName(number.value(), extension);
 }
 
-bool appendRecord(const std::string& folder, const std::string& longName, const std::string& shortName,
-                  char access) {
+Status appendRecord(const std::string& folder, const std::string& longName, const std::string& shortName,
+                    char access) {
   if (longName.size() > layout::kLongNameSize || !isPlainComponent(longName) || !validShortName(shortName))
-    return false;
-  return editIndex(folder, [&](RecordList& records, bool) {
+    return Status::BadArgument;
+  return editIndex(folder, [&](RecordList& records) {
     const DocFileRecord* last = records.empty() ? nullptr : &records.back();
     records.push_back(DocFileRecord::make(longName, shortName, access, last));
-    return true;
+    return Status::Ok;
   });
 }
 
-bool removeRecord(const std::string& folder, const std::string& longName, char* access) {
+Status removeRecord(const std::string& folder, const std::string& longName, char* access) {
   bool found = false;
   char letter = 0;
-  bool ok = editIndex(folder, [&](RecordList& records, bool) {
+  const Status status = editIndex(folder, [&](RecordList& records) {
     RecordList kept;
     kept.reserve(records.size());
     for (auto& r : records) {
@@ -128,55 +138,54 @@ bool removeRecord(const std::string& folder, const std::string& longName, char* 
       }
     }
     records.swap(kept);
-    return found;
+    return found ? Status::Ok : Status::NotFound;
   });
-  if (ok && access != nullptr) *access = letter;
-  return ok;
+  if (status == Status::Ok && access != nullptr) *access = letter;
+  return status;
 }
 
-bool updateLongName(const std::string& folder, const std::string& shortName, const std::string& newLongName) {
-  return editIndex(folder, [&](RecordList& records, bool) {
+Status updateLongName(const std::string& folder, const std::string& shortName, const std::string& newLongName) {
+  return editIndex(folder, [&](RecordList& records) {
     DocFileRecord* target = nullptr;
     for (auto& r : records) {
       if (!r.usable()) continue;
       if (platform::equalsIgnoringCase(r.longName(), newLongName) &&
           !platform::equalsIgnoringCase(r.shortName(), shortName))
-        return false;  // another file already has that long name
+        return Status::NothingToDo;  // another file already has that long name
       if (target == nullptr && platform::equalsIgnoringCase(r.shortName(), shortName)) target = &r;
     }
-    return target != nullptr && target->setLongName(newLongName);
+    return target == nullptr ? Status::NotFound : target->setLongName(newLongName);
   });
 }
 
-int registerLongName(const std::string& longPath, int permission, const char* extension) {
+Result<int> createAliasedFile(const std::string& longPath, int permission, const char* extension) {
   std::string folder, longName;
   splitPath(longPath, folder, longName);
   auto shortFolder = translateToShort(folder);
-  if (!shortFolder || longName.size() > layout::kLongNameSize || !isPlainComponent(longName)) {
-    errno = ENOENT;
-    return -1;
-  }
+  if (!shortFolder || longName.size() > layout::kLongNameSize || !isPlainComponent(longName))
+    return Status::BadArgument;
   const std::string dir = platform::withTrailingSlash(shortFolder->path);
+  if (dir.size() + sizeof "OPTI*" >= PATH_MAX) return Status::BadArgument;
   platform::FolderLock lock(dir);
-  auto shortName = lock.locked() ? newShortName(dir, extension) : std::nullopt;
-  if (!shortName || !validShortName(*shortName)) {
-    errno = ENOENT;
-    return -1;
-  }
+  if (!lock.locked()) return Status::Failed;
+  const Result<long> number = freeOptiNumber(dir);
+  if (!number) return number.status();
+  const std::string shortName = formatName(number.value(), extension);
+  if (!validShortName(shortName)) return Status::BadArgument;
   const bool readOnly = permission == 256;
-  const std::string path = dir + *shortName;
-  int fd = platform::openFile(path.c_str(), O_CREAT | O_EXCL | O_RDWR, readOnly ? 0444 : 0644);
-  if (fd < 0) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (!appendRecord(dir, longName, *shortName, readOnly ? 'R' : 'W')) {
+  const std::string path = dir + shortName;
+  const int fd = platform::openFile(path.c_str(), O_CREAT | O_EXCL | O_RDWR, readOnly ? 0444 : 0644);
+  if (fd < 0) return Status::WriteFailed;
+  if (const Status appended = appendRecord(dir, longName, shortName, readOnly ? 'R' : 'W'); appended != Status::Ok) {
     platform::closeFile(fd);
     ::unlink(path.c_str());
-    errno = ENOENT;
-    return -1;
+    return appended;
   }
   return fd;
+}
+
+int registerLongName(const std::string& longPath, int permission, const char* extension) {
+  return toDocFilesCode(DocFilesCall::Descriptor, createAliasedFile(longPath, permission, extension));
 }
 
 }  // namespace hv::docindex

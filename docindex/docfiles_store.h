@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::docindex {
 
@@ -21,18 +22,24 @@ HV_EXPORT void setDefaultPdfMode(bool on);
 // carries more than four digits or the folder cannot be listed.
 HV_EXPORT std::optional<std::string> newShortName(const std::string& folder, const char* extension);
 
-// Appends a record; the index is created when missing. False for names that
-// are not single components or a short name longer than 12 characters.
-HV_EXPORT bool appendRecord(const std::string& folder, const std::string& longName,
+// Appends a record; the index is created when missing. BadArgument for names
+// that are not single components or a short name longer than 12 characters;
+// otherwise Ok or why the index could not be read or written (Failed when
+// the folder's lock cannot be taken).
+HV_EXPORT Status appendRecord(const std::string& folder, const std::string& longName,
                             const std::string& shortName, char access);
 
 // Removes every record whose long name equals longName ignoring case and
 // reports the access letter of the (last) removed one; an index left empty
-// is removed. False when no record matched or the rewrite failed.
-HV_EXPORT bool removeRecord(const std::string& folder, const std::string& longName, char* access);
+// is removed. NotFound when no record matched (nothing is written), else Ok
+// or why the index could not be read or written.
+HV_EXPORT Status removeRecord(const std::string& folder, const std::string& longName, char* access);
 
 // Gives the record with that short name (ignoring case) a new long name.
-HV_EXPORT bool updateLongName(const std::string& folder, const std::string& shortName,
+// NotFound when no usable record has that short name, NothingToDo when
+// another record already has the long name, BadArgument when it is not a
+// name that fits a record.
+HV_EXPORT Status updateLongName(const std::string& folder, const std::string& shortName,
                               const std::string& newLongName);
 
 // Registers a new long name: makes a short name with the extension, creates
@@ -40,5 +47,12 @@ HV_EXPORT bool updateLongName(const std::string& folder, const std::string& shor
 // record's access letter 'R', anything else 'W') and appends the record.
 // Returns the open descriptor (read and write), or -1 with errno ENOENT.
 HV_EXPORT int registerLongName(const std::string& longPath, int permission, const char* extension);
+
+// The work of registerLongName: the open descriptor, or BadArgument (a long
+// name or folder that cannot be used), Unsupported or ReadFailed (no new
+// short name, see newShortName), Failed (the folder's lock), WriteFailed
+// (the file could not be created) or why the record could not be appended
+// (the new file is removed again).
+Result<int> createAliasedFile(const std::string& longPath, int permission, const char* extension);
 
 }  // namespace hv::docindex

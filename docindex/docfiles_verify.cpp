@@ -9,12 +9,13 @@
 
 namespace hv::docindex {
 
-int indexChecksum(const std::string& folder) {
+Result<int> indexChecksum(const std::string& folder) {
   auto path = indexPath(folder);
-  if (!path) return 0;
+  if (!path) return Status::BadArgument;
   RecordList records;
   bool exists = false;
-  if (!readIndexFresh(*path, records, exists) || !exists) return 0;
+  if (const Status read = readIndexFresh(*path, records, exists); read != Status::Ok) return read;
+  if (!exists) return Status::NotFound;
   // 32-bit arithmetic, wrapping as the stored values were computed.
   std::uint32_t sum = 0;
   for (const auto& r : records)
@@ -30,9 +31,9 @@ bool verifyIndex(const std::string& iniPath, const std::string& parentDir, const
   if (stored == 0) return false;
   auto folder = translateToShort(platform::withTrailingSlash(parentDir) + dirName);
   if (!folder) return false;
-  int sum = indexChecksum(folder->path);
+  const Result<int> sum = indexChecksum(folder->path);
   const auto low16 = [](long v) { return static_cast<unsigned>(v) & 0xFFFFu; };
-  return sum != 0 && low16(stored) == low16(sum);
+  return sum.ok() && low16(stored) == low16(sum.value());
 }
 
 }  // namespace hv::docindex

@@ -115,7 +115,7 @@ bool CConvertFile::Open(const QString& folder) {
   path_ = QFile::decodeName(QByteArray::fromStdString(*path));
   RecordVector records;
   bool exists = false;
-  if (!hv::docindex::readIndexFresh(*path, records, exists) || !exists) return false;
+  if (hv::docindex::readIndexFresh(*path, records, exists) != hv::Status::Ok || !exists) return false;
   exists_ = true;
   records_.reserve(static_cast<qsizetype>(records.size()));
   const QByteArray nativeFolder = QFile::encodeName(folder_);
@@ -165,7 +165,7 @@ int CConvertFile::findShortName(const QString& shortName) const {
 
 bool CConvertFile::storeLocked(RecordVector records) {
   const std::string path = nativePath(path_);
-  if (!records.empty()) return hv::docindex::storeIndex(path, std::move(records));
+  if (!records.empty()) return hv::docindex::storeIndex(path, std::move(records)) == hv::Status::Ok;
   // The store removes an index that lost its last record; the dialog keeps
   // an empty one so that the folder stays an alias folder.
   return hv::platform::rewriteFileSafely(path, {}, 0444);
@@ -189,7 +189,7 @@ bool CConvertFile::Append(const CConvertFileRec& record) {
   if (!lock.locked()) return false;
   RecordVector records;
   bool exists = false;
-  if (!hv::docindex::readIndexFresh(nativePath(path_), records, exists)) return false;
+  if (hv::docindex::readIndexFresh(nativePath(path_), records, exists) != hv::Status::Ok) return false;
   records.push_back(record.record());
   if (!storeLocked(std::move(records))) return false;
   exists_ = true;
@@ -205,7 +205,7 @@ bool CConvertFile::Edit(const std::function<bool(RecordVector&)>& edit) {
     if (!lock.locked()) return false;
     RecordVector records;
     bool exists = false;
-    if (!hv::docindex::readIndexFresh(nativePath(path_), records, exists)) return false;
+    if (hv::docindex::readIndexFresh(nativePath(path_), records, exists) != hv::Status::Ok) return false;
     if (!edit(records)) return false;
     ok = storeLocked(std::move(records));
   }

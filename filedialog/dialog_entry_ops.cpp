@@ -162,7 +162,7 @@ bool CImageFileDialog::RenameEntry(const QString& oldName, const QString& newNam
         return false;
       }
     }
-    return target != nullptr && target->setLongName(wanted);
+    return target != nullptr && target->setLongName(wanted) == hv::Status::Ok;
   });
   loadedStamp_ = indexStamp();
   aliasModel_->refill(itemType_);

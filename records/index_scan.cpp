@@ -14,6 +14,8 @@ namespace {
 // Pieces of whole strides.
 std::size_t pieceBytes(std::size_t stride) { return stride * std::max<std::size_t>(1, (1u << 20) / stride); }
 
+constexpr char kShrankReason[] = "the file became shorter while it was read";
+
 std::string sizeText(std::uint64_t bytes) {
   if (bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
   return std::to_string(bytes) + " bytes";
@@ -35,7 +37,7 @@ IndexScan::IndexScan(const std::string& path, std::size_t recordSize, std::uint6
   shape_.recordSize = shape_.stride = recordSize;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return;  // absent (or a dangling link)
-  shape_.state = IndexShape::State::Unreadable;
+  shape_.status = Status::ReadFailed;
   fd_ = platform::openRegularFile(path.c_str());
   if (fd_ < 0) {
     const std::string kind = platform::fileKind(path);
@@ -71,21 +73,21 @@ IndexScan::IndexScan(const std::string& path, std::size_t recordSize, std::uint6
   if (!shape_.separated() && rest == 2 && platform::readAt(fd_, probe, 2, shape_.size - 2) == 2 && probe[0] == '\r' &&
       probe[1] == '\n')
     shape_.leftover = 0;
-  const bool read = walk([&](std::uint64_t i, const char* rec, bool separatorOk) {
+  const Status read = walk([&](std::uint64_t i, const char* rec, bool separatorOk) {
     if (separatorOk && (check_ == nullptr || check_(rec))) return;
     if (shape_.firstUnlike.size() < 5) shape_.firstUnlike.push_back(i);
     ++shape_.unlike;
   });
-  if (!read) {
-    shape_.reason = platform::systemReason(errno);
+  if (read != Status::Ok) {
+    shape_.reason = read == Status::DataEnded ? kShrankReason : platform::systemReason(errno);
     return;
   }
-  shape_.state = IndexShape::State::Read;
+  shape_.status = Status::Ok;
 }
 
 IndexScan::~IndexScan() { platform::closeFile(fd_); }
 
-bool IndexScan::walk(const std::function<void(std::uint64_t, const char*, bool)>& each) const {
+Status IndexScan::walk(const std::function<void(std::uint64_t, const char*, bool)>& each) const {
   const std::size_t stride = shape_.stride, recordSize = shape_.recordSize;
   // Pieces of about 1 MiB; a smaller file is read whole.
   const std::uint64_t whole = (shape_.size + stride - 1) / stride * stride;
@@ -94,7 +96,7 @@ bool IndexScan::walk(const std::function<void(std::uint64_t, const char*, bool)>
   std::uint64_t index = 0, offset = 0;
   while (index < shape_.records) {
     const long got = platform::readAt(fd_, piece.data(), piece.size(), static_cast<std::int64_t>(offset));
-    if (got < 0) return false;
+    if (got < 0) return Status::ReadFailed;
     if (got == 0) break;  // the file shrank since it was measured
     const std::size_t n = static_cast<std::size_t>(got);
     std::size_t at = 0;
@@ -108,11 +110,11 @@ bool IndexScan::walk(const std::function<void(std::uint64_t, const char*, bool)>
     if (at == 0) break;
     offset += at;
   }
-  return true;
+  return index < shape_.records ? Status::DataEnded : Status::Ok;
 }
 
-bool IndexScan::forEach(const std::function<void(std::uint64_t, const char*)>& each) const {
-  if (shape_.state != IndexShape::State::Read) return true;
+Status IndexScan::forEach(const std::function<void(std::uint64_t, const char*)>& each) const {
+  if (shape_.status != Status::Ok) return Status::Ok;
   return walk([&](std::uint64_t i, const char* rec, bool) { each(i, rec); });
 }
 

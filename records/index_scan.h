@@ -9,15 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace hv::records {
 
 // True when a record's bytes look like a record of the file's kind.
 using RecordCheck = bool (*)(const char* record);
 
 struct IndexShape {
-  enum class State { Absent, Unreadable, Read };
-  State state = State::Absent;
-  std::string reason;             // why an Unreadable file cannot be read
+  // Ok when the file was read, NotFound when it is absent, ReadFailed when
+  // it is there but cannot be read (reason says why).
+  Status status = Status::NotFound;
+  std::string reason;             // why a ReadFailed file cannot be read
   std::uint64_t size = 0;         // bytes in the file
   std::size_t recordSize = 0;     // bytes of one record
   std::size_t stride = 0;         // recordSize, or recordSize + 2 with CR LF after every record
@@ -28,7 +31,7 @@ struct IndexShape {
 
   bool separated() const { return stride != recordSize; }
   // Readable, nothing left over, not separated, every record alike.
-  bool sound() const { return state == State::Read && leftover == 0 && !separated() && unlike == 0; }
+  bool sound() const { return status == Status::Ok && leftover == 0 && !separated() && unlike == 0; }
 };
 
 class IndexScan {
@@ -43,11 +46,13 @@ class IndexScan {
   const IndexShape& shape() const { return shape_; }
 
   // Calls each(index, bytes) for every whole record in order, reading the
-  // file a piece at a time. False, with errno set, when a read failed.
-  bool forEach(const std::function<void(std::uint64_t index, const char* record)>& each) const;
+  // file a piece at a time (nothing for a file that was not read). ReadFailed,
+  // with errno set, when a read failed; DataEnded when the file ended before
+  // the records it held when it was looked at.
+  Status forEach(const std::function<void(std::uint64_t index, const char* record)>& each) const;
 
  private:
-  bool walk(const std::function<void(std::uint64_t, const char*, bool separatorOk)>& each) const;
+  Status walk(const std::function<void(std::uint64_t, const char*, bool separatorOk)>& each) const;
 
   IndexShape shape_;
   RecordCheck check_;

@@ -69,7 +69,7 @@ bool isQaLocked(long recordIndex, const std::string& indexDirectory, const std::
   return false;
 }
 
-bool markQaComplete(const std::string& folder) {
+Status markQaComplete(const std::string& folder) {
   const std::string dir = platform::withTrailingSlash(folder);
   bool ok = true;
   if (!platform::fixedNameExists(dir, kComplete)) {
@@ -78,26 +78,26 @@ bool markQaComplete(const std::string& folder) {
     ok = fd >= 0 && ::close(fd) == 0;
   }
   DIR* d = ::opendir(dir.c_str());
-  if (d == nullptr) return false;
+  if (d == nullptr) return Status::ReadFailed;
   while (dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
     if (hasPrefixIgnoringCase(name, "OPTI") || hasSuffixIgnoringCase(name, ".HOL"))
       ok = makeReadOnly(dir + name) && ok;
   }
   ::closedir(d);
-  return ok;
+  return ok ? Status::Ok : Status::WriteFailed;
 }
 
-bool cleanupFolder(const std::string& folder, StatusSink& sink) {
+Status cleanupFolder(const std::string& folder, StatusSink& sink) {
   const std::string dir = platform::withTrailingSlash(folder);
   bool ok = true;
   for (const char* pattern : {"*.OVL", "*.BAK", "*.TG4"}) {
     const std::string path = dir + pattern;
     sink.showStatus("Removing:  " + path);
-    ok = DeleteMatchingFiles(path.c_str(), 0) == 1 && ok;
+    ok = DeleteMatchingFiles(path.c_str(), 0) == 1 && ok;  // the pattern deletion's own 1/0
   }
   sink.showStatus("Completed Removal of OVL,BAK and TG4 files");
-  return ok;
+  return ok ? Status::Ok : Status::WriteFailed;
 }
 
 }  // namespace hv::records

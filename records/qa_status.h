@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::records {
 
@@ -34,13 +35,15 @@ HV_EXPORT bool isQaLocked(long recordIndex, const std::string& indexDirectory, c
 
 // Creates "COMPLETE.QA" in folder (kept when it exists in any case) and makes
 // the regular files matching "OPTI*" and "*.HOL" (ignoring case) read-only.
-// True when the marker exists and every file was made read-only.
-HV_EXPORT bool markQaComplete(const std::string& folder);
+// Ok when the marker exists and every file was made read-only; ReadFailed
+// when the folder cannot be listed, else WriteFailed when the marker could
+// not be made or a file could not be made read-only (the others still are).
+HV_EXPORT Status markQaComplete(const std::string& folder);
 
 // Removes the files matching "*.OVL", "*.BAK" and "*.TG4" in folder (not in
 // subfolders), showing "Removing:  <pattern path>" before each pattern and
-// "Completed Removal of OVL,BAK and TG4 files" at the end. True when every
-// removal succeeded.
-HV_EXPORT bool cleanupFolder(const std::string& folder, StatusSink& sink);
+// "Completed Removal of OVL,BAK and TG4 files" at the end. Ok when every
+// removal succeeded, else WriteFailed (the other patterns are still tried).
+HV_EXPORT Status cleanupFolder(const std::string& folder, StatusSink& sink);
 
 }  // namespace hv::records

@@ -1,5 +1,6 @@
 #include "records/records_report.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include "docindex/docfiles_layout.h"
 #include "docindex/docfiles_record.h"
 #include "docindex/docfiles_translate.h"
+#include "platform/atomic_file.h"
 #include "platform/name_lookup.h"
 #include "records/hollrec.h"
 #include "records/hollrec_layout.h"
@@ -221,7 +223,7 @@ std::string pathOf(const std::string& dir, const Kind& k) {
 // The JSON of one unsound file for the "problems" object.
 std::string problemJson(const IndexShape& s, const std::vector<std::string>& notes) {
   std::string out = "{\"state\": ";
-  if (s.state == IndexShape::State::Unreadable) {
+  if (s.status == Status::ReadFailed) {
     out += "\"unreadable\", \"reason\": ";
     appendJsonString(out, printable(s.reason));
     return out + "}";
@@ -261,8 +263,17 @@ ReportOutcome writeRecordsReport(const std::string& folder, ReportFormat format,
   for (const Kind& k : kKinds) {
     IndexScan scan(pathOf(dir, k), k.recordSize, k.maxBytes, k.check);
     const IndexShape& s = scan.shape();
-    const std::vector<std::string> notes = s.state == IndexShape::State::Read ? notesOn(k, s) : std::vector<std::string>{};
-    if (s.state == IndexShape::State::Unreadable) {
+    const std::vector<std::string> notes = s.status == Status::Ok ? notesOn(k, s) : std::vector<std::string>{};
+    // A file that changes between its scan and its listing is listed only in
+    // part; that is a problem of the report, not a sound file.
+    const auto list = [&] {
+      const Status listed = scan.forEach([&](std::uint64_t i, const char* rec) { k.list(w, i, rec); });
+      if (listed == Status::DataEnded)
+        outcome.problems.push_back(std::string(k.file) + ": listing stopped: the file became shorter");
+      else if (listed != Status::Ok)
+        outcome.problems.push_back(std::string(k.file) + ": listing stopped: " + platform::systemReason(errno));
+    };
+    if (s.status == Status::ReadFailed) {
       outcome.problems.push_back(std::string(k.file) + ": present but unreadable: " + s.reason);
       problems.emplace_back(k.file, problemJson(s, notes));
     } else if (!notes.empty()) {
@@ -273,25 +284,25 @@ ReportOutcome writeRecordsReport(const std::string& folder, ReportFormat format,
       w.out() += first ? "\n    \"" : ",\n    \"";
       w.out() += k.file;
       w.out() += "\": ";
-      if (s.state != IndexShape::State::Read) {
+      if (s.status != Status::Ok) {
         w.out() += "null";
       } else {
         w.out() += '[';
         w.startRecords();
-        scan.forEach([&](std::uint64_t i, const char* rec) { k.list(w, i, rec); });
+        list();
         w.out() += w.recordsWritten() == 0 ? "]" : "\n    ]";
       }
     } else {
       w.out() += "\n";
       w.out() += k.file;
-      if (s.state == IndexShape::State::Absent) {
+      if (s.status == Status::NotFound) {
         w.out() += ": absent\n";
-      } else if (s.state == IndexShape::State::Unreadable) {
+      } else if (s.status == Status::ReadFailed) {
         w.out() += ": present but unreadable: " + printable(s.reason) + "\n";
       } else {
         w.out() += ": " + std::to_string(s.records) + " record(s)\n";
         for (const auto& n : notes) w.out() += "  note: " + n + "\n";
-        scan.forEach([&](std::uint64_t i, const char* rec) { k.list(w, i, rec); });
+        list();
       }
     }
     first = false;

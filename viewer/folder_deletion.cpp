@@ -79,7 +79,7 @@ int DeleteFolder(DeletionContext& ctx, const std::string& folder, int& cancel) {
     std::string parent, longName;
     hv::docindex::splitPath(longPath, parent, longName);
     char access = 0;
-    if (!hv::docindex::removeRecord(parent, longName, &access)) return 0;
+    if (hv::docindex::removeRecord(parent, longName, &access) != hv::Status::Ok) return 0;
   }
   const std::string saved = ctx.prompts.statusText();
   ctx.prompts.showStatus("Deleting Folder");

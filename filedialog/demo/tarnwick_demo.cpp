@@ -51,7 +51,7 @@ bool makeSample(const QString& folder, const QString& drawing) {
   if (!shortName) return false;
   const QString sub = folder + '/' + QString::fromStdString(*shortName) + '/';
   if (::mkdir(QFile::encodeName(sub).constData(), 0755) != 0) return false;
-  if (!hv::docindex::appendRecord(dir, "Job 4711 - engine nacelle", *shortName, 'D')) return false;
+  if (hv::docindex::appendRecord(dir, "Job 4711 - engine nacelle", *shortName, 'D') != hv::Status::Ok) return false;
   if (!registerDrawings(sub, {"Nacelle frame station 210", "Nacelle frame station 240"}, drawing)) return false;
   for (const char* plain : {"README.txt", "scan-log-2024-03.csv"}) QFile(folder + '/' + plain).open(QIODevice::WriteOnly);
   return true;

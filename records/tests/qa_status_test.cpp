@@ -71,7 +71,7 @@ TEST(QaComplete, MarksTheFolderAndLocksEveryImage) {
   for (const char* f : {"OPTI0001.TIF", "opti0002.als", "INDEX.HOL", "jmx.hol", "drawing.tif"})
     writeFile(dir.file(f), "x");
   std::filesystem::create_directory(dir.file("OPTI0003.ALS"));
-  ASSERT_TRUE(markQaComplete(dir.path().substr(0, dir.path().size() - 1)));
+  ASSERT_EQ(markQaComplete(dir.path().substr(0, dir.path().size() - 1)), Status::Ok);
   EXPECT_EQ(::access(dir.file("COMPLETE.QA").c_str(), F_OK), 0);
   for (const char* f : {"OPTI0001.TIF", "opti0002.als", "INDEX.HOL", "jmx.hol"}) EXPECT_FALSE(isWritable(dir.file(f))) << f;
   EXPECT_TRUE(isWritable(dir.file("drawing.tif")));
@@ -79,9 +79,9 @@ TEST(QaComplete, MarksTheFolderAndLocksEveryImage) {
   for (const char* f : {"OPTI0001.TIF", "drawing.tif"}) EXPECT_TRUE(isQaLocked(-1, dir.path(), dir.file(f))) << f;
   // Marking again keeps an existing marker of any spelling.
   std::filesystem::rename(dir.file("COMPLETE.QA"), dir.file("complete.qa"));
-  EXPECT_TRUE(markQaComplete(dir.path()));
+  EXPECT_EQ(markQaComplete(dir.path()), Status::Ok);
   EXPECT_NE(::access(dir.file("COMPLETE.QA").c_str(), F_OK), 0);
-  EXPECT_FALSE(markQaComplete(dir.file("missing")));
+  EXPECT_EQ(markQaComplete(dir.file("missing")), Status::ReadFailed);
 }
 
 TEST(QaCleanup, RemovesTheThreePatternsWithProgressTexts) {
@@ -90,13 +90,17 @@ TEST(QaCleanup, RemovesTheThreePatternsWithProgressTexts) {
   std::filesystem::create_directory(dir.file("sub"));
   writeFile(dir.file("sub/d.ovl"), "x");
   CollectingSink sink;
-  EXPECT_TRUE(cleanupFolder(dir.path(), sink));
+  EXPECT_EQ(cleanupFolder(dir.path(), sink), Status::Ok);
   std::vector<std::string> want = {"Removing:  " + dir.path() + "*.OVL", "Removing:  " + dir.path() + "*.BAK",
                                    "Removing:  " + dir.path() + "*.TG4", "Completed Removal of OVL,BAK and TG4 files"};
   EXPECT_EQ(sink.texts, want);
   for (const char* f : {"a.OVL", "b.bak", "c.Tg4"}) EXPECT_NE(::access(dir.file(f).c_str(), F_OK), 0) << f;
   EXPECT_EQ(::access(dir.file("keep.tif").c_str(), F_OK), 0);
   EXPECT_EQ(::access(dir.file("sub/d.ovl").c_str(), F_OK), 0);
+  // A folder that cannot be cleaned still gets every progress text.
+  CollectingSink missing;
+  EXPECT_EQ(cleanupFolder(dir.file("missing"), missing), Status::WriteFailed);
+  EXPECT_EQ(missing.texts.size(), 4u);
 }
 
 }  // namespace

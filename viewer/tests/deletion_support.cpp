@@ -83,7 +83,7 @@ std::string makeAliasedImage(const std::string& folder, const std::string& short
   longName.resize(60, 'L');
   longName += digits;
   if (!writeFile(folder + shortName)) return {};
-  if (!hv::docindex::appendRecord(folder, longName, shortName, 'W')) return {};
+  if (hv::docindex::appendRecord(folder, longName, shortName, 'W') != hv::Status::Ok) return {};
   JedmicsHollRec jmx;
   if (jmxholl_InitRecord(&jmx) != 1 || jmxholl_WriteJmxRec(folder.c_str(), &jmx, seq) != 1) return {};
   RecordHollerith holl;
@@ -107,7 +107,7 @@ bool hasHollerithRecord(const std::string& folder, const std::string& longName) 
 bool hasAliasRecord(const std::string& folder, const std::string& longName) {
   hv::docindex::RecordList records;
   bool present = false;
-  if (!hv::docindex::readIndexFresh(folder + "DOCFILES.IDX", records, present)) return false;
+  if (hv::docindex::readIndexFresh(folder + "DOCFILES.IDX", records, present) != hv::Status::Ok) return false;
   for (const auto& r : records)
     if (hv::platform::equalsIgnoringCase(r.longName(), longName)) return true;
   return false;

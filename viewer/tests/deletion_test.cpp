@@ -185,7 +185,7 @@ class DeletionTest : public QObject {
     ScratchFolder dir;
     const std::string longName = "JOB FOLDER OF THE SCANNING RUN";
     QVERIFY(::mkdir((dir / "OPTI0007").c_str(), 0755) == 0 && writeFile(dir / "OPTI0007/x.tif"));
-    QVERIFY(hv::docindex::appendRecord(dir.path(), longName, "OPTI0007", 'W'));
+    QCOMPARE(hv::docindex::appendRecord(dir.path(), longName, "OPTI0007", 'W'), hv::Status::Ok);
     int cancel = 0;
     prompts_.script = {A::No};
     QCOMPARE(DeleteFolder(ctx_, dir / longName, cancel), 1);

@@ -326,7 +326,7 @@ class DocumentTest : public QObject {
     QString dir = freshFolder("records");
     const std::string longName = std::string(60, 'L').replace(0, 8, "DRAWING-") + "0001";
     QVERIFY(writeDrawing(s(dir + "OPTI0001.TIF"), "TIFFGP4 ", 50, 500, 400));
-    QVERIFY(hv::docindex::appendRecord(s(dir), longName, "OPTI0001.TIF", 'A'));
+    QCOMPARE(hv::docindex::appendRecord(s(dir), longName, "OPTI0001.TIF", 'A'), hv::Status::Ok);
     JedmicsHollRec jmx;
     QCOMPARE(jmxholl_InitRecord(&jmx), 1);
     QCOMPARE(jmxholl_WriteJmxRec(s(dir).c_str(), &jmx, 1), 1);

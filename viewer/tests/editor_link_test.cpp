@@ -64,7 +64,7 @@ class EditorLinkTest : public QObject {
     for (int n = 1; n <= 2; ++n) {
       const QString shortName = QString("OPTI%1.TIF").arg(n, 4, 10, QChar('0'));
       QVERIFY(writeDrawing(s(dir_ + shortName), "TIFFGP4 ", unsigned(60 + n), 500, 400));
-      QVERIFY(hv::docindex::appendRecord(s(dir_), s(longNameFor(n)), s(shortName), 'A'));
+      QCOMPARE(hv::docindex::appendRecord(s(dir_), s(longNameFor(n)), s(shortName), 'A'), hv::Status::Ok);
       JedmicsHollRec jmx;
       QCOMPARE(jmxholl_InitRecord(&jmx), 1);
       QCOMPARE(jmxholl_WriteJmxRec(s(dir_).c_str(), &jmx, n), 1);

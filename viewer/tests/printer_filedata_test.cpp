@@ -107,7 +107,7 @@ class PrinterFileDataTest : public QObject {
     const QString folder = freshFolder("filedata-long");
     const QString images = freshFolder("indexed");
     QVERIFY(writeAll(images + "OPTI0001.TIF", "x"));
-    QVERIFY(hv::docindex::appendRecord(s(images), "PUMP HOUSING SHEET 2", "OPTI0001.TIF", 'W'));
+    QCOMPARE(hv::docindex::appendRecord(s(images), "PUMP HOUSING SHEET 2", "OPTI0001.TIF", 'W'), hv::Status::Ok);
     QVERIFY(appendToFileData(folder, images + "OPTI0001.TIF"));
     QCOMPARE(readAll(fileDataPath(folder)),
              ("PUMP HOUSING SHEET 2^" + images + "OPTI0001.TIF\r\n").toLocal8Bit());
