@@ -54,13 +54,13 @@ unsigned readOnlyMode(const std::string& path) {
 
 bool writeSlot(Slot& slot) {
   platform::FolderLock lock(platform::folderOf(slot.path));
-  if (!lock.locked()) return false;
+  if (lock.status() != Status::Ok) return false;
   bool ok;
   if (slot.records->empty()) {
     struct stat st {};
-    ok = ::lstat(slot.path.c_str(), &st) != 0 ? errno == ENOENT : platform::removeFileDurably(slot.path);
+    ok = ::lstat(slot.path.c_str(), &st) != 0 ? errno == ENOENT : platform::removeFileDurably(slot.path) == Status::Ok;
   } else {
-    ok = platform::rewriteFileSafely(slot.path, serialiseRecords(*slot.records), readOnlyMode(slot.path));
+    ok = platform::rewriteFileSafely(slot.path, serialiseRecords(*slot.records), readOnlyMode(slot.path)) == Status::Ok;
   }
   if (ok) {
     slot.dirty = false;
@@ -97,7 +97,7 @@ bool readIndexFresh(const std::string& path, RecordList& out, bool& exists) {
   exists = true;
   if (!S_ISREG(st.st_mode)) return false;
   std::string bytes;
-  if (!platform::readWholeFile(path, bytes, kMaxIndexBytes)) return false;
+  if (platform::readWholeFile(path, bytes, kMaxIndexBytes) != Status::Ok) return false;
   out = parseRecords(bytes);
   return true;
 }

@@ -58,7 +58,7 @@ bool editIndex(const std::string& folder, Edit edit) {
   auto path = indexPath(folder);
   if (!path) return false;
   platform::FolderLock lock(folder);
-  if (!lock.locked()) return false;
+  if (lock.status() != Status::Ok) return false;
   RecordList records;
   bool exists = false;
   if (!readIndexFresh(*path, records, exists)) return false;
@@ -158,7 +158,7 @@ int registerLongName(const std::string& longPath, int permission, const char* ex
   }
   const std::string dir = platform::withTrailingSlash(shortFolder->path);
   platform::FolderLock lock(dir);
-  auto shortName = lock.locked() ? newShortName(dir, extension) : std::nullopt;
+  auto shortName = lock.status() == Status::Ok ? newShortName(dir, extension) : std::nullopt;
   if (!shortName || !validShortName(*shortName)) {
     errno = ENOENT;
     return -1;

@@ -211,7 +211,7 @@ int parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, std
 
 int loadCals2Template(const std::string& path, std::vector<Cals2Node>& out) {
   std::string text;
-  if (!platform::readWholeFile(path, text, kTemplateMax)) return kMsgNoTemplate;
+  if (platform::readWholeFile(path, text, kTemplateMax) != Status::Ok) return kMsgNoTemplate;
   std::string bad;
   int problem = parseCals2Template(text, out, &bad);
   if (problem == kMsgTagMissing) report(kWarning, kMsgTagMissing, bad.c_str());

@@ -177,7 +177,7 @@ std::string readUserData(const std::string& settingsFile, const char* key) {
   if (settingsFile.empty()) return {};
   auto path = platform::IniFile::load(settingsFile).get(kSettingsSection, key);
   std::string text;
-  if (!path || path->empty() || !platform::readWholeFile(*path, text, 1u << 20)) return {};
+  if (!path || path->empty() || platform::readWholeFile(*path, text, 1u << 20) != Status::Ok) return {};
   return text;
 }
 

@@ -97,7 +97,7 @@ std::size_t readTable(const std::vector<std::string>& text, std::size_t i, TagTa
 // Called with the state locked.
 bool readFile(const std::string& name, std::string& out) {
   std::string path = state().dir.empty() ? platform::findShippedFile(name) : state().dir + name;
-  if (path.empty() || !platform::readWholeFile(path, out, kTableFileMax)) {
+  if (path.empty() || platform::readWholeFile(path, out, kTableFileMax) != Status::Ok) {
     report(kWarning, kMsgUnableToOpen, (path.empty() ? name : path).c_str());
     return false;
   }
