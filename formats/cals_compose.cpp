@@ -104,7 +104,7 @@ bool copySourceRecord(char* block, const Slot& slot, const std::string& source) 
 // colon to the end of the record.
 std::string srcDocIdValue(const std::string& source) {
   char rec[kRecordBytes];
-  findRecord(source.data(), keywordSrcDocId(), rec);
+  (void)findRecord(source.data(), keywordSrcDocId(), rec);  // a missing record reads as NONE
   std::size_t len = std::strlen(keywordSrcDocId());
   return std::string(rec + len, kRecordBytes - len);
 }
