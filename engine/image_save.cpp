@@ -123,7 +123,8 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
   if (t.filter == fmt::kFilterImportExport) {
     wp = WriteProcs{fmt::dsedWriteSpecs, fmt::rasterWriteBegin, fmt::rasterWriteCodes, fmt::rasterWriteEnd};
   } else {
-    procs = fmt::boundFilter(imfLoadFileFilter(t.filter));
+    const hv::Result<int> bound = fmt::loadFileFilter(t.filter);
+    procs = bound.ok() ? fmt::boundFilter(bound.value()) : nullptr;
     if (procs == nullptr || procs->open == nullptr) return false;
   }
   ImageMemory* mem = h->memory;

@@ -30,8 +30,8 @@ struct Cals2Layout {
 };
 
 // Reads the template. Returns 0, or the number of the message to report:
-// the file is missing, it has no tile types or no tile data element, or a
-// line is malformed ("Tag %s missing").
+// the file is missing, it has no tile types or no tile data element; -1 for
+// a malformed line, whose message ("Tag %s missing") is reported here.
 int loadCals2Template(const std::string& path, std::vector<Cals2Node>& out);
 // Parses template text (for tests); `bad` receives a malformed line.
 int parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, std::string* bad = nullptr);
