@@ -298,7 +298,9 @@ namespace hv::formats {
 Result<Identification> identifyFile(const char* path) {
   if (path == nullptr) return Status::BadArgument;
   std::string work(path);
-  int fd = platform::openFile(work.c_str(), O_RDONLY);
+  // Opened without blocking, so that a FIFO or device in the file's place
+  // is looked at (and not recognised) instead of waited for.
+  int fd = platform::openFile(work.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return Status::ReadFailed;
   std::size_t available = kWorkBytes;
   for (std::uint32_t base : {0u, kSecondPassOffset}) {
