@@ -154,9 +154,10 @@ SourceHeader edmicsSource(std::string_view card) {
 
 SourceHeader captureSource(const char* path) {
   if (path == nullptr || path[0] == '\0') return {};
-  int documentType = 0, filter = 0, compression = 0;
-  std::uint32_t offset = 0;
-  if (!imfTypeDosFile(path, &documentType, &filter, &compression, &offset)) return {};
+  const Result<Identification> found = identifyFile(path);
+  if (!found.ok()) return {};
+  const int filter = found.value().filter;
+  const std::uint32_t offset = found.value().headerOffset;
   if (filter != kFilterCals1 && filter != kFilterCals2 && filter != kFilterEdmics6) return {};
   int fd = platform::openFile(path, O_RDONLY);
   if (fd < 0) return {};
