@@ -64,7 +64,8 @@ bool removeDefaultEntries(const QString& listFile, const QStringList& mimeTypes)
   const std::string path = QFile::encodeName(listFile).toStdString();
   struct stat st {};
   unsigned mode = ::stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : 0644u;
-  return hv::platform::rewriteFileSafely(path, std::string_view(kept.constData(), std::size_t(kept.size())), mode);
+  return hv::platform::rewriteFileSafely(path, std::string_view(kept.constData(), std::size_t(kept.size())), mode) ==
+         hv::Status::Ok;
 }
 
 bool makeViewerDefault(const QStringList& extensions, const QString& mimePackage) {

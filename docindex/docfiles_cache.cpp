@@ -54,13 +54,13 @@ unsigned readOnlyMode(const std::string& path) {
 
 Status writeSlot(Slot& slot) {
   platform::FolderLock lock(platform::folderOf(slot.path));
-  if (!lock.locked()) return Status::Failed;
+  if (lock.status() != Status::Ok) return Status::Failed;
   bool ok;
   if (slot.records->empty()) {
     struct stat st {};
-    ok = ::lstat(slot.path.c_str(), &st) != 0 ? errno == ENOENT : platform::removeFileDurably(slot.path);
+    ok = ::lstat(slot.path.c_str(), &st) != 0 ? errno == ENOENT : platform::removeFileDurably(slot.path) == Status::Ok;
   } else {
-    ok = platform::rewriteFileSafely(slot.path, serialiseRecords(*slot.records), readOnlyMode(slot.path));
+    ok = platform::rewriteFileSafely(slot.path, serialiseRecords(*slot.records), readOnlyMode(slot.path)) == Status::Ok;
   }
   if (!ok) return Status::WriteFailed;
   slot.dirty = false;
@@ -96,7 +96,7 @@ Status readIndexFresh(const std::string& path, RecordList& out, bool& exists) {
   exists = true;
   if (!S_ISREG(st.st_mode)) return Status::ReadFailed;
   std::string bytes;
-  if (!platform::readWholeFile(path, bytes, kMaxIndexBytes)) return Status::ReadFailed;
+  if (platform::readWholeFile(path, bytes, kMaxIndexBytes) != Status::Ok) return Status::ReadFailed;
   out = parseRecords(bytes);
   return Status::Ok;
 }

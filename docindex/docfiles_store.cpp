@@ -90,7 +90,7 @@ Status editIndex(const std::string& folder, Edit edit) {
   auto path = indexPath(folder);
   if (!path) return Status::BadArgument;
   platform::FolderLock lock(folder);
-  if (!lock.locked()) return Status::Failed;
+  if (lock.status() != Status::Ok) return Status::Failed;
   RecordList records;
   bool exists = false;
   if (const Status read = readIndexFresh(*path, records, exists); read != Status::Ok) return read;
@@ -167,7 +167,7 @@ Result<int> createAliasedFile(const std::string& longPath, int permission, const
   const std::string dir = platform::withTrailingSlash(shortFolder->path);
   if (dir.size() + sizeof "OPTI*" >= PATH_MAX) return Status::BadArgument;
   platform::FolderLock lock(dir);
-  if (!lock.locked()) return Status::Failed;
+  if (lock.status() != Status::Ok) return Status::Failed;
   const Result<long> number = freeOptiNumber(dir);
   if (!number) return number.status();
   const std::string shortName = formatName(number.value(), extension);

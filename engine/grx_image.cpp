@@ -77,9 +77,9 @@ extern "C" ImageHdl grxOpenImage(void* context, const char* path, unsigned optio
   bool wantsTemplate = options & (GRX_OPEN_TEMPLATE_SCALE | GRX_OPEN_TEMPLATE_ORIGIN | GRX_OPEN_TEMPLATE_ROTATION);
   if (wantsTemplate && templateState == nullptr) return nullptr;
   std::uint32_t headerOffset = 0;
-  int filter = imfGetFileType(context, path, &headerOffset);
-  if (filter == 0) return nullptr;
-  const hv::formats::FilterProcs* procs = hv::formats::boundFilter(filter);
+  const hv::Result<int> filter = hv::formats::fileType(path, headerOffset);
+  if (!filter.ok()) return nullptr;
+  const hv::formats::FilterProcs* procs = hv::formats::boundFilter(filter.value());
   if (procs == nullptr || procs->open == nullptr) return nullptr;
   ImageHdl h = newHandle();
   if (h == nullptr) return nullptr;

@@ -123,7 +123,8 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
   if (t.filter == fmt::kFilterImportExport) {
     wp = WriteProcs{fmt::dsedWriteSpecs, fmt::rasterWriteBegin, fmt::rasterWriteCodes, fmt::rasterWriteEnd};
   } else {
-    procs = fmt::boundFilter(imfLoadFileFilter(t.filter));
+    const hv::Result<int> bound = fmt::loadFileFilter(t.filter);
+    procs = bound.ok() ? fmt::boundFilter(bound.value()) : nullptr;
     if (procs == nullptr || procs->open == nullptr) return false;
   }
   ImageMemory* mem = h->memory;
@@ -277,7 +278,7 @@ Status saveImage(GrxProgress progress, ImageHdl h, const char* path, const char*
   if (!parent.empty()) std::filesystem::create_directories(parent, ec);
   hv::platform::AtomicFile out;
   std::string writerPath;
-  if (!out.open(path) || (writerPath = out.writerPath()).empty()) return saveFailed(out.error());
+  if (out.open(path) != Status::Ok || out.writerPath(writerPath) != Status::Ok) return saveFailed(out.error());
   bool written;
   const unsigned long reportedBefore = fmt::messagesReported();
   {
@@ -290,7 +291,7 @@ Status saveImage(GrxProgress progress, ImageHdl h, const char* path, const char*
     if (fmt::messagesReported() != reportedBefore) return Status::Failed;
     return saveFailed(std::string(path) + ": the image could not be written");
   }
-  if (!out.commit()) return saveFailed(out.error());
+  if (out.commit() != Status::Ok) return saveFailed(out.error());
   return Status::Ok;
 }
 

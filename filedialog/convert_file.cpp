@@ -168,13 +168,13 @@ bool CConvertFile::storeLocked(RecordVector records) {
   if (!records.empty()) return hv::docindex::storeIndex(path, std::move(records)) == hv::Status::Ok;
   // The store removes an index that lost its last record; the dialog keeps
   // an empty one so that the folder stays an alias folder.
-  return hv::platform::rewriteFileSafely(path, {}, 0444);
+  return hv::platform::rewriteFileSafely(path, {}, 0444) == hv::Status::Ok;
 }
 
 bool CConvertFile::Write() {
   if (path_.isEmpty()) return false;
   hv::platform::FolderLock lock(nativePath(folder_));
-  if (!lock.locked()) return false;
+  if (lock.status() != hv::Status::Ok) return false;
   RecordVector records;
   records.reserve(static_cast<std::size_t>(records_.size()));
   for (const auto& rec : records_) records.push_back(rec.record());
@@ -186,7 +186,7 @@ bool CConvertFile::Write() {
 bool CConvertFile::Append(const CConvertFileRec& record) {
   if (path_.isEmpty() || !record.sound() || record.shortNameBytes().size() > 12) return false;
   hv::platform::FolderLock lock(nativePath(folder_));
-  if (!lock.locked()) return false;
+  if (lock.status() != hv::Status::Ok) return false;
   RecordVector records;
   bool exists = false;
   if (hv::docindex::readIndexFresh(nativePath(path_), records, exists) != hv::Status::Ok) return false;
@@ -202,7 +202,7 @@ bool CConvertFile::Edit(const std::function<bool(RecordVector&)>& edit) {
   bool ok = false;
   {
     hv::platform::FolderLock lock(nativePath(folder_));
-    if (!lock.locked()) return false;
+    if (lock.status() != hv::Status::Ok) return false;
     RecordVector records;
     bool exists = false;
     if (hv::docindex::readIndexFresh(nativePath(path_), records, exists) != hv::Status::Ok) return false;

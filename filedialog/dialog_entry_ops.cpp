@@ -98,7 +98,7 @@ bool CImageFileDialog::CreateAliasFolder() {
   }
   const QByteArray created = folder + shortName;
   const std::string inner = std::string(created.constData()) + "/" + hv::docindex::layout::kIndexName;
-  if (!hv::platform::rewriteFileSafely(inner, {}, 0444)) {
+  if (hv::platform::rewriteFileSafely(inner, {}, 0444) != hv::Status::Ok) {
     const int e = errno;
     ::rmdir(created.constData());
     ShowDialogMessage(this, SystemErrorText(e));

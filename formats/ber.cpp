@@ -7,73 +7,84 @@
 
 namespace hv::formats::ber {
 
-bool Source::read(std::int64_t pos, void* out, std::size_t n) {
+namespace {
+
+// The Status of a read of `wanted` bytes that produced `got` (-1: failed).
+Status readOutcome(long got, std::size_t wanted) {
+  if (got < 0) return Status::ReadFailed;
+  return got < static_cast<long>(wanted) ? Status::DataEnded : Status::Ok;
+}
+
+}  // namespace
+
+Status Source::read(std::int64_t pos, void* out, std::size_t n) {
   if (pos < begin_ || n > static_cast<std::uint64_t>(end_ - begin_) || pos > end_ - static_cast<std::int64_t>(n))
-    return false;
+    return Status::DataEnded;
   auto* dst = static_cast<std::uint8_t*>(out);
-  if (n > kWindow) return platform::readAt(fd_, dst, n, pos) == static_cast<long>(n);
+  if (n > kWindow) return readOutcome(platform::readAt(fd_, dst, n, pos), n);
   bool inside = windowAt_ >= 0 && pos >= windowAt_ && pos + static_cast<std::int64_t>(n) <= windowAt_ + static_cast<std::int64_t>(windowBytes_);
   if (!inside) {
     std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kWindow, end_ - pos));
     long got = platform::readAt(fd_, window_, want, pos);
-    if (got < static_cast<long>(n)) {
+    if (Status s = readOutcome(got, n); s != Status::Ok) {
       windowAt_ = -1;
-      return false;
+      return s;
     }
     windowAt_ = pos;
     windowBytes_ = static_cast<std::size_t>(got);
   }
   std::memcpy(dst, window_ + (pos - windowAt_), n);
-  return true;
+  return Status::Ok;
 }
 
-bool readHeader(Source& src, std::int64_t pos, std::int64_t limit, Header& out) {
+Status readHeader(Source& src, std::int64_t pos, std::int64_t limit, Header& out) {
   out = Header{};
   std::int64_t at = pos;
   auto next = [&](std::uint8_t& b) {
-    if (at >= limit || !src.read(at, &b, 1)) return false;
+    if (at >= limit) return Status::DataEnded;
+    if (Status s = src.read(at, &b, 1); s != Status::Ok) return s;
     ++at;
-    return true;
+    return Status::Ok;
   };
   std::uint8_t b = 0;
-  if (!next(b)) return false;
+  if (Status s = next(b); s != Status::Ok) return s;
   out.cls = b >> 6;
   out.constructed = (b & 0x20) != 0;
   out.number = b & 0x1F;
   if (out.number == 0x1F) {
     std::uint32_t n = 0;
     for (int i = 0;; ++i) {
-      if (i == 4 || !next(b)) return false;
+      if (i == 4) return Status::CodingError;
+      if (Status s = next(b); s != Status::Ok) return s;
       n = n << 7 | (b & 0x7F);
       if ((b & 0x80) == 0) break;
     }
     out.number = n;
   }
-  if (!next(b)) return false;
+  if (Status s = next(b); s != Status::Ok) return s;
   if (b < 0x80) {
     out.length = b;
   } else if (b == 0x80) {
     out.indefinite = true;
   } else {
     unsigned count = b & 0x7F;
-    if (count > 8 || b == 0xFF) return false;
+    if (count > 8 || b == 0xFF) return Status::CodingError;
     std::uint64_t n = 0;
     for (unsigned i = 0; i < count; ++i) {
-      if (!next(b)) return false;
+      if (Status s = next(b); s != Status::Ok) return s;
       n = n << 8 | b;
     }
     out.length = n;
   }
   out.headerBytes = static_cast<std::uint32_t>(at - pos);
-  return true;
+  return Status::Ok;
 }
 
-bool integerValue(const std::uint8_t* bytes, std::size_t count, std::int64_t& out) {
-  if (count < 1 || count > 8) return false;
+Result<std::int64_t> integerValue(const std::uint8_t* bytes, std::size_t count) {
+  if (count < 1 || count > 8) return Status::CodingError;
   std::uint64_t v = (bytes[0] & 0x80) ? ~std::uint64_t{0} : 0;
   for (std::size_t i = 0; i < count; ++i) v = v << 8 | bytes[i];
-  out = static_cast<std::int64_t>(v);
-  return true;
+  return static_cast<std::int64_t>(v);
 }
 
 std::string header(int cls, bool constructed, std::uint32_t number, std::uint64_t length) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/status.h"
+
 namespace hv::formats::ber {
 
 enum Class : int { kUniversal = 0, kApplication = 1, kContext = 2, kPrivate = 3 };
@@ -25,8 +27,9 @@ class Source {
   Source(int fd, std::int64_t begin, std::int64_t end) : fd_(fd), begin_(begin), end_(end) {}
   std::int64_t begin() const { return begin_; }
   std::int64_t end() const { return end_; }
-  // Copies n bytes at pos; false when they do not all lie inside the file.
-  bool read(std::int64_t pos, void* out, std::size_t n);
+  // Copies n bytes at pos: DataEnded when they do not all lie inside the
+  // readable range or the file is shorter, ReadFailed when reading fails.
+  Status read(std::int64_t pos, void* out, std::size_t n);
 
  private:
   static constexpr std::size_t kWindow = 4096;
@@ -38,12 +41,14 @@ class Source {
 };
 
 // Reads the identifier and length octets at pos, which must end before
-// `limit`. False for a header that is cut off or malformed (tag numbers
-// beyond 28 bits, more than 8 length octets, the reserved length 0xFF).
-bool readHeader(Source& src, std::int64_t pos, std::int64_t limit, Header& out);
+// `limit`. DataEnded (or ReadFailed) for a header that is cut off,
+// CodingError for a malformed one (tag numbers beyond 28 bits, more than 8
+// length octets, the reserved length 0xFF).
+Status readHeader(Source& src, std::int64_t pos, std::int64_t limit, Header& out);
 
-// A big-endian two's-complement INTEGER of 1 to 8 octets; false otherwise.
-bool integerValue(const std::uint8_t* bytes, std::size_t count, std::int64_t& out);
+// A big-endian two's-complement INTEGER of 1 to 8 octets; CodingError for
+// any other length.
+Result<std::int64_t> integerValue(const std::uint8_t* bytes, std::size_t count);
 
 // Encoding: identifier and definite length octets.
 std::string header(int cls, bool constructed, std::uint32_t number, std::uint64_t length);

@@ -55,9 +55,8 @@ void collectIntegers(const std::uint8_t* p, std::size_t n, int nesting, std::vec
     if (len > n - at) return;
     if (constructed) {
       if (nesting < kIntegerNesting) collectIntegers(p + at, len, nesting + 1, out);
-    } else {
-      std::int64_t v = 0;
-      if (ber::integerValue(p + at, len, v)) out.push_back(v);
+    } else if (const Result<std::int64_t> v = ber::integerValue(p + at, len); v.ok()) {
+      out.push_back(v.value());
     }
     at += len;
   }
@@ -114,7 +113,7 @@ void act(Walk& w, int action, const ber::Header& h, std::int64_t at, std::int64_
     std::uint32_t n = 0;
     std::int64_t pos = at, end = at + bytes;
     ber::Header e;
-    while (pos < end && ber::readHeader(w.src, pos, end, e)) {
+    while (pos < end && ber::readHeader(w.src, pos, end, e) == Status::Ok) {
       if (e.cls == 0 && e.number == 0 && e.length == 0) break;
       if (e.indefinite) break;
       std::uint64_t room = static_cast<std::uint64_t>(end - pos - e.headerBytes);
@@ -225,24 +224,23 @@ void act(Walk& w, int action, const ber::Header& h, std::int64_t at, std::int64_
 std::vector<std::int64_t> integersOf(const ber::Header& h, const std::uint8_t* contents, std::size_t count) {
   std::vector<std::int64_t> out;
   if (!h.constructed) {
-    std::int64_t v = 0;
-    if (ber::integerValue(contents, count, v)) out.push_back(v);
+    if (const Result<std::int64_t> v = ber::integerValue(contents, count); v.ok()) out.push_back(v.value());
   } else {
     collectIntegers(contents, count, 0, out);
   }
   return out;
 }
 
-std::int64_t berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos, std::int64_t limit) {
+Result<std::int64_t> berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos, std::int64_t limit) {
   if (depth > kWalkMaxDepth) {
     report(kWarning, kMsgUnableToRead, w.path);
-    return -1;
+    return Status::Unsupported;
   }
   const std::int64_t start = pos;
   std::size_t last = table != nullptr && !table->entries.empty() ? table->entries.size() - 1 : 0;
   while (pos < limit) {
     ber::Header h;
-    if (!ber::readHeader(w.src, pos, limit, h)) break;  // the stream ends here
+    if (ber::readHeader(w.src, pos, limit, h) != Status::Ok) break;  // the stream ends here
     std::int64_t at = pos + h.headerBytes;
     if (h.cls == 0 && h.number == 0 && !h.constructed && h.length == 0 && !h.indefinite) {
       pos = at;  // end-of-contents: this level ends
@@ -254,12 +252,12 @@ std::int64_t berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos
     if (h.indefinite) {
       if (!h.constructed) {
         report(kWarning, kMsgPastEofCals2, nullptr);
-        return -1;
+        return Status::DataEnded;
       }
       // The contents run to their end-of-contents element.
-      std::int64_t used = berWalk(w, depth + 1, nested, at, limit);
-      if (used < 0) return -1;
-      bytes = used;
+      const Result<std::int64_t> used = berWalk(w, depth + 1, nested, at, limit);
+      if (!used.ok()) return used;
+      bytes = used.value();
       if (nested == nullptr && entry != nullptr && entry->action != 0)
         act(w, entry->action, h, at, std::max<std::int64_t>(bytes - 2, 0), {});
       pos = at + bytes;
@@ -267,19 +265,20 @@ std::int64_t berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos
     }
     if (h.length > static_cast<std::uint64_t>(limit - at)) {
       report(kWarning, kMsgPastEofCals2, nullptr);
-      return -1;
+      return Status::DataEnded;
     }
     bytes = static_cast<std::int64_t>(h.length);
     if (nested != nullptr && h.constructed) {
-      if (berWalk(w, depth + 1, nested, at, at + bytes) < 0) return -1;
+      if (const Result<std::int64_t> inner = berWalk(w, depth + 1, nested, at, at + bytes); !inner.ok()) return inner;
     } else if (entry != nullptr && entry->action != 0) {
       std::vector<std::uint8_t> value;
       if (h.length <= kValueMax) {
         value.resize(static_cast<std::size_t>(h.length));
-        if (!value.empty() && !w.src.read(at, value.data(), value.size())) {
-          report(kWarning, kMsgPastEofCals2, nullptr);
-          return -1;
-        }
+        if (!value.empty())
+          if (Status s = w.src.read(at, value.data(), value.size()); s != Status::Ok) {
+            report(kWarning, kMsgPastEofCals2, nullptr);
+            return s;
+          }
       }
       act(w, entry->action, h, at, bytes, value);
     }

@@ -49,10 +49,11 @@ struct Walk {
 };
 
 // Walks the elements from pos up to limit with the context table (null: only
-// skips). Returns the bytes consumed, or -1 after reporting a refusal: nesting
-// deeper than kWalkMaxDepth ("Unable to read"), an element longer than the
-// file or than the element holding it (the CALS Type 2 end-of-file message).
-std::int64_t berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos, std::int64_t limit);
+// skips). Returns the bytes consumed, or after reporting a refusal
+// Unsupported for nesting deeper than kWalkMaxDepth ("Unable to read") and
+// DataEnded for an element longer than the file or than the element holding
+// it (the CALS Type 2 end-of-file message).
+Result<std::int64_t> berWalk(Walk& w, int depth, const TagTable* table, std::int64_t pos, std::int64_t limit);
 
 // The INTEGER values inside a value: the value itself when primitive, else
 // the INTEGERs of its elements in order (nested at most a few levels).

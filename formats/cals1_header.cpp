@@ -65,19 +65,19 @@ void setRasterRecords(char* block, int pelPath, int lineProgression, std::uint32
   putRecord(block, first + 3, density);
 }
 
-int findRecord(const char* header, const char* keyword, char* out) {
+Status findRecord(const char* header, const char* keyword, char* out) {
   std::size_t len = std::strlen(keyword);
   for (std::size_t i = 0; i < kBlockRecords; ++i) {
     const char* rec = header + i * kRecordBytes;
     if (len <= kRecordBytes && ::strncasecmp(rec, keyword, len) == 0) {
       std::memcpy(out, rec, kRecordBytes);
-      return 1;
+      return Status::Ok;
     }
   }
   std::memset(out, ' ', kRecordBytes);
   std::string text = std::string(keyword) + "NONE";
   std::memcpy(out, text.data(), std::min(text.size(), kRecordBytes));
-  return 0;
+  return Status::NotFound;
 }
 
 std::string recordText(const char* block, int i) {

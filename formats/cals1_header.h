@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/status.h"
+
 namespace hv::formats::cals {
 
 // True when a header block begins "specversion: " (Form B), ignoring case.
@@ -23,9 +25,9 @@ void setRasterRecords(char* block, int pelPath, int lineProgression, std::uint32
                       std::uint32_t resolution, int rasterType);
 
 // Copies the first of the 20 records whose start equals keyword (ignoring
-// case) into out (128 bytes) and returns 1; otherwise out becomes the keyword
-// directly followed by "NONE", padded with spaces, and the result is 0.
-int findRecord(const char* header, const char* keyword, char* out);
+// case) into out (128 bytes); otherwise out becomes the keyword directly
+// followed by "NONE", padded with spaces, and the result is NotFound.
+Status findRecord(const char* header, const char* keyword, char* out);
 
 // The record at index i of a block, as text without trailing spaces.
 std::string recordText(const char* block, int i);

@@ -33,16 +33,15 @@ std::vector<std::int64_t> readIntegerList(ber::Source& src, std::int64_t at, std
   std::vector<std::int64_t> out;
   std::int64_t pos = at, end = at + bytes;
   ber::Header h;
-  while (out.size() < count && pos < end && ber::readHeader(src, pos, end, h)) {
+  while (out.size() < count && pos < end && ber::readHeader(src, pos, end, h) == Status::Ok) {
     if (h.constructed || h.indefinite || h.length < 1 || h.length > 8 ||
         h.length > static_cast<std::uint64_t>(end - pos - h.headerBytes))
       break;
     std::uint8_t v[8];
-    std::int64_t value = 0;
-    if (!src.read(pos + h.headerBytes, v, static_cast<std::size_t>(h.length)) ||
-        !ber::integerValue(v, static_cast<std::size_t>(h.length), value) || value < 0 || value > maxValue)
-      break;
-    out.push_back(value);
+    if (src.read(pos + h.headerBytes, v, static_cast<std::size_t>(h.length)) != Status::Ok) break;
+    const Result<std::int64_t> value = ber::integerValue(v, static_cast<std::size_t>(h.length));
+    if (!value.ok() || value.value() < 0 || value.value() > maxValue) break;
+    out.push_back(value.value());
     pos += h.headerBytes + static_cast<std::int64_t>(h.length);
   }
   return out;
@@ -54,7 +53,7 @@ std::vector<std::int64_t> readIntegerList(ber::Source& src, std::int64_t at, std
 bool tileElement(ber::Source& src, std::int64_t pos, std::int64_t end, std::uint32_t headerOffset,
                  std::uint32_t& offset, std::uint32_t& size, std::int64_t& next) {
   ber::Header h;
-  if (!ber::readHeader(src, pos, end, h) || h.number != 4 || h.constructed || h.indefinite) return false;
+  if (ber::readHeader(src, pos, end, h) != Status::Ok || h.number != 4 || h.constructed || h.indefinite) return false;
   std::int64_t at = pos + h.headerBytes;
   std::int64_t bytes = static_cast<std::int64_t>(std::min<std::uint64_t>(h.length, static_cast<std::uint64_t>(src.end() - at)));
   if (at - headerOffset > 0xFFFFFFFFll || bytes > 0xFFFFFFFFll) return false;
@@ -134,7 +133,7 @@ ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::u
   if (path == nullptr) return nullptr;
   if (mode == kOpenWrite) return openForWriting(path, kFilterCals2, headerOffset);
   if (!readingMode(mode, path)) return nullptr;
-  if (!loadTagTables()) return nullptr;
+  if (loadTagTables() != Status::Ok) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterCals2, headerOffset);
   if (r == nullptr) return nullptr;
 
@@ -143,7 +142,7 @@ ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::u
   ber::Source src(r->fd, start, r->fileSize);
   OdaRaster oda;
   Walk walk{src, *tagTables(), kWalkRead, r->path, oda};
-  if (berWalk(walk, 0, tagTables()->context(kTopContext), start, r->fileSize) < 0) return failOpen(r, -1, nullptr);
+  if (!berWalk(walk, 0, tagTables()->context(kTopContext), start, r->fileSize).ok()) return failOpen(r, -1, nullptr);
   if (!oda.profileAccepted || !oda.contentAccepted) return failOpen(r, kMsgUnableToRead, path);
   if (oda.compression < 0) return failOpen(r, kMsgUnknownCompression, path);
   if (oda.width < 1 || oda.height < 1 || oda.width > 65535 || oda.height > 65535)
@@ -202,7 +201,7 @@ ImageInformation cals2ImageInfo(ImageFileRecord* r) {
     std::int64_t end = platform::fileSize(r->fd);
     ber::Source src(r->fd, start, end);
     Walk walk{src, *tables, kWalkDialog, r->path, oda};
-    if (start < end && berWalk(walk, 0, tables->context(kTopContext), start, end) >= 0)
+    if (start < end && berWalk(walk, 0, tables->context(kTopContext), start, end).ok())
       for (auto& f : oda.dialog) info.fields.push_back(std::move(f));
   }
   std::uint32_t xres = r->xResolution < 1 ? 200 : r->xResolution;

@@ -173,8 +173,13 @@ bool writeBytesAt(int fd, const void* data, std::size_t n, std::int64_t at) {
   return true;
 }
 
-int parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, std::string* bad) {
+Status parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, int* message, std::string* bad) {
   out.clear();
+  auto fault = [&](int number, const std::string* line) {
+    if (message) *message = number;
+    if (bad && line) *bad = *line;
+    return Status::CodingError;
+  };
   // The path of open sequences: (indent, node).
   std::vector<std::pair<std::size_t, Cals2Node*>> open;
   std::istringstream in(text);
@@ -188,34 +193,32 @@ int parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, std
     std::string tag, kindWord;
     Cals2Node node;
     words >> tag >> kindWord;
-    if (!parseTag(tag, node.cls, node.number) || !parseKind(kindWord, node.kind)) {
-      if (bad) *bad = line;
-      return kMsgTagMissing;
-    }
+    if (!parseTag(tag, node.cls, node.number) || !parseKind(kindWord, node.kind)) return fault(kMsgTagMissing, &line);
     for (std::string w; words >> w;) node.args.push_back(w);
     types = types || node.kind == Cals2NodeKind::kTileTypes;
     data = data || node.kind == Cals2NodeKind::kTileData;
     while (!open.empty() && open.back().first >= indent) open.pop_back();
-    if (open.size() >= kDepthMax) {
-      if (bad) *bad = line;
-      return kMsgTagMissing;
-    }
+    if (open.size() >= kDepthMax) return fault(kMsgTagMissing, &line);
     std::vector<Cals2Node>& siblings = open.empty() ? out : open.back().second->children;
     siblings.push_back(std::move(node));
     if (siblings.back().kind == Cals2NodeKind::kSequence) open.push_back({indent, &siblings.back()});
   }
-  if (!types) return kMsgCopyNoTileTypes;
-  if (!data) return kMsgCopyNoRaster;
-  return 0;
+  if (!types) return fault(kMsgCopyNoTileTypes, nullptr);
+  if (!data) return fault(kMsgCopyNoRaster, nullptr);
+  return Status::Ok;
 }
 
-int loadCals2Template(const std::string& path, std::vector<Cals2Node>& out) {
+Status loadCals2Template(const std::string& path, std::vector<Cals2Node>& out) {
   std::string text;
-  if (!platform::readWholeFile(path, text, kTemplateMax)) return kMsgNoTemplate;
+  if (platform::readWholeFile(path, text, kTemplateMax) != Status::Ok) {
+    report(kWarning, kMsgNoTemplate, path.c_str());
+    return Status::ReadFailed;
+  }
+  int message = 0;
   std::string bad;
-  int problem = parseCals2Template(text, out, &bad);
-  if (problem == kMsgTagMissing) report(kWarning, kMsgTagMissing, bad.c_str());
-  return problem == kMsgTagMissing ? -1 : problem;
+  const Status parsed = parseCals2Template(text, out, &message, &bad);
+  if (parsed != Status::Ok) report(kWarning, message, message == kMsgTagMissing ? bad.c_str() : nullptr);
+  return parsed;
 }
 
 bool writeCals2Stream(const std::vector<Cals2Node>& tree, const Cals2Layout& layout, int tileFd, int outFd,

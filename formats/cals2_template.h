@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace hv::formats {
 
 enum class Cals2NodeKind { kSequence, kInteger, kOctets, kText, kPair, kTileTypes, kTileList, kTileData };
@@ -29,12 +31,16 @@ struct Cals2Layout {
   std::vector<Cals2TileRef> tiles;
 };
 
-// Reads the template. Returns 0, or the number of the message to report:
-// the file is missing, it has no tile types or no tile data element, or a
-// line is malformed ("Tag %s missing").
-int loadCals2Template(const std::string& path, std::vector<Cals2Node>& out);
-// Parses template text (for tests); `bad` receives a malformed line.
-int parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, std::string* bad = nullptr);
+// Reads the template and reports what is wrong with it: ReadFailed when the
+// file cannot be read (the missing-template message), CodingError for a
+// malformed line ("Tag %s missing") or a template without a tile types or
+// tile data element (their own messages).
+Status loadCals2Template(const std::string& path, std::vector<Cals2Node>& out);
+// Parses template text without reporting. CodingError for the faults above;
+// `message` receives the number of the message that names the fault and
+// `bad` a malformed line.
+Status parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, int* message = nullptr,
+                          std::string* bad = nullptr);
 
 // Writes the stream at `at` of outFd, the tiles copied from tileFd. False
 // when writing fails.

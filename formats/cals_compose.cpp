@@ -104,7 +104,7 @@ bool copySourceRecord(char* block, const Slot& slot, const std::string& source) 
 // colon to the end of the record.
 std::string srcDocIdValue(const std::string& source) {
   char rec[kRecordBytes];
-  findRecord(source.data(), keywordSrcDocId(), rec);
+  (void)findRecord(source.data(), keywordSrcDocId(), rec);  // a missing record reads as NONE
   std::size_t len = std::strlen(keywordSrcDocId());
   return std::string(rec + len, kRecordBytes - len);
 }
@@ -154,9 +154,10 @@ SourceHeader edmicsSource(std::string_view card) {
 
 SourceHeader captureSource(const char* path) {
   if (path == nullptr || path[0] == '\0') return {};
-  int documentType = 0, filter = 0, compression = 0;
-  std::uint32_t offset = 0;
-  if (!imfTypeDosFile(path, &documentType, &filter, &compression, &offset)) return {};
+  const Result<Identification> found = identifyFile(path);
+  if (!found.ok()) return {};
+  const int filter = found.value().filter;
+  const std::uint32_t offset = found.value().headerOffset;
   if (filter != kFilterCals1 && filter != kFilterCals2 && filter != kFilterEdmics6) return {};
   int fd = platform::openFile(path, O_RDONLY);
   if (fd < 0) return {};
@@ -177,7 +178,7 @@ std::string readUserData(const std::string& settingsFile, const char* key) {
   if (settingsFile.empty()) return {};
   auto path = platform::IniFile::load(settingsFile).get(kSettingsSection, key);
   std::string text;
-  if (!path || path->empty() || !platform::readWholeFile(*path, text, 1u << 20)) return {};
+  if (!path || path->empty() || platform::readWholeFile(*path, text, 1u << 20) != Status::Ok) return {};
   return text;
 }
 

@@ -41,6 +41,45 @@ const FilterProcs* recordFilter(const ImageFileRecord* r) { return r == nullptr 
 
 const FilterProcs* boundFilter(int filter) { return filterProcs(filter); }
 
+Result<int> loadFileFilter(int filter) {
+  if (Status bound = bindFilter(filter); bound != Status::Ok) return bound;
+  return filter;
+}
+
+Result<int> fileType(const char* path, std::uint32_t& headerOffset) {
+  const Result<Identification> found = identifyFile(path);
+  if (!found.ok()) {
+    if (found.status() == Status::NotFound) headerOffset = kSecondPassOffset;
+    report(kWarning, isBigTiff(path) ? kMsgBigTiff : kMsgUnknownType, nullptr);
+    return found.status();
+  }
+  headerOffset = found.value().headerOffset;
+  const Result<int> bound = loadFileFilter(found.value().filter);
+  if (!bound.ok()) report(kFatal, kMsgNoFilter, nullptr);
+  return bound;
+}
+
+Result<std::int64_t> fileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
+  if (record == nullptr) return Status::BadArgument;
+  int whence;
+  switch (origin) {
+    case kSeekFromHeader:
+      whence = SEEK_SET;
+      offset += record->headerOffset;
+      break;
+    case kSeekFromCurrent: whence = SEEK_CUR; break;
+    case kSeekFromEnd: whence = SEEK_END; break;
+    default: return Status::BadArgument;
+  }
+  const std::int64_t here = platform::seekFile(record->fd, offset, whence);
+  if (here < 0) return Status::ReadFailed;
+  // A writer's positions count from its header offset. Writers ask where
+  // they are with offset 0; any other offset moves as it does for a reader.
+  if (origin == kSeekFromCurrent && record->openedForWriting && record->headerOffset != 0)
+    return here - record->headerOffset;
+  return here;
+}
+
 ImageInformation imageInformation(ImageFileRecord* record) {
   const FilterProcs* f = recordFilter(record);
   if (f == nullptr || f->imageInfo == nullptr) return {};
@@ -102,20 +141,11 @@ void freeRecord(ImageFileRecord* record) {
 
 using namespace hv::formats;
 
-extern "C" int imfLoadFileFilter(int filter) { return bindFilter(filter) ? filter : 0; }
+extern "C" int imfLoadFileFilter(int filter) { return toFilterNumber(loadFileFilter(filter)); }
 
 extern "C" int imfGetFileType(void* /*context*/, const char* path, std::uint32_t* headerOffset) {
-  if (path == nullptr || headerOffset == nullptr) return 0;
-  int documentType = 0, filter = 0, compression = 0;
-  if (!imfTypeDosFile(path, &documentType, &filter, &compression, headerOffset)) {
-    report(kWarning, isBigTiff(path) ? kMsgBigTiff : kMsgUnknownType, nullptr);
-    return 0;
-  }
-  if (imfLoadFileFilter(filter) == 0) {
-    report(kFatal, kMsgNoFilter, nullptr);
-    return 0;
-  }
-  return filter;
+  if (path == nullptr || headerOffset == nullptr) return toFilterNumber(hv::Status::BadArgument);
+  return toFilterNumber(fileType(path, *headerOffset));
 }
 
 extern "C" void imfCloseImage(ImageFileRecord* record) {
@@ -203,19 +233,5 @@ extern "C" int imfWriteCodes(ImageFileRecord* record, WriteCodeBuffer* codes) {
 extern "C" int imfWriteEnd(ImageFileRecord* record, const StripDesc* desc) { return toImfFlag(writeEnd(record, desc)); }
 
 extern "C" std::int64_t imfFileSeek(ImageFileRecord* record, std::int64_t offset, int origin) {
-  if (record == nullptr) return -1;
-  switch (origin) {
-    case kSeekFromHeader: return hv::platform::seekFile(record->fd, record->headerOffset + offset, SEEK_SET);
-    case kSeekFromCurrent:
-      if (record->openedForWriting && record->headerOffset != 0) {
-        // A writer's positions count from its header offset. Writers ask
-        // where they are with offset 0; any other offset moves as it does
-        // for a reader.
-        std::int64_t here = hv::platform::seekFile(record->fd, offset, SEEK_CUR);
-        return here < 0 ? -1 : here - record->headerOffset;
-      }
-      return hv::platform::seekFile(record->fd, offset, SEEK_CUR);
-    case kSeekFromEnd: return hv::platform::seekFile(record->fd, offset, SEEK_END);
-    default: return -1;
-  }
+  return toFilePosition(fileSeek(record, offset, origin));
 }

@@ -100,6 +100,19 @@ Status writeEnd(ImageFileRecord* record, const StripDesc* desc);
 // The procedures of a filter, or null for a filter number without a reader.
 HV_EXPORT const FilterProcs* boundFilter(int filter);
 
+// The work behind imfLoadFileFilter: the filter number once bound, else why
+// not (bindFilter, filter_table.h).
+Result<int> loadFileFilter(int filter);
+// The work behind imfGetFileType: identifies path and binds its filter,
+// reporting "Unknown Type" (or the BigTIFF message) for a file no test
+// recognises and the fatal message when the filter cannot be bound.
+// headerOffset is set as imfTypeDosFile sets it.
+Result<int> fileType(const char* path, std::uint32_t& headerOffset);
+// The work behind imfFileSeek: the new position, relative to the header
+// offset for a writer asking from its current position; BadArgument for a
+// null record or an unknown origin, ReadFailed when lseek fails.
+Result<std::int64_t> fileSeek(ImageFileRecord* record, std::int64_t offset, int origin);
+
 // The information a format's dialog shows, as data.
 HV_EXPORT ImageInformation imageInformation(ImageFileRecord* record);
 
@@ -126,7 +139,8 @@ HV_EXPORT void freeRecord(ImageFileRecord* record);
 }  // namespace hv::formats
 
 extern "C" {
-// Binds filter 1..6 and returns its number; 0 for any other number.
+// Binds filter 1..7 (every filter with a reader; CALS Type 2 only while its
+// tag tables load) and returns its number; 0 otherwise.
 [[nodiscard]] HV_EXPORT int imfLoadFileFilter(int filter);
 // Identifies path and binds its filter. Returns the filter number, 0 when the
 // file is unknown ("Unknown Type") or its filter cannot be bound (fatal).

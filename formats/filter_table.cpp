@@ -102,10 +102,10 @@ const FilterProcs* filterProcs(int filter) {
   return &kFilterTable[filter];
 }
 
-bool bindFilter(int filter) {
-  if (filterProcs(filter) == nullptr) return false;
+Status bindFilter(int filter) {
+  if (filterProcs(filter) == nullptr) return Status::Unsupported;
   // CALS Type 2 is bound only while its tag tables can be loaded.
-  return filter != kFilterCals2 || loadTagTables() != 0;
+  return filter == kFilterCals2 ? loadTagTables() : Status::Ok;
 }
 
 }  // namespace hv::formats

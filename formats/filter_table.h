@@ -12,8 +12,9 @@ inline constexpr int kFilterSlots = kFilterPdf + 1;
 // safe from any thread.
 const FilterProcs* filterProcs(int filter);
 
-// Whether the filter can be used now: it has a reader and, for CALS Type 2,
-// its tag tables load (a failed load is tried again at the next call).
-bool bindFilter(int filter);
+// Whether the filter can be used now: Unsupported for a number without a
+// reader; for CALS Type 2 the Status of loading its tag tables (a failed load
+// is tried again at the next call).
+Status bindFilter(int filter);
 
 }  // namespace hv::formats

@@ -10,6 +10,7 @@
 #include "formats/compression_codes.h"
 #include "formats/document_type.h"
 #include "formats/format_tables.h"
+#include "formats/imf_codes.h"
 #include "formats/tiff_tags.h"
 #include "platform/file_io.h"
 
@@ -17,7 +18,6 @@ namespace hv::formats {
 namespace {
 
 constexpr std::size_t kWorkBytes = 1024;
-constexpr std::uint32_t kSecondPassBase = 80;
 
 std::string upper(std::string_view s) {
   std::string u(s);
@@ -51,7 +51,7 @@ struct Probe {
   }
 };
 
-struct Result {
+struct Found {
   int documentType = kDocumentNone;
   int filter = 0;
   int compression = 0;
@@ -66,7 +66,7 @@ std::uint32_t get32(const unsigned char* p, bool big) {
 }
 
 // Name-led tests: the file name or extension decides which content test runs.
-bool nameLedTests(const Probe& probe, std::string_view path, std::size_t available, Result& r) {
+bool nameLedTests(const Probe& probe, std::string_view path, std::size_t available, Found& r) {
   std::string_view name = fileName(path);
   unsigned char buf[kWorkBytes + 1];
 
@@ -153,7 +153,7 @@ bool nameLedTests(const Probe& probe, std::string_view path, std::size_t availab
 
 // The TIFF test: succeeds on a valid header whatever follows; the first
 // directory then only refines the compression.
-bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r) {
+bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Found& r) {
   if (got < 4) return false;
   bool big;
   if (buf[0] == 'I' && buf[1] == 'I') big = false;
@@ -192,7 +192,7 @@ bool tiffTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
   return true;
 }
 
-bool calsTest(const Probe& probe, const unsigned char* buf, long got, Result& r) {
+bool calsTest(const Probe& probe, const unsigned char* buf, long got, Found& r) {
   std::string_view text(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(got));
   if (!startsNoCase(text, "srcdocid: ") && !startsNoCase(text, "specversion: ")) return false;
   std::size_t records = std::min<std::size_t>(static_cast<std::size_t>(got) / 128, 16);
@@ -219,7 +219,7 @@ bool calsTest(const Probe& probe, const unsigned char* buf, long got, Result& r)
 
 std::uint16_t le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
-bool edmicsTests(const unsigned char* buf, long got, Result& r) {
+bool edmicsTests(const unsigned char* buf, long got, Found& r) {
   if (got >= 128 && (buf[36] == 4 || buf[36] == 6) && le16(buf + 28) == 0x0100) {
     std::uint16_t widthBits = static_cast<std::uint16_t>(le16(buf + 6) * 8);
     unsigned columns = (widthBits + 511u) / 512u;
@@ -266,7 +266,7 @@ bool headerlessCals2Test(const Probe& probe, const unsigned char* buf, long got)
 }
 
 // Content-led tests; also reports how many bytes the read produced.
-bool contentTests(const Probe& probe, Result& r, long& got) {
+bool contentTests(const Probe& probe, Found& r, long& got) {
   unsigned char buf[kWorkBytes + 1] = {};
   got = probe.read(buf, kWorkBytes, 0);
   if (got < 0) return false;
@@ -293,37 +293,52 @@ bool contentTests(const Probe& probe, Result& r, long& got) {
 }  // namespace
 }  // namespace hv::formats
 
-extern "C" int imfTypeDosFile(const char* path, int* documentType, int* filter, int* compression,
-                              std::uint32_t* headerOffset) {
-  using namespace hv::formats;
-  if (path == nullptr || documentType == nullptr || filter == nullptr || compression == nullptr ||
-      headerOffset == nullptr)
-    return 0;
-  *documentType = *filter = *compression = 0;
+namespace hv::formats {
+
+Result<Identification> identifyFile(const char* path) {
+  if (path == nullptr) return Status::BadArgument;
   std::string work(path);
-  int fd = hv::platform::openFile(work.c_str(), O_RDONLY);
-  if (fd < 0) return 0;
+  // Opened without blocking, so that a FIFO or device in the file's place
+  // is looked at (and not recognised) instead of waited for.
+  int fd = platform::openFile(work.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return Status::ReadFailed;
   std::size_t available = kWorkBytes;
-  for (std::uint32_t base : {0u, kSecondPassBase}) {
+  for (std::uint32_t base : {0u, kSecondPassOffset}) {
     Probe probe{fd, base};
-    Result r;
+    Found r;
     long got = 0;
     bool found = nameLedTests(probe, work, available, r) || contentTests(probe, r, got);
     if (found) {
-      hv::platform::closeFile(fd);
-      *documentType = r.documentType;
-      *filter = r.filter;
-      *compression = r.compression;
-      *headerOffset = base;
-      return 1;
+      platform::closeFile(fd);
+      return Identification{r.documentType, r.filter, r.compression, base};
     }
     // The second pass's name-led tests look at as many bytes as the first
     // pass's content read produced.
     available = got > 0 ? static_cast<std::size_t>(got) : 0;
   }
-  hv::platform::closeFile(fd);
-  *headerOffset = kSecondPassBase;
-  return 0;
+  platform::closeFile(fd);
+  return Status::NotFound;
+}
+
+}  // namespace hv::formats
+
+extern "C" int imfTypeDosFile(const char* path, int* documentType, int* filter, int* compression,
+                              std::uint32_t* headerOffset) {
+  using namespace hv::formats;
+  if (path == nullptr || documentType == nullptr || filter == nullptr || compression == nullptr ||
+      headerOffset == nullptr)
+    return toImfFlag(hv::Status::BadArgument);
+  *documentType = *filter = *compression = 0;
+  const hv::Result<Identification> found = identifyFile(path);
+  if (found.ok()) {
+    *documentType = found.value().documentType;
+    *filter = found.value().filter;
+    *compression = found.value().compression;
+    *headerOffset = found.value().headerOffset;
+  } else if (found.status() == hv::Status::NotFound) {
+    *headerOffset = kSecondPassOffset;
+  }
+  return toImfFlag(found.status());
 }
 
 namespace hv::formats {

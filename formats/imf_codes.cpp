@@ -14,4 +14,8 @@ int toCodeBufferCode(Status status) {
 
 int toImfFlag(Status status) { return status == Status::Ok ? 1 : 0; }
 
+int toFilterNumber(Result<int> filter) { return filter.valueOr(0); }
+
+std::int64_t toFilePosition(Result<std::int64_t> position) { return position.valueOr(-1); }
+
 }  // namespace hv::formats

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "formats/fm_messages.h"
@@ -95,13 +96,13 @@ std::size_t readTable(const std::vector<std::string>& text, std::size_t i, TagTa
 }
 
 // Called with the state locked.
-bool readFile(const std::string& name, std::string& out) {
+Status readFile(const std::string& name, std::string& out) {
   std::string path = state().dir.empty() ? platform::findShippedFile(name) : state().dir + name;
-  if (path.empty() || !platform::readWholeFile(path, out, kTableFileMax)) {
+  if (path.empty() || platform::readWholeFile(path, out, kTableFileMax) != Status::Ok) {
     report(kWarning, kMsgUnableToOpen, (path.empty() ? name : path).c_str());
-    return false;
+    return Status::ReadFailed;
   }
-  return true;
+  return Status::Ok;
 }
 
 }  // namespace
@@ -118,7 +119,7 @@ const TagEntry& TagTables::resolve(const TagEntry& e) const {
   return e;
 }
 
-bool parseTagTables(const std::string& univ, const std::string& app, const std::string& con, TagTables& out) {
+Status parseTagTables(const std::string& univ, const std::string& app, const std::string& con, TagTables& out) {
   out = TagTables{};
   out.universal.name = "UNIVERSAL";
   out.application.name = "APPLICATION";
@@ -134,7 +135,7 @@ bool parseTagTables(const std::string& univ, const std::string& app, const std::
     if (out.contexts.size() + 1 >= static_cast<std::size_t>(kContextMax)) {
       report(kWarning, kMsgContextOverflow, nullptr);
       out = TagTables{};
-      return false;
+      return Status::TooSmall;
     }
     // The header: the context name, a comma, the number (ended by a space,
     // ';' or the line end).
@@ -146,21 +147,23 @@ bool parseTagTables(const std::string& univ, const std::string& app, const std::
     i = readTable(text, i + 1, table);
     out.contexts.push_back(std::move(table));
   }
-  return true;
+  return Status::Ok;
 }
 
-int loadTagTables() {
+Status loadTagTables() {
   LoadState& s = state();
-  if (s.current.load(std::memory_order_acquire) != nullptr) return 1;
+  if (s.current.load(std::memory_order_acquire) != nullptr) return Status::Ok;
   std::lock_guard<std::mutex> hold(s.lock);
-  if (s.current.load(std::memory_order_relaxed) != nullptr) return 1;
+  if (s.current.load(std::memory_order_relaxed) != nullptr) return Status::Ok;
   std::string univ, app, con;
-  if (!readFile("univtags.txt", univ) || !readFile("apptags.txt", app) || !readFile("contags.txt", con)) return 0;
+  const std::pair<const char*, std::string*> files[] = {{"univtags.txt", &univ}, {"apptags.txt", &app}, {"contags.txt", &con}};
+  for (const auto& [name, text] : files)
+    if (Status read = readFile(name, *text); read != Status::Ok) return read;
   auto tables = std::make_unique<TagTables>();
-  if (!parseTagTables(univ, app, con, *tables)) return 0;
+  if (Status parsed = parseTagTables(univ, app, con, *tables); parsed != Status::Ok) return parsed;
   s.loaded.push_back(std::move(tables));
   s.current.store(s.loaded.back().get(), std::memory_order_release);
-  return 1;
+  return Status::Ok;
 }
 
 const TagTables* tagTables() { return state().current.load(std::memory_order_acquire); }

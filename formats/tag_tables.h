@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace hv::formats {
 
 inline constexpr int kContextMax = 100;
@@ -40,14 +42,15 @@ struct TagTables {
 // The context the walker starts a stream with.
 inline constexpr int kTopContext = 1;
 
-// Parses the three files' texts. False, with the CONTEXT_MAX message, when
-// contags holds kContextMax or more context tables.
-bool parseTagTables(const std::string& univ, const std::string& app, const std::string& con, TagTables& out);
+// Parses the three files' texts. TooSmall, with the CONTEXT_MAX message,
+// when contags holds kContextMax or more context tables.
+Status parseTagTables(const std::string& univ, const std::string& app, const std::string& con, TagTables& out);
 
 // Loads the tables once per process (the current directory first, then the
-// shipped copies). Returns 1 on success; a failure is retried at the next
+// shipped copies). Ok once loaded; a failure (ReadFailed for a missing or
+// unreadable file, TooSmall for too many contexts) is retried at the next
 // call. Messages: "Unable to open %s" for a missing file, CONTEXT_MAX.
-int loadTagTables();
+Status loadTagTables();
 // The loaded tables, or null before a successful load.
 const TagTables* tagTables();
 // Tests and fuzzing: read the tables from this directory (ending in '/'),

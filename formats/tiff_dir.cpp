@@ -27,19 +27,22 @@ std::uint32_t TiffDirectory::get32(const std::uint8_t* p) const {
               : (std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0]);
 }
 
-bool TiffDirectory::readAt(void* buf, std::size_t n, std::uint32_t offset) const {
+Status TiffDirectory::readAt(void* buf, std::size_t n, std::uint32_t offset) const {
   std::int64_t at = static_cast<std::int64_t>(base_) + offset;
-  if (at + static_cast<std::int64_t>(n) > fileSize_) return false;
-  return platform::readAt(fd_, buf, n, at) == static_cast<long>(n);
+  if (at + static_cast<std::int64_t>(n) > fileSize_) return Status::DataEnded;
+  const long got = platform::readAt(fd_, buf, n, at);
+  if (got < 0) return Status::ReadFailed;
+  return got == static_cast<long>(n) ? Status::Ok : Status::DataEnded;
 }
 
-bool TiffDirectory::read(std::uint32_t offset, std::vector<TiffEntry>& entries) const {
-  if (offset == 0) return false;
+Status TiffDirectory::read(std::uint32_t offset, std::vector<TiffEntry>& entries) const {
+  if (offset == 0) return Status::CodingError;
   std::uint8_t countBytes[2];
-  if (!readAt(countBytes, 2, offset)) return false;
+  if (Status s = readAt(countBytes, 2, offset); s != Status::Ok) return s;
   std::uint16_t count = get16(countBytes);
+  if (count == 0) return Status::CodingError;
   std::vector<std::uint8_t> raw(static_cast<std::size_t>(count) * 12);
-  if (count == 0 || !readAt(raw.data(), raw.size(), offset + 2)) return false;
+  if (Status s = readAt(raw.data(), raw.size(), offset + 2); s != Status::Ok) return s;
   entries.clear();
   entries.reserve(count);
   for (std::uint16_t i = 0; i < count; ++i) {
@@ -55,14 +58,14 @@ bool TiffDirectory::read(std::uint32_t offset, std::vector<TiffEntry>& entries) 
     else e.value = get16(p + 8);
     entries.push_back(e);
   }
-  return true;
+  return Status::Ok;
 }
 
 std::optional<std::uint32_t> TiffDirectory::value(const TiffEntry& e) const {
   if (e.count == 0) return std::nullopt;
   if (e.type == kTiffRational) {
     std::uint8_t r[8];
-    if (!readAt(r, 8, get32(e.raw))) return std::nullopt;
+    if (readAt(r, 8, get32(e.raw)) != Status::Ok) return std::nullopt;
     std::uint32_t num = get32(r), den = get32(r + 4);
     return den == 0 ? 0 : num / den;
   }
@@ -77,7 +80,7 @@ std::optional<std::uint32_t> TiffDirectory::resolutionDpi(const TiffEntry& e, st
   if (e.count == 0) return std::nullopt;
   if (e.type == kTiffRational) {
     std::uint8_t r[8];
-    if (!readAt(r, 8, get32(e.raw))) return std::nullopt;
+    if (readAt(r, 8, get32(e.raw)) != Status::Ok) return std::nullopt;
     num = get32(r);
     den = get32(r + 4);
     if (den == 0) return 0;
@@ -97,7 +100,7 @@ std::optional<std::vector<std::uint32_t>> TiffDirectory::array(const TiffEntry& 
   if (e.count == 0 || bytes > static_cast<std::uint64_t>(fileSize_)) return std::nullopt;
   std::vector<std::uint8_t> raw(bytes);
   if (bytes <= 4) std::memcpy(raw.data(), e.raw, bytes);
-  else if (!readAt(raw.data(), bytes, get32(e.raw))) return std::nullopt;
+  else if (readAt(raw.data(), bytes, get32(e.raw)) != Status::Ok) return std::nullopt;
   std::vector<std::uint32_t> out(e.count);
   for (std::uint32_t i = 0; i < e.count; ++i) {
     const std::uint8_t* p = raw.data() + static_cast<std::size_t>(i) * size;
@@ -110,7 +113,7 @@ std::optional<std::string> TiffDirectory::text(const TiffEntry& e) const {
   if (e.type != kTiffAscii || e.count == 0 || e.count > (1u << 20)) return std::nullopt;
   std::string s(e.count, '\0');
   if (e.count <= 4) std::memcpy(s.data(), e.raw, e.count);
-  else if (!readAt(s.data(), e.count, get32(e.raw))) return std::nullopt;
+  else if (readAt(s.data(), e.count, get32(e.raw)) != Status::Ok) return std::nullopt;
   s.resize(std::strlen(s.c_str()));
   return s;
 }

@@ -8,6 +8,7 @@
 
 #include "formats/image_file.h"
 #include "formats/tiff_tags.h"
+#include "platform/status.h"
 
 namespace hv::formats {
 
@@ -16,9 +17,10 @@ class TiffDirectory {
   TiffDirectory(int fd, std::uint32_t headerOffset, bool bigEndian, std::int64_t fileSize)
       : fd_(fd), base_(headerOffset), big_(bigEndian), fileSize_(fileSize) {}
 
-  // Reads the entry table at `offset`; false on a zero offset, a failed read
-  // or an entry count the file cannot hold.
-  bool read(std::uint32_t offset, std::vector<TiffEntry>& entries) const;
+  // Reads the entry table at `offset`: CodingError for a zero offset or an
+  // empty table, DataEnded when the table does not lie within the file,
+  // ReadFailed when reading fails.
+  Status read(std::uint32_t offset, std::vector<TiffEntry>& entries) const;
 
   std::uint16_t get16(const std::uint8_t* p) const;
   std::uint32_t get32(const std::uint8_t* p) const;
@@ -39,7 +41,8 @@ class TiffDirectory {
   static int typeSize(std::uint16_t type);
 
  private:
-  bool readAt(void* buf, std::size_t n, std::uint32_t offset) const;
+  // n bytes at offset from the header: DataEnded past the file's end.
+  Status readAt(void* buf, std::size_t n, std::uint32_t offset) const;
   int fd_;
   std::uint32_t base_;
   bool big_;

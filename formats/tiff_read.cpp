@@ -91,7 +91,7 @@ ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::ui
   r->strips.byteOrder = static_cast<std::uint16_t>(header[0] | header[1] << 8);
   TiffDirectory dir(r->fd, headerOffset, big, r->fileSize);
   if (dir.get16(header + 2) != kTiffVersion) return failOpen(r, kMsgTiffVersion, nullptr);
-  if (!dir.read(dir.get32(header + 4), r->strips.entries)) return failOpen(r, kMsgTiffDirectory, nullptr);
+  if (dir.read(dir.get32(header + 4), r->strips.entries) != Status::Ok) return failOpen(r, kMsgTiffDirectory, nullptr);
   const auto& entries = r->strips.entries;
 
   auto number = [&](std::uint16_t tag) -> std::optional<std::uint32_t> {

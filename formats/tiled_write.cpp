@@ -100,11 +100,7 @@ bool finishCals2(ImageFileRecord* r, TiledWriter* w) {
   layout.lineProgressionAngle = r->lineProgression * 90;
   for (const TileOut& t : w->tiles) layout.tiles.push_back({t.type, t.at, t.bytes});
   std::vector<Cals2Node> tree;
-  int problem = loadCals2Template(w->templatePath, tree);
-  if (problem != 0) {
-    if (problem > 0) report(kWarning, problem, problem == kMsgNoTemplate ? w->templatePath.c_str() : nullptr);
-    return false;
-  }
+  if (loadCals2Template(w->templatePath, tree) != Status::Ok) return false;  // reported
   std::int64_t at = static_cast<std::int64_t>(r->headerOffset) + cals::kHeaderBytes;
   return writeCals2Stream(tree, layout, w->tileFd, r->fd, at);
 }

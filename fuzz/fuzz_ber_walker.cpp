@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace hv::formats;
   if (size < 1) return 0;
   setMessageSink(nullptr, nullptr);
-  if (!loadTagTables()) return 0;
+  if (loadTagTables() != hv::Status::Ok) return 0;
   hv::fuzz::putFile("stream", data + 1, size - 1);
   int fd = hv::platform::openFile((hv::fuzz::scratchDir() + "stream").c_str(), O_RDONLY);
   if (fd < 0) return 0;

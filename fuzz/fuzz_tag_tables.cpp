@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fclose(f);
   }
   hv::formats::setTagTableDirectory(dir);
-  if (hv::formats::loadTagTables())
+  if (hv::formats::loadTagTables() == hv::Status::Ok)
     hv::fuzz::readThroughFilter(hv::formats::kFilterCals2, dir + "sheet.cal", hv::formats::kOpenRead);
   hv::formats::setTagTableDirectory("");
   return 0;

@@ -70,19 +70,21 @@ void sweepTemporaries(const std::string& folder, const std::string& prefix) {
   ::closedir(d);
 }
 
-// Where a chain of symbolic links ends (the last name, which may not exist).
-bool followLinks(std::string& path) {
+// Moves path to where a chain of symbolic links ends (the last name, which
+// may not exist). ReadFailed, with errno set, when a link cannot be read or
+// the chain is too long.
+Status followLinks(std::string& path) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return Status::Ok;
     char buf[PATH_MAX];
     ssize_t n = ::readlink(path.c_str(), buf, sizeof buf - 1);
-    if (n < 0) return false;
+    if (n < 0) return Status::ReadFailed;
     std::string next(buf, static_cast<std::size_t>(n));
     path = next.front() == '/' ? next : folderOf(path) + next;
   }
   errno = ELOOP;
-  return false;
+  return Status::ReadFailed;
 }
 
 // The descriptor a name of an open descriptor stands for ("/dev/stdout",
@@ -130,11 +132,12 @@ AtomicFile::~AtomicFile() {
   if (!committed_) abandon();
 }
 
-bool AtomicFile::fail(int err) {
+Status AtomicFile::fail(int err) {
   abandon();
   error_ = fileError(path_, err);
+  errorNumber_ = err;
   errno = err;
-  return false;
+  return Status::WriteFailed;
 }
 
 void AtomicFile::abandon() {
@@ -148,11 +151,12 @@ void AtomicFile::abandon() {
   errno = saved;
 }
 
-bool AtomicFile::open(const std::string& path, const Options& options) {
+Status AtomicFile::open(const std::string& path, const Options& options) {
   abandon();
   path_ = path;
   options_ = options;
   error_.clear();
+  errorNumber_ = 0;
   committed_ = streaming_ = false;
   keepMode_ = kUsualMode;
   keepUid_ = keepGid_ = 0;
@@ -173,7 +177,7 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
     if (fd < 0) return fail(errno);
     return openStream(fd, true);
   }
-  if (options.links == Links::Follow && !followLinks(target_)) return fail(errno);
+  if (options.links == Links::Follow && followLinks(target_) != Status::Ok) return fail(errno);
   struct stat st {};
   if (::lstat(target_.c_str(), &st) != 0) {
     if (errno != ENOENT) return fail(errno);
@@ -192,22 +196,22 @@ bool AtomicFile::open(const std::string& path, const Options& options) {
   if (!stream || options.links == Links::Replace) {
     abandon();
     error_ = path_ + ": not a regular file, device or FIFO";
-    errno = EINVAL;
-    return false;
+    errorNumber_ = errno = EINVAL;
+    return Status::WriteFailed;
   }
   int fd = openFile(target_.c_str(), O_WRONLY | O_NOCTTY);
   if (fd < 0) return fail(errno);
   return openStream(fd, true);
 }
 
-bool AtomicFile::openStream(int fd, bool ownFd) {
+Status AtomicFile::openStream(int fd, bool ownFd) {
   fd_ = fd;
   ownFd_ = ownFd;
   streaming_ = true;
-  return true;
+  return Status::Ok;
 }
 
-bool AtomicFile::createTemp(const std::string& target) {
+Status AtomicFile::createTemp(const std::string& target) {
   const std::string folder = folderOf(target);
   const std::string prefix = atomicTempPrefix(target);
   if (options_.sweepStale) sweepTemporaries(folder, prefix);
@@ -222,14 +226,14 @@ bool AtomicFile::createTemp(const std::string& target) {
       fd_ = fd;
       ownFd_ = true;
       temp_ = name;
-      return true;
+      return Status::Ok;
     }
     if (errno != EEXIST) return fail(errno);
   }
   return fail(EEXIST);
 }
 
-bool AtomicFile::write(const void* data, std::size_t size) {
+Status AtomicFile::write(const void* data, std::size_t size) {
   if (fd_ < 0) return fail(EBADF);
   const auto* p = static_cast<const char*>(data);
   for (std::size_t done = 0; done < size;) {
@@ -239,30 +243,28 @@ bool AtomicFile::write(const void* data, std::size_t size) {
     if (!writeFull(fd_, p + done, n)) return fail(errno != 0 ? errno : EIO);
     done += n;
   }
-  return true;
+  return Status::Ok;
 }
 
-std::string AtomicFile::writerPath() {
-  if (fd_ < 0) {
-    fail(EBADF);
-    return {};
+Status AtomicFile::writerPath(std::string& out) {
+  if (fd_ < 0) return fail(EBADF);
+  if (!streaming_) {
+    out = temp_;
+    return Status::Ok;
   }
-  if (!streaming_) return temp_;
   if (staging_.empty()) {
     const char* dir = std::getenv("TMPDIR");
     std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/.hvstage.XXXXXX";
     int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-      fail(errno);
-      return {};
-    }
+    if (fd < 0) return fail(errno);
     ::close(fd);
     staging_ = pattern;
   }
-  return staging_;
+  out = staging_;
+  return Status::Ok;
 }
 
-bool AtomicFile::copyStaging() {
+Status AtomicFile::copyStaging() {
   int in = openFile(staging_.c_str(), O_RDONLY);
   if (in < 0) return fail(errno);
   char buf[65536];
@@ -274,19 +276,20 @@ bool AtomicFile::copyStaging() {
       return fail(err);
     }
     if (got == 0) break;
-    if (!write(buf, static_cast<std::size_t>(got))) {
+    if (Status s = write(buf, static_cast<std::size_t>(got)); s != Status::Ok) {
       ::close(in);
-      return false;
+      return s;
     }
   }
   ::close(in);
-  return true;
+  return Status::Ok;
 }
 
-bool AtomicFile::commit() {
+Status AtomicFile::commit() {
   if (fd_ < 0) return fail(EBADF);
   if (streaming_) {
-    if (!staging_.empty() && !copyStaging()) return false;
+    if (!staging_.empty())
+      if (Status s = copyStaging(); s != Status::Ok) return s;
     // Pipes and character devices cannot be flushed; that is no failure.
     if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) return fail(errno);
     int fd = fd_;
@@ -295,7 +298,7 @@ bool AtomicFile::commit() {
     if (!staging_.empty()) ::unlink(staging_.c_str());
     staging_.clear();
     committed_ = true;
-    return true;
+    return Status::Ok;
   }
   const unsigned mode = options_.mode != kUsualMode ? options_.mode : keepMode_;
   if (!stepAllowed(RewriteStep::SetMode)) return fail(errno);
@@ -320,35 +323,37 @@ bool AtomicFile::commit() {
       ::close(dfd);
     }
   }
-  return true;
+  return Status::Ok;
 }
 
-bool appendFileAtomically(const std::string& path, std::string_view data) {
+Status appendFileAtomically(const std::string& path, std::string_view data) {
   AtomicFile::Options options;
   options.regularOnly = true;
   AtomicFile out;
-  if (!out.open(path, options)) return false;
+  if (Status s = out.open(path, options); s != Status::Ok) return s;
   // The old contents, read from a descriptor checked to be a regular file and
   // opened without blocking; a missing file is an empty one.
   if (const int in = openRegularFile(path.c_str()); in >= 0) {
     char block[65536];
     long got;
+    Status copied = Status::Ok;
     while ((got = readFull(in, block, sizeof block)) > 0)
-      if (!out.write(block, static_cast<std::size_t>(got))) break;
+      if ((copied = out.write(block, static_cast<std::size_t>(got))) != Status::Ok) break;
     const int err = errno;  // of the failed read or write, if any
     ::close(in);
     if (got != 0) {
       out.abandon();
       errno = err;
-      return false;
+      return got < 0 ? Status::ReadFailed : copied;
     }
   } else if (errno != ENOENT) {
     const int err = errno;
     out.abandon();
     errno = err;
-    return false;
+    return Status::ReadFailed;
   }
-  return out.write(data.data(), data.size()) && out.commit();
+  if (Status s = out.write(data.data(), data.size()); s != Status::Ok) return s;
+  return out.commit();
 }
 
 }  // namespace hv::platform

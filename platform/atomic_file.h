@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::platform {
 
@@ -71,24 +72,26 @@ class HV_EXPORT AtomicFile {
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Prepares the write of path. False, with errno and error() set, when path
-  // cannot be written.
-  bool open(const std::string& path, const Options& options);
-  bool open(const std::string& path) { return open(path, Options{}); }
+  // Every step below returns Ok or WriteFailed; a failure sets error(),
+  // errorNumber() and errno and abandons the write.
+
+  // Prepares the write of path.
+  Status open(const std::string& path, const Options& options);
+  Status open(const std::string& path) { return open(path, Options{}); }
 
   // Appends bytes; checked, in chunks of at most kRewriteChunk.
-  bool write(const void* data, std::size_t size);
+  Status write(const void* data, std::size_t size);
 
   // A file that a writer opening files by name may fill instead of using
   // write(): the temporary itself, or for a device, FIFO or standard output a
   // staging file outside its folder whose bytes commit() copies into it.
-  // Empty (with errno and error() set) when no such file can be made.
-  std::string writerPath();
+  // Its name goes to out; out is left alone when no such file can be made.
+  Status writerPath(std::string& out);
 
   // Completes the write: flush, permissions, rename and folder flush, or the
-  // copy of the staging file into the stream. False, with errno and error()
-  // set, when the old file (if any) is still in place.
-  bool commit();
+  // copy of the staging file into the stream. On a failure the old file (if
+  // any) is still in place.
+  Status commit();
 
   // Gives up: removes the temporary and the staging file.
   void abandon();
@@ -99,18 +102,21 @@ class HV_EXPORT AtomicFile {
   const std::string& path() const { return path_; }
   // "NAME: reason" of the last failure, naming the caller's file.
   const std::string& error() const { return error_; }
+  // The errno of the last failure, 0 when there was none.
+  int errorNumber() const { return errorNumber_; }
 
  private:
-  bool fail(int err);
-  bool openStream(int fd, bool ownFd);
-  bool createTemp(const std::string& target);
-  bool copyStaging();
+  Status fail(int err);
+  Status openStream(int fd, bool ownFd);
+  Status createTemp(const std::string& target);
+  Status copyStaging();
 
   std::string path_;     // as given
   std::string target_;   // the file renamed over (a link's target when followed)
   std::string temp_;     // temporary beside target_
   std::string staging_;  // staging file of a streamed write
   std::string error_;
+  int errorNumber_ = 0;
   Options options_;
   unsigned keepMode_ = kUsualMode;      // bits an existing target keeps
   unsigned keepUid_ = 0, keepGid_ = 0;  // and its owner
@@ -126,10 +132,11 @@ class HV_EXPORT AtomicFile {
 // at every instant the old or the new one. A symbolic link is followed; the
 // file keeps its permission bits. Anything at path that is not a regular file
 // (a FIFO, device, folder) is refused without being opened for writing and
-// without blocking. False, with errno set, the old file untouched and no
-// temporary left, when the append fails. Concurrent appenders of one file
-// hold its folder's write lock (file_lock.h), or one of them loses its data.
-HV_EXPORT bool appendFileAtomically(const std::string& path, std::string_view data);
+// without blocking. WriteFailed, with errno set, the old file untouched and
+// no temporary left, when the append fails (ReadFailed when the old contents
+// could not be read). Concurrent appenders of one file hold its folder's
+// write lock (file_lock.h), or one of them loses its data.
+HV_EXPORT Status appendFileAtomically(const std::string& path, std::string_view data);
 
 // Removes temporaries that killed rewrites of path left in its folder; only
 // for callers holding the folder's write lock.

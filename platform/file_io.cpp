@@ -111,27 +111,29 @@ std::string fileKind(const std::string& path) {
   return "not a regular file";
 }
 
-bool readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
+Status readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes) {
   int fd = openRegularFile(path.c_str());
-  if (fd < 0) return false;
+  if (fd < 0) return Status::ReadFailed;
   out.clear();
   char chunk[65536];
   for (;;) {
     long got = readFull(fd, chunk, sizeof chunk);
     if (got < 0) {
+      const int err = errno;
       closeFile(fd);
-      return false;
+      errno = err;
+      return Status::ReadFailed;
     }
     if (got == 0) break;
     if (out.size() + static_cast<std::size_t>(got) > maxBytes) {
       closeFile(fd);
       errno = EFBIG;
-      return false;
+      return Status::ReadFailed;
     }
     out.append(chunk, static_cast<std::size_t>(got));
   }
   closeFile(fd);
-  return true;
+  return Status::Ok;
 }
 
 }  // namespace hv::platform

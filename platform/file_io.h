@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::platform {
 
@@ -35,8 +36,8 @@ HV_EXPORT std::int64_t seekFile(int fd, std::int64_t offset, int whence);
 // Size of an open file, -1 on error.
 HV_EXPORT std::int64_t fileSize(int fd);
 
-// Reads a whole regular file (at most maxBytes) into out; false, with errno
-// set (EFBIG when it is larger than maxBytes), when it cannot be read.
-HV_EXPORT bool readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes = 64u << 20);
+// Reads a whole regular file (at most maxBytes) into out. ReadFailed, with
+// errno set (EFBIG when it is larger than maxBytes), when it cannot be read.
+HV_EXPORT Status readWholeFile(const std::string& path, std::string& out, std::size_t maxBytes = 64u << 20);
 
 }  // namespace hv::platform

@@ -46,7 +46,7 @@ FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
     auto it = heldFolders().find({dev_, ino_});
     if (it != heldFolders().end()) {
       ++it->second;
-      locked_ = true;
+      status_ = Status::Ok;
       closeFile(fd_);
       fd_ = -1;
       return;
@@ -64,6 +64,7 @@ FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
       closeFile(fd_);
       fd_ = -1;
       errno = EWOULDBLOCK;
+      status_ = Status::Busy;
       return;
     }
     sleepMs(5);
@@ -71,11 +72,11 @@ FolderLock::FolderLock(const std::string& folder, int timeoutMs) {
   }
   std::lock_guard<std::mutex> guard(g_heldMutex);
   heldFolders()[{dev_, ino_}] = 1;
-  locked_ = true;
+  status_ = Status::Ok;
 }
 
 FolderLock::~FolderLock() {
-  if (!locked_) return;
+  if (status_ != Status::Ok) return;
   std::lock_guard<std::mutex> guard(g_heldMutex);
   auto it = heldFolders().find({dev_, ino_});
   if (it != heldFolders().end() && --it->second == 0) heldFolders().erase(it);

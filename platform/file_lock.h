@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::platform {
 
@@ -21,10 +22,13 @@ class HV_EXPORT FolderLock {
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
-  bool locked() const { return locked_; }
+  // Ok while the lock is held; Busy when another holder kept it past the
+  // wait, Failed (errno set by the failed call) when the folder cannot be
+  // opened or locked.
+  Status status() const { return status_; }
 
  private:
-  bool locked_ = false;
+  Status status_ = Status::Failed;
   int fd_ = -1;
   unsigned long long dev_ = 0;
   unsigned long long ino_ = 0;

@@ -27,7 +27,7 @@ std::string trim(const std::string& s) {
 
 IniFile IniFile::load(const std::string& path) {
   std::string text;
-  if (!readWholeFile(path, text, 4u << 20)) return IniFile{};
+  if (readWholeFile(path, text, 4u << 20) != Status::Ok) return IniFile{};
   return parse(text);
 }
 
@@ -111,10 +111,12 @@ std::string IniFile::text() const {
   return out;
 }
 
-bool IniFile::save(const std::string& path) const {
+Status IniFile::save(const std::string& path) const {
   const std::string body = text();
   AtomicFile file;
-  return file.open(path) && file.write(body.data(), body.size()) && file.commit();
+  if (Status s = file.open(path); s != Status::Ok) return s;
+  if (Status s = file.write(body.data(), body.size()); s != Status::Ok) return s;
+  return file.commit();
 }
 
 }  // namespace hv::platform

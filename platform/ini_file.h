@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::platform {
 
@@ -24,9 +25,9 @@ class HV_EXPORT IniFile {
   long getInt(const std::string& section, const std::string& key, long fallback) const;
   void set(const std::string& section, const std::string& key, const std::string& value);
   std::string text() const;
-  // Writes the document through an AtomicFile (atomic_file.h); false with
-  // errno set when it could not be written.
-  bool save(const std::string& path) const;
+  // Writes the document through an AtomicFile (atomic_file.h); WriteFailed,
+  // with errno set, when it could not be written.
+  Status save(const std::string& path) const;
 
  private:
   struct Section {

@@ -11,17 +11,19 @@ namespace hv::platform {
 
 std::string rewriteTempPrefix(const std::string& path) { return atomicTempPrefix(path); }
 
-bool rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode) {
+Status rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode) {
   AtomicFile::Options options;
   options.links = AtomicFile::Links::Replace;
   options.mode = mode & 07777;
   options.sweepStale = true;
   AtomicFile file;
-  return file.open(path, options) && file.write(contents.data(), contents.size()) && file.commit();
+  if (Status s = file.open(path, options); s != Status::Ok) return s;
+  if (Status s = file.write(contents.data(), contents.size()); s != Status::Ok) return s;
+  return file.commit();
 }
 
-bool removeFileDurably(const std::string& path) {
-  if (::unlink(path.c_str()) != 0) return false;
+Status removeFileDurably(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) return Status::WriteFailed;
   const std::string folder = folderOf(path);
   int dfd = openFile(folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (dfd >= 0) {
@@ -30,7 +32,7 @@ bool removeFileDurably(const std::string& path) {
   }
   // Temporaries of killed rewrites go with the file (the caller holds the lock).
   removeStaleTemporaries(path);
-  return true;
+  return Status::Ok;
 }
 
 }  // namespace hv::platform

@@ -18,14 +18,15 @@ namespace hv::platform {
 // Replaces the file at path (created when missing) by contents with the given
 // permission bits, through an AtomicFile. A symbolic link at path is replaced
 // by the new file, never followed, so a rewrite cannot write outside the
-// folder; a device, FIFO or folder at path is refused. Returns false, with errno set and the old file
+// folder; a device, FIFO or folder at path is refused. Returns WriteFailed, with errno set and the old file
 // untouched, when any step up to and including the rename fails; the temporary is removed on every failure. A
 // failed folder flush after the rename cannot be undone (the new file is already in place) and does not count
 // as a failure.
-HV_EXPORT bool rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode);
+HV_EXPORT Status rewriteFileSafely(const std::string& path, std::string_view contents, unsigned mode);
 
 // Removes path and flushes its folder (an index that lost its last record).
-HV_EXPORT bool removeFileDurably(const std::string& path);
+// WriteFailed, with errno set, when path cannot be removed.
+HV_EXPORT Status removeFileDurably(const std::string& path);
 
 // Prefix of the temporaries of path's rewrites (".NAME." in the same folder).
 HV_EXPORT std::string rewriteTempPrefix(const std::string& path);

@@ -27,6 +27,7 @@ const char* statusText(Status status) {
     case Status::NotFound: return "not found";
     case Status::NothingToDo: return "nothing to change";
     case Status::IndexRemoved: return "done; the index file was removed";
+    case Status::Busy: return "held by another process";
   }
   return "unknown status";
 }

@@ -34,6 +34,7 @@ enum class Status : std::uint8_t {
   NotFound,        // the record or entry looked for is not there
   NothingToDo,     // the change is not possible for the current contents; nothing was changed
   IndexRemoved,    // done, and the index file was removed because its last record went
+  Busy,            // another process held a lock for longer than the caller would wait
 };
 
 // A short English description.

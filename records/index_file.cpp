@@ -29,7 +29,7 @@ std::string indexFilePath(const std::string& folder, const char* name) {
 
 std::optional<std::string> readIndexFile(const std::string& path) {
   std::string bytes;
-  if (!platform::readWholeFile(path, bytes, kMaxIndexFileBytes)) return std::nullopt;
+  if (platform::readWholeFile(path, bytes, kMaxIndexFileBytes) != Status::Ok) return std::nullopt;
   return bytes;
 }
 
@@ -41,7 +41,7 @@ std::string withLineEnd(std::string records) {
 Status editIndexFile(const std::string& folder, const char* name,
                      const std::function<IndexEdit(std::optional<std::string>& contents)>& edit) {
   platform::FolderLock lock(folder);
-  if (!lock.locked()) return Status::Failed;
+  if (lock.status() != Status::Ok) return Status::Failed;
   const std::string path = indexFilePath(folder, name);
   std::optional<std::string> contents;
   unsigned mode = kNewIndexMode;
@@ -60,10 +60,11 @@ Status editIndexFile(const std::string& folder, const char* name,
     case IndexEdit::Remove:
       // Removing a file that is not there changes nothing.
       if (!contents) return Status::NothingToDo;
-      return platform::removeFileDurably(path) ? Status::IndexRemoved : Status::WriteFailed;
+      if (Status s = platform::removeFileDurably(path); s != Status::Ok) return s;
+      return Status::IndexRemoved;
     case IndexEdit::Write:
       if (!contents) return Status::NothingToDo;
-      return platform::rewriteFileSafely(path, *contents, mode) ? Status::Ok : Status::WriteFailed;
+      return platform::rewriteFileSafely(path, *contents, mode);
   }
   return Status::Failed;
 }

@@ -43,11 +43,11 @@ bool appendToFileData(const QString& folder, const QString& imagePath) {
   const QByteArray line = fileDataLine(imagePath);
   // Two viewers adding at once must not drop each other's line.
   hv::platform::FolderLock lock(hv::platform::folderOf(target), 3000);
-  if (!lock.locked()) return false;
+  if (lock.status() != hv::Status::Ok) return false;
   // Only a regular file is rewritten: a FIFO or device in its place would
   // block the viewer or swallow the line, and is refused.
-  return hv::platform::appendFileAtomically(target,
-                                            std::string_view(line.constData(), std::size_t(line.size())));
+  return hv::platform::appendFileAtomically(target, std::string_view(line.constData(), std::size_t(line.size()))) ==
+         hv::Status::Ok;
 }
 
 QString fileDataFolder() {

@@ -62,9 +62,9 @@ TEST(CalsHeader, FindRecordDefaultsToKeywordAndNone) {
   std::memset(block, ' ', sizeof block);
   buildTemplate(block);
   char out[128];
-  EXPECT_EQ(findRecord(block, "DSTDOCID:", out), 1);
+  EXPECT_EQ(findRecord(block, "DSTDOCID:", out), Status::Ok);
   EXPECT_EQ(std::string(out, 14), "dstdocid: NONE");
-  EXPECT_EQ(findRecord(block, "specversion:", out), 0);
+  EXPECT_EQ(findRecord(block, "specversion:", out), Status::NotFound);
   EXPECT_EQ(std::string(out, 17), "specversion:NONE ");
 }
 

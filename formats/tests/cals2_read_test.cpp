@@ -73,10 +73,10 @@ OdaSpec fourTiles() {
 
 TEST(TagTables, ParsesEntriesContextsAndApplicationReferences) {
   TagTables t;
-  ASSERT_TRUE(parseTagTables("Integer,0,0,0,2,0,0,0\n", "Ref,0,0,1,7,0,0,22\n",
+  ASSERT_EQ(parseTagTables("Integer,0,0,0,2,0,0,0\n", "Ref,0,0,1,7,0,0,22\n",
                              "# comment\nTop,1\nA VeryLongNameOfMoreThan25Characters,0,0,2,3,0,2,0\nB,1,0\n\nInner,2;\n"
                              "X,0,0,2,31\n",
-                             t));
+                             t), Status::Ok);
   ASSERT_EQ(t.contexts.size(), 2u);
   const TagTable* top = t.context(1);
   ASSERT_NE(top, nullptr);
@@ -95,24 +95,24 @@ TEST(TagTables, HundredContextsOverflow) {
   std::string con;
   for (int i = 1; i <= 99; ++i) con += "C," + std::to_string(i) + "\nE,0,0,2,0\n\n";
   TagTables t;
-  EXPECT_TRUE(parseTagTables("", "", con, t));
+  EXPECT_EQ(parseTagTables("", "", con, t), Status::Ok);
   EXPECT_EQ(t.contexts.size(), 99u);
   con += "C,100\nE,0,0,2,0\n";
-  EXPECT_FALSE(parseTagTables("", "", con, t));
+  EXPECT_EQ(parseTagTables("", "", con, t), Status::TooSmall);
   EXPECT_EQ(lastMessage(), messageText(kMsgContextOverflow));
 }
 
 TEST(TagTables, LoadedOnceAndRetriedAfterAFailure) {
   hv::test::TempDir d;
   setTagTableDirectory(d.path());
-  EXPECT_EQ(loadTagTables(), 0);
+  EXPECT_EQ(loadTagTables(), Status::ReadFailed);
   EXPECT_EQ(lastMessage(), "Unable to open " + d.file("univtags.txt") + "\n");
   hv::test::writeFile(d.file("univtags.txt"), "Integer,0,0,0,2\n");
   hv::test::writeFile(d.file("apptags.txt"), "");
   hv::test::writeFile(d.file("contags.txt"), "Top,1\nX,0,0,2,0,0,0,5\n");
-  EXPECT_EQ(loadTagTables(), 1);
+  EXPECT_EQ(loadTagTables(), Status::Ok);
   ::unlink(d.file("contags.txt").c_str());
-  EXPECT_EQ(loadTagTables(), 1);  // not read again
+  EXPECT_EQ(loadTagTables(), Status::Ok);  // not read again
   EXPECT_EQ(tagTables()->context(1)->entries[0].action, 5);
   setTagTableDirectory(std::string(HV_SOURCE_DIR) + "/share/");
 }
@@ -124,20 +124,34 @@ TEST(Ber, HeadersAndIntegers) {
   int fd = platform::openFile(d.file("b").c_str(), O_RDONLY);
   ber::Source src(fd, 0, static_cast<std::int64_t>(bytes.size()));
   ber::Header h;
-  ASSERT_TRUE(ber::readHeader(src, 0, src.end(), h));
+  ASSERT_EQ(ber::readHeader(src, 0, src.end(), h), Status::Ok);
   EXPECT_EQ(h.cls, 2);
   EXPECT_TRUE(h.constructed);
   EXPECT_EQ(h.number, 200u);
   EXPECT_EQ(h.length, 300u);
   std::int64_t at = h.headerBytes;
-  ASSERT_TRUE(ber::readHeader(src, at, src.end(), h));
+  ASSERT_EQ(ber::readHeader(src, at, src.end(), h), Status::Ok);
   EXPECT_EQ(h.length, 1u);
-  std::uint8_t v = 0xFF;
-  std::int64_t value = 0;
-  EXPECT_TRUE(ber::integerValue(&v, 1, value));
-  EXPECT_EQ(value, -1);
-  // A tag number cut off by the end of the file.
-  EXPECT_FALSE(ber::readHeader(src, at + 4, src.end(), h));
+  const std::uint8_t v[9] = {0xFF, 0, 0, 0, 0, 0, 0, 0, 0};
+  const Result<std::int64_t> value = ber::integerValue(v, 1);
+  ASSERT_TRUE(value.ok());
+  EXPECT_EQ(value.value(), -1);
+  EXPECT_EQ(ber::integerValue(v, 0).status(), Status::CodingError);
+  EXPECT_EQ(ber::integerValue(v, 9).status(), Status::CodingError);
+  // A tag number cut off by the end of the file, and the end itself.
+  EXPECT_EQ(ber::readHeader(src, at + 4, src.end(), h), Status::DataEnded);
+  EXPECT_EQ(ber::readHeader(src, src.end(), src.end(), h), Status::DataEnded);
+  platform::closeFile(fd);
+  // Malformed headers: the reserved length octet, nine length octets and a
+  // tag number of more than four octets.
+  const std::string bad = std::string("\x04\xFF\x00", 3) + std::string("\x04\x89", 2) + std::string(9, '\x01') +
+                          std::string("\x1F\x81\x81\x81\x81\x01\x00", 7);
+  hv::test::writeFile(d.file("bad"), bad);
+  fd = platform::openFile(d.file("bad").c_str(), O_RDONLY);
+  ber::Source badSrc(fd, 0, static_cast<std::int64_t>(bad.size()));
+  EXPECT_EQ(ber::readHeader(badSrc, 0, badSrc.end(), h), Status::CodingError);
+  EXPECT_EQ(ber::readHeader(badSrc, 3, badSrc.end(), h), Status::CodingError);
+  EXPECT_EQ(ber::readHeader(badSrc, 14, badSrc.end(), h), Status::CodingError);
   platform::closeFile(fd);
   EXPECT_EQ(ber::integerContents(128), std::string("\x00\x80", 2));
   EXPECT_EQ(ber::integerContents(-129), std::string("\xFF\x7F", 2));

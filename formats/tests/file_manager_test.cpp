@@ -45,7 +45,9 @@ TEST(FileManager, BindingAndTheFatalReport) {
   EXPECT_EQ(c.text, "FATAL ERROR: Unable to Load Filter Procedure Pointers");
 
   hv::test::writeFile(dir.file("x.bin"), "just bytes");
+  offset = 0;
   EXPECT_EQ(imfGetFileType(nullptr, dir.file("x.bin").c_str(), &offset), 0);
+  EXPECT_EQ(offset, kSecondPassOffset);  // as imfTypeDosFile leaves it
   EXPECT_EQ(c.severity, kWarning);
   EXPECT_EQ(c.text, "Unknown Type");
   setMessageSink(nullptr, nullptr);
@@ -92,6 +94,14 @@ TEST(FileManager, FileSeekOrigins) {
   EXPECT_EQ(imfFileSeek(w, 7, kSeekFromCurrent), 17);
   EXPECT_EQ(imfFileSeek(w, -17, kSeekFromCurrent), 0);
   EXPECT_EQ(imfFileSeek(w, 0, kSeekFromCurrent), 0);
+  // One byte before the header is position -1 to a writer: a valid answer
+  // inside, which the exported number cannot tell from a failure.
+  const hv::Result<std::int64_t> before = fileSeek(w, -1, kSeekFromCurrent);
+  ASSERT_TRUE(before.ok());
+  EXPECT_EQ(before.value(), -1);
+  EXPECT_EQ(fileSeek(w, 0, 3).status(), hv::Status::BadArgument);
+  EXPECT_EQ(fileSeek(w, -1000, kSeekFromEnd).status(), hv::Status::ReadFailed);
+  EXPECT_EQ(imfFileSeek(w, -1000, kSeekFromEnd), -1);
   ::close(w->fd);
   freeRecord(w);
 }

@@ -1,5 +1,7 @@
 #include "formats/identify.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "formats/file_manager.h"
@@ -43,6 +45,19 @@ TEST(Identify, NullArgumentsAndMissingFiles) {
   Ident r = identify("/nonexistent/file.tif");
   EXPECT_EQ(r.ok, 0);
   EXPECT_EQ(r.offset, 12345u);  // a file that cannot be opened leaves it
+  EXPECT_EQ(identifyFile("/nonexistent/file.tif").status(), Status::ReadFailed);
+  EXPECT_EQ(identifyFile(nullptr).status(), Status::BadArgument);
+}
+
+// A FIFO without a writer (or a device) in a drawing's place is looked at
+// without waiting for data that never comes, and is not recognised.
+TEST(Identify, AFifoIsNotWaitedFor) {
+  hv::test::TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("pipe.tif").c_str(), 0644), 0);
+  Ident r = identify(dir.file("pipe.tif"));
+  EXPECT_EQ(r.ok, 0);
+  EXPECT_EQ(r.offset, kSecondPassOffset);
+  EXPECT_EQ(identifyFile(dir.file("pipe.tif").c_str()).status(), Status::NotFound);
 }
 
 TEST(Identify, TiffCompressionVariants) {

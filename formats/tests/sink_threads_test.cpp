@@ -66,7 +66,7 @@ TEST(SinkThreads, DefaultResolutionAndPresenterFromManyThreads) {
         if (t == 1) setInfoPresenter(i % 2 ? nullptr : InfoPresenter([](const ImageInformation&, void*) {}));
         if (resolveResolution(0) != 300) ++wrong;
         // Bound once, from any thread: the table is constant.
-        if (!bindFilter(kFilterTiff) || filterProcs(kFilterTiff)->open == nullptr) ++wrong;
+        if (bindFilter(kFilterTiff) != Status::Ok || filterProcs(kFilterTiff)->open == nullptr) ++wrong;
       }
     });
   for (auto& t : threads) t.join();

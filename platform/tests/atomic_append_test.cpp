@@ -31,14 +31,14 @@ std::string oldContents() {
 TEST(AtomicAppend, AddsToTheOldContentsOrCreatesTheFile) {
   TempDir dir;
   const std::string path = dir.file("FILEDATA.TXT");
-  ASSERT_TRUE(appendFileAtomically(path, "one\r\n"));
-  ASSERT_TRUE(appendFileAtomically(path, "two\r\n"));
+  ASSERT_EQ(appendFileAtomically(path, "one\r\n"), Status::Ok);
+  ASSERT_EQ(appendFileAtomically(path, "two\r\n"), Status::Ok);
   EXPECT_EQ(readFile(path), "one\r\ntwo\r\n");
   writeFile(path, oldContents());
-  ASSERT_TRUE(appendFileAtomically(path, std::string("\0tail", 5)));
+  ASSERT_EQ(appendFileAtomically(path, std::string("\0tail", 5)), Status::Ok);
   EXPECT_EQ(readFile(path), oldContents() + std::string("\0tail", 5));
   // Nothing to add still rewrites the file unchanged.
-  ASSERT_TRUE(appendFileAtomically(path, ""));
+  ASSERT_EQ(appendFileAtomically(path, ""), Status::Ok);
   EXPECT_EQ(readFile(path), oldContents() + std::string("\0tail", 5));
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"FILEDATA.TXT"});
 }
@@ -51,7 +51,7 @@ TEST(AtomicAppend, TheFileKeepsItsModeAndIsFlushedBeforeTheRename) {
   StepFault f;
   {
     StepFaultGuard guard(&f);
-    ASSERT_TRUE(appendFileAtomically(path, "new\n"));
+    ASSERT_EQ(appendFileAtomically(path, "new\n"), Status::Ok);
   }
   EXPECT_EQ(readFile(path), "old\nnew\n");
   EXPECT_EQ(fileMode(path) & 07777, 0640u);
@@ -75,7 +75,7 @@ TEST(AtomicAppend, AFailureAtAnyStepBeforeTheRenameKeepsTheOldFileAndNoTemporary
     {
       StepFaultGuard guard(&f);
       errno = 0;
-      ok = appendFileAtomically(path, "added");
+      ok = appendFileAtomically(path, "added") == Status::Ok;
     }
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"list"});
     if (f.seen <= at) {  // every step ran: the append is complete
@@ -99,7 +99,7 @@ TEST(AtomicAppend, ASymbolicLinkIsFollowedAndStaysALink) {
   TempDir dir, other;
   writeFile(other.file("target"), "old|");
   ASSERT_EQ(::symlink(other.file("target").c_str(), dir.file("link").c_str()), 0);
-  ASSERT_TRUE(appendFileAtomically(dir.file("link"), "new"));
+  ASSERT_EQ(appendFileAtomically(dir.file("link"), "new"), Status::Ok);
   EXPECT_TRUE(S_ISLNK(fileMode(dir.file("link"))));
   EXPECT_EQ(readFile(other.file("target")), "old|new");
   EXPECT_EQ(folderEntries(other.path()), std::vector<std::string>{"target"});
@@ -114,21 +114,21 @@ TEST(AtomicAppend, AnythingButARegularFileIsRefusedWithoutBlocking) {
   ASSERT_EQ(::mkdir(dir.file("sub").c_str(), 0755), 0);
   for (const char* name : {"pipe", "to-pipe"}) {
     errno = 0;
-    EXPECT_FALSE(appendFileAtomically(dir.file(name), "x")) << name;
+    EXPECT_EQ(appendFileAtomically(dir.file(name), "x"), Status::WriteFailed) << name;
     EXPECT_EQ(errno, ENXIO) << name;
   }
-  EXPECT_FALSE(appendFileAtomically(dir.file("sub"), "x"));
+  EXPECT_EQ(appendFileAtomically(dir.file("sub"), "x"), Status::WriteFailed);
   EXPECT_EQ(errno, EISDIR);
   for (const char* device : {"/dev/null", "/dev/full", "-", "/dev/stdout"}) {
     errno = 0;
-    EXPECT_FALSE(appendFileAtomically(device, "x")) << device;
+    EXPECT_EQ(appendFileAtomically(device, "x"), Status::WriteFailed) << device;
     EXPECT_EQ(errno, ENXIO) << device;
   }
   EXPECT_TRUE(S_ISFIFO(fileMode(dir.file("pipe"))));
   EXPECT_TRUE(S_ISCHR(fileMode("/dev/null")));
   EXPECT_EQ(folderEntries(dir.path()), (std::vector<std::string>{"pipe", "sub", "to-pipe"}));
   // A missing folder is the system's own reason.
-  EXPECT_FALSE(appendFileAtomically(dir.file("missing/list"), "x"));
+  EXPECT_EQ(appendFileAtomically(dir.file("missing/list"), "x"), Status::WriteFailed);
   EXPECT_EQ(errno, ENOENT);
 }
 

@@ -20,7 +20,8 @@ using hv::test::TempDir;
 using hv::test::writeFile;
 
 bool writeAll(const std::string& path, const std::string& bytes, AtomicFile& f) {
-  return f.open(path) && f.write(bytes.data(), bytes.size()) && f.commit();
+  return f.open(path) == Status::Ok && f.write(bytes.data(), bytes.size()) == Status::Ok &&
+         f.commit() == Status::Ok;
 }
 
 class UmaskGuard {
@@ -85,11 +86,11 @@ TEST(AtomicFile, AFolderIsRefusedWithTheSystemsReason) {
   TempDir dir;
   ASSERT_EQ(::mkdir(dir.file("sub").c_str(), 0755), 0);
   AtomicFile f;
-  EXPECT_FALSE(f.open(dir.file("sub")));
+  EXPECT_EQ(f.open(dir.file("sub")), Status::WriteFailed);
   EXPECT_EQ(errno, EISDIR);
   EXPECT_EQ(f.error(), dir.file("sub") + ": Is a directory");
   AtomicFile g;
-  EXPECT_FALSE(g.open(dir.file("missing/x")));
+  EXPECT_EQ(g.open(dir.file("missing/x")), Status::WriteFailed);
   EXPECT_EQ(g.error(), dir.file("missing/x") + ": No such file or directory");
 }
 
@@ -97,18 +98,20 @@ TEST(AtomicFile, AFullDeviceIsWrittenStraightIntoAndNeverReplaced) {
   struct stat before {};
   ASSERT_EQ(::stat("/dev/full", &before), 0);
   AtomicFile f;
-  ASSERT_TRUE(f.open("/dev/full")) << f.error();
+  ASSERT_EQ(f.open("/dev/full"), Status::Ok) << f.error();
   EXPECT_TRUE(f.streaming());
-  EXPECT_FALSE(f.write("x", 1));
+  EXPECT_EQ(f.write("x", 1), Status::WriteFailed);
   EXPECT_EQ(errno, ENOSPC);
+  EXPECT_EQ(f.errorNumber(), ENOSPC);
   EXPECT_EQ(f.error(), "/dev/full: No space left on device");
   // Through the staging file of a writer that opens by name.
   AtomicFile g;
-  ASSERT_TRUE(g.open("/dev/full"));
-  std::string staging = g.writerPath();
+  ASSERT_EQ(g.open("/dev/full"), Status::Ok);
+  std::string staging;
+  ASSERT_EQ(g.writerPath(staging), Status::Ok);
   ASSERT_FALSE(staging.empty());
   writeFile(staging, "bytes");
-  EXPECT_FALSE(g.commit());
+  EXPECT_EQ(g.commit(), Status::WriteFailed);
   EXPECT_EQ(errno, ENOSPC);
   EXPECT_NE(::access(staging.c_str(), F_OK), 0);
   struct stat after {};
@@ -139,7 +142,8 @@ TEST(AtomicFile, AFifoAndStandardOutputAreWrittenStraightInto) {
   ::dup2(fd, STDOUT_FILENO);
   ::close(fd);
   AtomicFile s;
-  const bool ok = s.open("-") && s.write("to standard output", 18) && s.commit();
+  const bool ok = s.open("-") == Status::Ok && s.write("to standard output", 18) == Status::Ok &&
+                  s.commit() == Status::Ok;
   const bool stillOpen = ::fcntl(STDOUT_FILENO, F_GETFD) >= 0;
   ::dup2(saved, STDOUT_FILENO);
   ::close(saved);
@@ -153,9 +157,11 @@ TEST(AtomicFile, AnAbandonedOrFailedWriteLeavesTheOldFileAndNoTemporary) {
   writeFile(dir.file("out"), "old");
   {
     AtomicFile f;
-    ASSERT_TRUE(f.open(dir.file("out")));
-    ASSERT_TRUE(f.write("partial", 7));
-    EXPECT_EQ(f.writerPath().rfind(dir.file(".out."), 0), 0u);
+    ASSERT_EQ(f.open(dir.file("out")), Status::Ok);
+    ASSERT_EQ(f.write("partial", 7), Status::Ok);
+    std::string temp;
+    ASSERT_EQ(f.writerPath(temp), Status::Ok);
+    EXPECT_EQ(temp.rfind(dir.file(".out."), 0), 0u);
   }  // dropped without commit
   EXPECT_EQ(readFile(dir.file("out")), "old");
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"out"});
@@ -163,7 +169,7 @@ TEST(AtomicFile, AnAbandonedOrFailedWriteLeavesTheOldFileAndNoTemporary) {
     // A folder that cannot be written names the user's file and the reason.
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
     AtomicFile g;
-    EXPECT_FALSE(g.open(dir.file("out")));
+    EXPECT_EQ(g.open(dir.file("out")), Status::WriteFailed);
     EXPECT_EQ(g.error(), dir.file("out") + ": Permission denied");
     ::chmod(dir.path().c_str(), 0755);
   }
@@ -176,7 +182,7 @@ TEST(AtomicFile, IndexRewritesRefuseADeviceOrFifoInsteadOfReplacingIt) {
   replace.links = AtomicFile::Links::Replace;
   replace.mode = 0644;
   AtomicFile f;
-  EXPECT_FALSE(f.open(dir.file("INDEX.HOL"), replace));
+  EXPECT_EQ(f.open(dir.file("INDEX.HOL"), replace), Status::WriteFailed);
   EXPECT_TRUE(S_ISFIFO(fileMode(dir.file("INDEX.HOL"))));
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
 }

@@ -18,7 +18,7 @@ TEST(FolderLock, AnotherProcessWaitsUntilTheHolderLetsGo) {
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     FolderLock lock(dir.path());
-    char c = lock.locked() ? 'y' : 'n';
+    char c = lock.status() == Status::Ok ? 'y' : 'n';
     (void)!::write(ready[1], &c, 1);
     ::usleep(300 * 1000);
     ::_exit(0);
@@ -28,10 +28,10 @@ TEST(FolderLock, AnotherProcessWaitsUntilTheHolderLetsGo) {
   ASSERT_EQ(c, 'y');
   {
     FolderLock busy(dir.path(), 50);
-    EXPECT_FALSE(busy.locked());
+    EXPECT_EQ(busy.status(), Status::Busy);
   }
   FolderLock waited(dir.path(), 10000);
-  EXPECT_TRUE(waited.locked());
+  EXPECT_EQ(waited.status(), Status::Ok);
   int status = 0;
   ::waitpid(pid, &status, 0);
   ::close(ready[0]);
@@ -41,15 +41,15 @@ TEST(FolderLock, AnotherProcessWaitsUntilTheHolderLetsGo) {
 TEST(FolderLock, NestsWithinOneProcessAndFailsForAMissingFolder) {
   hv::test::TempDir dir;
   FolderLock outer(dir.path());
-  ASSERT_TRUE(outer.locked());
+  ASSERT_EQ(outer.status(), Status::Ok);
   {
     FolderLock inner(dir.path() + ".", 10);
-    EXPECT_TRUE(inner.locked());
+    EXPECT_EQ(inner.status(), Status::Ok);
   }
   FolderLock again(dir.path(), 10);
-  EXPECT_TRUE(again.locked());
+  EXPECT_EQ(again.status(), Status::Ok);
   FolderLock missing(dir.file("nope/"), 10);
-  EXPECT_FALSE(missing.locked());
+  EXPECT_EQ(missing.status(), Status::Failed);
 }
 
 }  // namespace

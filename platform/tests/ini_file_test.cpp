@@ -29,7 +29,7 @@ TEST(IniFile, SaveReplacesTheFileWhole) {
   auto ini = IniFile::load(path);
   ini.set("preferences", "a", "2");
   ini.set("New", "K", "v");
-  ASSERT_TRUE(ini.save(path));
+  ASSERT_EQ(ini.save(path), Status::Ok);
   auto back = IniFile::load(path);
   EXPECT_EQ(back.get("Preferences", "A").value_or(""), "2");
   EXPECT_EQ(back.get("New", "K").value_or(""), "v");

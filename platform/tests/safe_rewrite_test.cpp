@@ -34,7 +34,7 @@ int countSteps() {
   writeFile(dir.file("INDEX.HOL"), kOld);
   StepFault f;
   StepFaultGuard guard(&f);
-  EXPECT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644));
+  EXPECT_EQ(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644), Status::Ok);
   return f.seen;
 }
 
@@ -44,7 +44,7 @@ TEST(SafeRewrite, RunsEveryStepInOrder) {
   StepFault f;
   {
     StepFaultGuard guard(&f);
-    ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0640));
+    ASSERT_EQ(rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0640), Status::Ok);
   }
   using S = RewriteStep;
   std::vector<S> want{S::CreateTemp, S::Write,     S::Write,  S::Write,
@@ -68,7 +68,7 @@ TEST(SafeRewrite, AFailureAtAnyStepBeforeTheRenameKeepsTheOldFileAndNoTemporary)
       {
         StepFaultGuard guard(&f);
         errno = 0;
-        ok = rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644);
+        ok = rewriteFileSafely(dir.file("INDEX.HOL"), kNew, 0644) == Status::Ok;
       }
       const bool afterRename = f.steps.back() == RewriteStep::SyncFolder;
       SCOPED_TRACE("step " + std::to_string(at));
@@ -102,7 +102,7 @@ TEST(SafeRewrite, AWriterKilledAtAnyStepLeavesTheOldOrTheNewFileAndNoPileOfTempo
       f.kill = true;
       setRewriteFaultHook(stepFaultHook, &f);
       FolderLock lock(dir.path());
-      bool ok = rewriteFileSafely(dir.file("INDEX.HOL"), after, 0644);
+      bool ok = rewriteFileSafely(dir.file("INDEX.HOL"), after, 0644) == Status::Ok;
       ::_exit(ok ? 0 : 3);
     }
     int status = 0;
@@ -115,7 +115,7 @@ TEST(SafeRewrite, AWriterKilledAtAnyStepLeavesTheOldOrTheNewFileAndNoPileOfTempo
     EXPECT_LE(folderEntries(dir.path()).size(), 2u);
   }
   FolderLock lock(dir.path());
-  ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), kOld, 0644));
+  ASSERT_EQ(rewriteFileSafely(dir.file("INDEX.HOL"), kOld, 0644), Status::Ok);
   EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string>{"INDEX.HOL"});
 }
 
@@ -124,7 +124,7 @@ TEST(SafeRewrite, ASymbolicLinkIsReplacedNeverWrittenThrough) {
   TempDir outside;
   writeFile(outside.file("victim"), "keep");
   ASSERT_EQ(::symlink(outside.file("victim").c_str(), dir.file("INDEX.HOL").c_str()), 0);
-  ASSERT_TRUE(rewriteFileSafely(dir.file("INDEX.HOL"), "new", 0644));
+  ASSERT_EQ(rewriteFileSafely(dir.file("INDEX.HOL"), "new", 0644), Status::Ok);
   EXPECT_EQ(readFile(outside.file("victim")), "keep");
   EXPECT_TRUE(S_ISREG(fileMode(dir.file("INDEX.HOL"))));
 }
@@ -138,7 +138,7 @@ TEST(SafeRewrite, AFileSizeLimitFailsTheRewriteAndKeepsTheOldFile) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit lim{6000, 6000};
     ::setrlimit(RLIMIT_FSIZE, &lim);
-    bool ok = rewriteFileSafely(dir.file("JMX.HOL"), kNew, 0644);
+    bool ok = rewriteFileSafely(dir.file("JMX.HOL"), kNew, 0644) == Status::Ok;
     ::_exit(ok ? 1 : (errno == EFBIG ? 0 : 2));
   }
   int status = 0;
@@ -175,7 +175,7 @@ TEST_F(FullDisk, ARewriteThatDoesNotFitKeepsTheOldFile) {
   }
   std::fclose(f);
   errno = 0;
-  EXPECT_FALSE(rewriteFileSafely(path, std::string(40000, 'b'), 0444));
+  EXPECT_EQ(rewriteFileSafely(path, std::string(40000, 'b'), 0444), Status::WriteFailed);
   EXPECT_EQ(errno, ENOSPC);
   EXPECT_EQ(readFile(path), std::string(16000, 'a'));
   EXPECT_EQ(folderEntries(dir_.path()), (std::vector<std::string>{"DOCFILES.IDX", "filler"}));

@@ -130,8 +130,8 @@ bool writePbm(const std::string& path, const Bitmap& bitmap) {
     return false;
   const std::string header = "P4\n" + std::to_string(bitmap.width) + ' ' + std::to_string(bitmap.height) + '\n';
   hv::platform::AtomicFile file;
-  return file.open(path) && file.write(header.data(), header.size()) &&
-         file.write(bitmap.bits.data(), bitmap.bits.size()) && file.commit();
+  return file.open(path) == hv::Status::Ok && file.write(header.data(), header.size()) == hv::Status::Ok &&
+         file.write(bitmap.bits.data(), bitmap.bits.size()) == hv::Status::Ok && file.commit() == hv::Status::Ok;
 }
 
 std::string firstDifference(const Bitmap& a, const Bitmap& b) {

@@ -16,12 +16,12 @@ namespace {
 // error says which file and why.
 bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path, std::string& error) {
   hv::platform::AtomicFile file;
-  if (!file.open(path)) {
+  if (file.open(path) != hv::Status::Ok) {
     error = file.error();
     return false;
   }
   std::string header = "P4\n" + std::to_string(mem->width) + " " + std::to_string(mem->height) + "\n";
-  bool ok = file.write(header.data(), header.size());
+  bool ok = file.write(header.data(), header.size()) == hv::Status::Ok;
   std::size_t stride = (mem->width + 7) / 8;
   std::vector<std::uint8_t> rows;
   constexpr std::uint32_t kBatch = 256;
@@ -30,9 +30,9 @@ bool writePbm(const hv::engine::ImageMemory* mem, const std::string& path, std::
     rows.assign(stride * n, 0);
     for (std::uint32_t i = 0; i < n; ++i)
       hv::engine::listToBits(mem->lines[y + i], mem->width, rows.data() + i * stride, 0, mem->width);
-    ok = file.write(rows.data(), rows.size());
+    ok = file.write(rows.data(), rows.size()) == hv::Status::Ok;
   }
-  ok = ok && file.commit();
+  ok = ok && file.commit() == hv::Status::Ok;
   if (!ok) error = file.error();
   return ok;
 }

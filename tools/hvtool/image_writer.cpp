@@ -87,7 +87,9 @@ bool writePicture(const std::string& path, const PackedPicture& p, bool forcePng
     }
   }
   hv::platform::AtomicFile file;
-  if (file.open(path) && file.write(bytes.data(), bytes.size()) && file.commit()) return true;
+  if (file.open(path) == hv::Status::Ok && file.write(bytes.data(), bytes.size()) == hv::Status::Ok &&
+      file.commit() == hv::Status::Ok)
+    return true;
   if (error != nullptr) *error = file.error();
   return false;
 }
