@@ -111,7 +111,7 @@ std::uint32_t stripEndRow(const DecodeContext& c, std::uint32_t strip) {
 
 // Drops the rest of the current strip; false when no strip follows.
 bool leaveStrip(DecodeContext& c) {
-  if (!formats::leaveStrip(c.handle->record)) return false;
+  if (formats::leaveStrip(c.handle->record) != Status::Ok) return false;
   decoderNewStrip(c.state);
   return true;
 }

@@ -60,7 +60,7 @@ class HandleSource {
   static bool seek(void* user, std::uint64_t byte) {
     auto& s = *static_cast<HandleSource*>(user);
     s.held_ = false;
-    return formats::seekStripStream(s.h_->record, byte);
+    return formats::seekStripStream(s.h_->record, byte) == Status::Ok;
   }
 
  private:

@@ -78,7 +78,7 @@ int directionFromAngle(std::uint32_t angle) { return static_cast<int>((angle / 9
 ImageFileRecord* cals1Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == kOpenWrite) return openForWriting(path, kFilterCals1, headerOffset);
-  if (!readingMode(mode, path)) return nullptr;
+  if (readingMode(mode, path) != Status::Ok) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterCals1, headerOffset);
   if (r == nullptr) return nullptr;
 

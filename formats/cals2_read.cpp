@@ -132,7 +132,7 @@ std::uint32_t resolution(const OdaRaster& oda) {
 ImageFileRecord* cals2Open(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == kOpenWrite) return openForWriting(path, kFilterCals2, headerOffset);
-  if (!readingMode(mode, path)) return nullptr;
+  if (readingMode(mode, path) != Status::Ok) return nullptr;
   if (loadTagTables() != Status::Ok) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterCals2, headerOffset);
   if (r == nullptr) return nullptr;

@@ -160,17 +160,17 @@ bool encode(const Cals2Node& node, const Cals2Layout& l, Encoded& out) {
 
 }  // namespace
 
-bool writeBytesAt(int fd, const void* data, std::size_t n, std::int64_t at) {
+Status writeBytesAt(int fd, const void* data, std::size_t n, std::int64_t at) {
   const auto* p = static_cast<const char*>(data);
   while (n > 0) {
     ssize_t k = ::pwrite(fd, p, n, at);
     if (k < 0 && errno == EINTR) continue;
-    if (k <= 0) return false;
+    if (k <= 0) return Status::WriteFailed;
     p += k;
     n -= static_cast<std::size_t>(k);
     at += k;
   }
-  return true;
+  return Status::Ok;
 }
 
 Status parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, int* message, std::string* bad) {
@@ -221,37 +221,37 @@ Status loadCals2Template(const std::string& path, std::vector<Cals2Node>& out) {
   return parsed;
 }
 
-bool writeCals2Stream(const std::vector<Cals2Node>& tree, const Cals2Layout& layout, int tileFd, int outFd,
-                      std::int64_t at) {
+Status writeCals2Stream(const std::vector<Cals2Node>& tree, const Cals2Layout& layout, int tileFd, int outFd,
+                        std::int64_t at) {
   for (const Cals2Node& node : tree) {
     Encoded e;
     if (!encode(node, layout, e)) {
       report(kWarning, kMsgTagMissing, node.args.empty() ? "?" : node.args[0].c_str());
-      return false;
+      return Status::BadArgument;
     }
-    if (!writeBytesAt(outFd, e.head.data(), e.head.size(), at)) return false;
+    if (Status s = writeBytesAt(outFd, e.head.data(), e.head.size(), at); s != Status::Ok) return s;
     at += static_cast<std::int64_t>(e.head.size());
     if (e.holdsData) {
       std::vector<char> buf(64 * 1024);
       for (const Cals2TileRef& t : layout.tiles) {
         if (!coded(t)) continue;
         std::string h = ber::header(0, false, 4, t.bytes);
-        if (!writeBytesAt(outFd, h.data(), h.size(), at)) return false;
+        if (Status s = writeBytesAt(outFd, h.data(), h.size(), at); s != Status::Ok) return s;
         at += static_cast<std::int64_t>(h.size());
         for (std::uint64_t done = 0; done < t.bytes;) {
           std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), t.bytes - done));
-          if (platform::readAt(tileFd, buf.data(), n, static_cast<std::int64_t>(t.at + done)) != static_cast<long>(n) ||
-              !writeBytesAt(outFd, buf.data(), n, at))
-            return false;
+          if (platform::readAt(tileFd, buf.data(), n, static_cast<std::int64_t>(t.at + done)) != static_cast<long>(n))
+            return Status::ReadFailed;
+          if (Status s = writeBytesAt(outFd, buf.data(), n, at); s != Status::Ok) return s;
           done += n;
           at += static_cast<std::int64_t>(n);
         }
       }
-      if (!writeBytesAt(outFd, e.tail.data(), e.tail.size(), at)) return false;
+      if (Status s = writeBytesAt(outFd, e.tail.data(), e.tail.size(), at); s != Status::Ok) return s;
       at += static_cast<std::int64_t>(e.tail.size());
     }
   }
-  return true;
+  return Status::Ok;
 }
 
 }  // namespace hv::formats

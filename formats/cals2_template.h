@@ -42,12 +42,14 @@ Status loadCals2Template(const std::string& path, std::vector<Cals2Node>& out);
 Status parseCals2Template(const std::string& text, std::vector<Cals2Node>& out, int* message = nullptr,
                           std::string* bad = nullptr);
 
-// Writes the stream at `at` of outFd, the tiles copied from tileFd. False
-// when writing fails.
-bool writeCals2Stream(const std::vector<Cals2Node>& tree, const Cals2Layout& layout, int tileFd, int outFd,
+// Writes the stream at `at` of outFd, the tiles copied from tileFd.
+// BadArgument (reported) when the template names something the layout
+// cannot give; ReadFailed or WriteFailed when copying fails.
+Status writeCals2Stream(const std::vector<Cals2Node>& tree, const Cals2Layout& layout, int tileFd, int outFd,
                       std::int64_t at);
 
-// Writes all bytes at an absolute position.
-bool writeBytesAt(int fd, const void* data, std::size_t n, std::int64_t at);
+// Writes all bytes at an absolute position; WriteFailed (errno set) when
+// the system refuses.
+Status writeBytesAt(int fd, const void* data, std::size_t n, std::int64_t at);
 
 }  // namespace hv::formats

@@ -87,7 +87,7 @@ Status audreWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* 
   decimal(h + kKept1At, 0);
   decimal(h + kKept2At, 0);
   w->rasterAt = static_cast<std::int64_t>(kHeaderBytes);
-  if (!writeBytesAt(r->fd, h, kHeaderBytes, 0) || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
+  if (writeBytesAt(r->fd, h, kHeaderBytes, 0) != Status::Ok || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
     return failWrite(r);
   return Status::Ok;
 }
@@ -108,7 +108,7 @@ Status dsedWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* /
   static constexpr std::uint8_t kLabel[kLabelBytes] = {0xC9, 0xD4, 0xC1, 0xC7, 0xC5, 0x40, 0xC7, 0xF4, 0xE6};
   std::memcpy(h + kLabelAt, kLabel, kLabelBytes);
   w->rasterAt = static_cast<std::int64_t>(kHeaderBytes);
-  if (!writeBytesAt(r->fd, h, kHeaderBytes, 0) || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
+  if (writeBytesAt(r->fd, h, kHeaderBytes, 0) != Status::Ok || platform::seekFile(r->fd, w->rasterAt, SEEK_SET) < 0)
     return failWrite(r);
   return Status::Ok;
 }
@@ -134,7 +134,7 @@ Status rasterWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   if (r->filter == kFilterImportExport) {
     std::uint8_t n[4];
     be32(n, static_cast<std::uint32_t>(std::min<std::uint64_t>(w->written, 0xFFFFFFFFu)));
-    if (!writeBytesAt(r->fd, n, 4, dsed::kRasterBytesAt)) return failWrite(r);
+    if (writeBytesAt(r->fd, n, 4, dsed::kRasterBytesAt) != Status::Ok) return failWrite(r);
   } else if (w->written != static_cast<std::uint64_t>(r->rowBytes) * r->height) {
     return failWrite(r);  // every Audre line must be there
   }

@@ -11,18 +11,18 @@
 
 namespace hv::formats {
 
-bool readingMode(int mode, const char* path) {
-  if (isReadMode(mode)) return true;
+Status readingMode(int mode, const char* path) {
+  if (isReadMode(mode)) return Status::Ok;
   report(kWarning, kMsgUnableToRead, path);
   report(kWarning, kMsgUnableToOpen, path);
-  return false;
+  return Status::BadArgument;
 }
 
-bool setRecordPath(ImageFileRecord* r, const char* path) {
+Status setRecordPath(ImageFileRecord* r, const char* path) {
   std::size_t len = std::strlen(path);
-  if (len >= sizeof r->path) return false;
+  if (len >= sizeof r->path) return Status::BadArgument;
   std::memcpy(r->path, path, len + 1);
-  return true;
+  return Status::Ok;
 }
 
 ImageFileRecord* failOpen(ImageFileRecord* r, int message, const char* arg) {
@@ -38,7 +38,7 @@ ImageFileRecord* openRecordForReading(const char* path, int filter, std::uint32_
     return nullptr;
   }
   r->headerOffset = headerOffset;
-  if (!setRecordPath(r, path)) return failOpen(r, kMsgUnableToOpen, path);
+  if (setRecordPath(r, path) != Status::Ok) return failOpen(r, kMsgUnableToOpen, path);
   r->fd = platform::openFile(path, O_RDONLY);
   if (r->fd < 0) return failOpen(r, kMsgUnableToOpen, path);
   r->filter = filter;
@@ -52,7 +52,7 @@ ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t head
     report(kWarning, kMsgNoMemory, path);
     return nullptr;
   }
-  if (!setRecordPath(r, path)) return failOpen(r, kMsgUnableToOpen, path);
+  if (setRecordPath(r, path) != Status::Ok) return failOpen(r, kMsgUnableToOpen, path);
   r->fd = platform::openFile(path, O_RDWR | O_CREAT | O_TRUNC, 0644);
   if (r->fd < 0) return failOpen(r, kMsgUnableToOpen, path);
   r->openedForWriting = 1;

@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "formats/image_file.h"
+#include "platform/status.h"
 
 namespace hv::formats {
 
-// True for the reading modes (open_mode.h); any other mode reports "Unable
-// to read %s" and "Unable to open %s".
-bool readingMode(int mode, const char* path);
+// Ok for the reading modes (open_mode.h); any other mode reports "Unable to
+// read %s" and "Unable to open %s" and gives BadArgument.
+Status readingMode(int mode, const char* path);
 
 // A new record for `filter` with the file opened read-only, its path, header
 // offset and size set; null after reporting the failure.
@@ -24,7 +25,8 @@ ImageFileRecord* openForWriting(const char* path, int filter, std::uint32_t head
 // frees the record and returns null.
 ImageFileRecord* failOpen(ImageFileRecord* r, int message, const char* arg);
 
-// Copies path into the record's 512-byte path field; false when too long.
-bool setRecordPath(ImageFileRecord* r, const char* path);
+// Copies path into the record's 512-byte path field; BadArgument (nothing
+// copied) when too long.
+Status setRecordPath(ImageFileRecord* r, const char* path);
 
 }  // namespace hv::formats

@@ -220,25 +220,25 @@ void restoreReaderPosition(ImageFileRecord* r, const ReaderPosition& at) {
   }
 }
 
-bool leaveStrip(ImageFileRecord* r) {
+Status leaveStrip(ImageFileRecord* r) {
   StripReader& s = r->strips;
-  if (s.current + 1 >= s.count || s.current >= s.byteCounts.size()) return false;
+  if (s.current + 1 >= s.count || s.current >= s.byteCounts.size()) return Status::AllDelivered;
   s.position = s.byteCounts[s.current];
-  return true;
+  return Status::Ok;
 }
 
-bool seekStripStream(ImageFileRecord* r, std::uint64_t byte) {
+Status seekStripStream(ImageFileRecord* r, std::uint64_t byte) {
   StripReader& s = r->strips;
   std::uint64_t at = 0;
   for (std::uint32_t k = 0; k < s.count && k < s.byteCounts.size(); ++k) {
     if (byte < at + s.byteCounts[k]) {
       s.current = k;
       s.position = static_cast<std::uint32_t>(byte - at);
-      return true;
+      return Status::Ok;
     }
     at += s.byteCounts[k];
   }
-  return false;
+  return Status::OutsideImage;
 }
 
 }  // namespace hv::formats

@@ -30,10 +30,10 @@ struct ReaderPosition {
 ReaderPosition readerPosition(const ImageFileRecord* r);
 void restoreReaderPosition(ImageFileRecord* r, const ReaderPosition& at);
 // Drops the rest of the current strip, so that the next read starts the
-// following one; false (nothing changes) when no strip follows.
-bool leaveStrip(ImageFileRecord* r);
+// following one; AllDelivered (nothing changes) when no strip follows.
+Status leaveStrip(ImageFileRecord* r);
 // Places the strip reader at a byte of the strips' data taken end to end;
-// false when the byte lies beyond the data.
-bool seekStripStream(ImageFileRecord* r, std::uint64_t byte);
+// OutsideImage (nothing changes) when the byte lies beyond the data.
+Status seekStripStream(ImageFileRecord* r, std::uint64_t byte);
 
 }  // namespace hv::formats

@@ -81,7 +81,7 @@ bool readStrips(const TiffDirectory& dir, ImageFileRecord* r, const TiffEntry& o
 ImageFileRecord* tiffOpen(void* /*context*/, const char* path, int mode, std::uint32_t headerOffset) {
   if (path == nullptr) return nullptr;
   if (mode == kOpenWrite) return openForWriting(path, kFilterTiff, headerOffset);
-  if (!readingMode(mode, path)) return nullptr;
+  if (readingMode(mode, path) != Status::Ok) return nullptr;
   ImageFileRecord* r = openRecordForReading(path, kFilterTiff, headerOffset);
   if (r == nullptr) return nullptr;
 

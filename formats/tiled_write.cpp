@@ -81,7 +81,7 @@ void le16(std::uint8_t* p, std::uint32_t v) {
 }
 
 // EDMICS VI: the 4-byte index entry of a finished tile.
-bool writeIndexEntry(ImageFileRecord* r, std::uint32_t i, const TileOut& t) {
+Status writeIndexEntry(ImageFileRecord* r, std::uint32_t i, const TileOut& t) {
   std::uint8_t e[edm6::kEntryBytes] = {static_cast<std::uint8_t>(i & 0xFF),
                                        static_cast<std::uint8_t>(t.type == kTileUncompressed ? 1 : 0), 0, 0};
   le16(e + 2, static_cast<std::uint32_t>(t.bytes));
@@ -90,7 +90,7 @@ bool writeIndexEntry(ImageFileRecord* r, std::uint32_t i, const TileOut& t) {
 }
 
 // CALS Type 2: lays out the ODA stream after the header block.
-bool finishCals2(ImageFileRecord* r, TiledWriter* w) {
+Status finishCals2(ImageFileRecord* r, TiledWriter* w) {
   Cals2Layout layout;
   layout.width = r->width;
   layout.height = r->height;
@@ -100,7 +100,7 @@ bool finishCals2(ImageFileRecord* r, TiledWriter* w) {
   layout.lineProgressionAngle = r->lineProgression * 90;
   for (const TileOut& t : w->tiles) layout.tiles.push_back({t.type, t.at, t.bytes});
   std::vector<Cals2Node> tree;
-  if (loadCals2Template(w->templatePath, tree) != Status::Ok) return false;  // reported
+  if (Status loaded = loadCals2Template(w->templatePath, tree); loaded != Status::Ok) return loaded;  // reported
   std::int64_t at = static_cast<std::int64_t>(r->headerOffset) + cals::kHeaderBytes;
   return writeCals2Stream(tree, layout, w->tileFd, r->fd, at);
 }
@@ -131,10 +131,9 @@ Status cals2WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* 
   w->tileFd = ::mkstemp(name.data());
   if (w->tileFd < 0) return failWrite(r);
   w->tilePath = name.data();
-  bool ok = true;
-  if (!r->prefix.empty()) ok = writeBytesAt(r->fd, r->prefix.data(), r->prefix.size(), 0);
-  ok = ok && writeBytesAt(r->fd, block, kHeaderBytes, r->headerOffset);
-  return ok ? Status::Ok : failWrite(r);
+  Status written = r->prefix.empty() ? Status::Ok : writeBytesAt(r->fd, r->prefix.data(), r->prefix.size(), 0);
+  if (written == Status::Ok) written = writeBytesAt(r->fd, block, kHeaderBytes, r->headerOffset);
+  return written == Status::Ok ? Status::Ok : failWrite(r);
 }
 
 Status edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
@@ -166,12 +165,12 @@ Status edm6WriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* p
     std::memcpy(h + kCardAt, p.card, n);
   }
   std::vector<std::uint8_t> index(static_cast<std::size_t>(kEntryBytes) * w->count, 0);
-  bool ok = true;
-  if (!r->prefix.empty()) ok = writeBytesAt(r->fd, r->prefix.data(), r->prefix.size(), 0);
-  ok = ok && writeBytesAt(r->fd, h, sizeof h, r->headerOffset) &&
-       (index.empty() || writeBytesAt(r->fd, index.data(), index.size(), r->headerOffset + kHeaderBytes));
+  Status written = r->prefix.empty() ? Status::Ok : writeBytesAt(r->fd, r->prefix.data(), r->prefix.size(), 0);
+  if (written == Status::Ok) written = writeBytesAt(r->fd, h, sizeof h, r->headerOffset);
+  if (written == Status::Ok && !index.empty())
+    written = writeBytesAt(r->fd, index.data(), index.size(), r->headerOffset + kHeaderBytes);
   w->end = dataAt;
-  return ok ? Status::Ok : failWrite(r);
+  return written == Status::Ok ? Status::Ok : failWrite(r);
 }
 
 Status tiledWriteBegin(ImageFileRecord* r, const StripDesc* desc) {
@@ -194,7 +193,7 @@ Status tiledWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   bool cals = r->filter == kFilterCals2;
   std::int64_t at = cals ? static_cast<std::int64_t>(w->end)
                          : static_cast<std::int64_t>(r->headerOffset) + static_cast<std::int64_t>(w->end);
-  if (whole != 0 && !writeBytesAt(cals ? w->tileFd : r->fd, codes->data, whole, at)) return failWrite(r);
+  if (whole != 0 && writeBytesAt(cals ? w->tileFd : r->fd, codes->data, whole, at) != Status::Ok) return failWrite(r);
   w->end += whole;
   w->tiles[w->current].bytes += whole;
   keepPartialByte(codes);
@@ -210,7 +209,7 @@ Status tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
     // The index holds a tile's size in 16 bits; the caller stores a tile
     // whose code would not fit uncompressed instead.
     if (t.bytes > edm6::kMaxTileBytes) return failWrite(r, kMsgCompressTile, r->path);
-    if (!writeIndexEntry(r, w->current, t)) return failWrite(r);
+    if (writeIndexEntry(r, w->current, t) != Status::Ok) return failWrite(r);
   } else if (t.type != kTileGroup4) {
     return failWrite(r, kMsgNoUncompressedTiles, nullptr);
   }
@@ -218,7 +217,7 @@ Status tiledWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   w->current = 0xFFFFFFFF;
   if (w->done < w->count) return Status::Ok;
   // Every tile is there: complete the file and make it durable.
-  if (r->filter == kFilterCals2 && !finishCals2(r, w)) {
+  if (r->filter == kFilterCals2 && finishCals2(r, w) != Status::Ok) {
     w->error = true;
     return Status::Failed;
   }
