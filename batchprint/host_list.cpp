@@ -21,7 +21,7 @@ std::string HostList::defaultPath() {
 bool HostList::load(const std::string& path) {
   entries_.clear();
   std::string text;
-  if (!readRegularFile(path, text, kHostListMaxBytes)) return false;
+  if (readRegularFile(path, text, kHostListMaxBytes) != Status::Ok) return false;
   parse(text);
   return true;
 }

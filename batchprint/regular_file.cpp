@@ -25,10 +25,10 @@ int openRegularFile(const std::string& path, std::int64_t* size) {
   return fd;
 }
 
-bool readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes) {
+Status readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes) {
   out.clear();
   int fd = openRegularFile(path);
-  if (fd < 0) return false;
+  if (fd < 0) return Status::ReadFailed;
   char chunk[65536];
   bool ok = true;
   while (out.size() < maxBytes) {
@@ -39,7 +39,7 @@ bool readRegularFile(const std::string& path, std::string& out, std::size_t maxB
     out.append(chunk, static_cast<std::size_t>(got));
   }
   platform::closeFile(fd);
-  return ok;
+  return ok ? Status::Ok : Status::ReadFailed;
 }
 
 }  // namespace hv::batchprint

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::batchprint {
 
@@ -14,8 +15,8 @@ namespace hv::batchprint {
 // for a FIFO, device or socket). The open itself never waits for a writer.
 HV_EXPORT int openRegularFile(const std::string& path, std::int64_t* size = nullptr);
 
-// Reads at most maxBytes of a regular file into out. False when the file is
-// not a regular file or cannot be read.
-HV_EXPORT bool readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes);
+// Reads at most maxBytes of a regular file into out. ReadFailed (errno set)
+// when the file is not a regular file or cannot be read.
+HV_EXPORT Status readRegularFile(const std::string& path, std::string& out, std::size_t maxBytes);
 
 }  // namespace hv::batchprint

@@ -77,7 +77,7 @@ bool paintPrintPage(QPainter& painter, const QSize& printable, int dpi, const Pr
   options.rotateForBestFit = request.rotateForBestFit;
   options.stampLine = request.stamp.isEmpty() ? 0 : stampLineHeight(&painter, dpi);
   engine::PrintLayout layout;
-  if (!engine::layoutPrintPage({printable.width(), printable.height()}, source, options, layout)) return false;
+  if (engine::layoutPrintPage({printable.width(), printable.height()}, source, options, layout) != hv::Status::Ok) return false;
 
   if (!request.stamp.isEmpty()) {
     painter.save();

@@ -240,17 +240,17 @@ const char* decodeResultName(int result) {
   }
 }
 
-bool decoderInit(DecoderState& s, const DecoderParams& p) {
+Status decoderInit(DecoderState& s, const DecoderParams& p) {
   s = DecoderState{};
   const int coding = p.compression == formats::kCompTiled ? formats::kCompG4 : p.compression;
   if (!isCcitt(coding) && !isRaw(coding)) {
     s.lastResult = kUnsupported;
     s.stickyResult = kUnsupported;
-    return false;
+    return Status::Unsupported;
   }
   if (p.width == 0 || p.height == 0 || p.source.getCodeBuf == nullptr || p.work == nullptr ||
       p.workEntries < decoderWorkEntries(p.width))
-    return false;
+    return Status::BadArgument;
   s.compression = p.compression;
   s.activeCode = coding;
   s.source = p.source;
@@ -264,9 +264,9 @@ bool decoderInit(DecoderState& s, const DecoderParams& p) {
   s.firstLine = p.firstLine;
   s.endCol = std::min<std::uint32_t>(p.endCol, s.width);
   s.endLine = std::min<std::uint32_t>(p.endLine, s.height);
-  if (s.firstCol >= s.endCol) return false;
+  if (s.firstCol >= s.endCol) return Status::BadArgument;
   s.regionWidth = s.endCol - s.firstCol;
-  if (!validOutput(s, p.output)) return false;
+  if (!validOutput(s, p.output)) return Status::BadArgument;
   s.out = p.output;
   s.cur = p.work;
   s.ref = p.work + (s.width + 4);
@@ -277,7 +277,7 @@ bool decoderInit(DecoderState& s, const DecoderParams& p) {
   }
   resetCoding(s);
   s.ready = true;
-  return true;
+  return Status::Ok;
 }
 
 void decoderSetOutput(DecoderState& s, const DecoderOutput& output) {
@@ -313,25 +313,25 @@ void decoderSkipTo(DecoderState& s, std::uint32_t line) {
   s.groupLeft = 0;  // thinning starts a new group
 }
 
-bool decoderResume(DecoderState& s, const ResumePoint& p) {
-  if (!s.ready) return false;
-  if (p.extra[0] != 0 && p.extra[0] != s.width) return false;
-  if (p.bitOffset > 7 || p.linesDecoded > s.height) return false;
+Status decoderResume(DecoderState& s, const ResumePoint& p) {
+  if (!s.ready) return Status::NoContext;
+  if (p.extra[0] != 0 && p.extra[0] != s.width) return Status::BadArgument;
+  if (p.bitOffset > 7 || p.linesDecoded > s.height) return Status::BadArgument;
   int coding = s.compression == formats::kCompTiled ? tiledCoding(p.info.compression) : s.activeCode;
-  if (!isCcitt(coding) && !isRaw(coding)) return false;
+  if (!isCcitt(coding) && !isRaw(coding)) return Status::Unsupported;
   s.activeCode = coding;
   resetCoding(s);  // white reference line for 2-D codings
   if (isTwoD(coding) && p.refLine != nullptr) {
     // The saved line must be a strictly ascending list ending with the width.
     const std::uint32_t n = p.refLineBytes / 2;
-    if (n == 0 || n > s.width + 1) return false;
+    if (n == 0 || n > s.width + 1) return Status::BadArgument;
     std::uint32_t prev = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
       const std::uint32_t v = p.refLine[i];
-      if (v > s.width || (i != 0 && v <= prev) || (v == s.width && i != n - 1)) return false;
+      if (v > s.width || (i != 0 && v <= prev) || (v == s.width && i != n - 1)) return Status::BadArgument;
       prev = v;
     }
-    if (prev != s.width) return false;
+    if (prev != s.width) return Status::BadArgument;
     std::memcpy(s.ref, p.refLine, n * 2);
     s.ref[n] = s.ref[n + 1] = static_cast<std::uint16_t>(s.width);
   }
@@ -342,7 +342,7 @@ bool decoderResume(DecoderState& s, const ResumePoint& p) {
   s.lines = p.linesDecoded;
   s.groupLeft = 0;
   s.patternPos = 0;
-  return true;
+  return Status::Ok;
 }
 
 DecodeResult decodeLines(DecoderState& s) {

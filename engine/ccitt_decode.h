@@ -188,9 +188,10 @@ struct DecoderState {
   std::uint8_t reduceTo = 1, reduceFrom = 1;
 };
 
-// Prepares a decoding; returns false (and leaves the state unusable, so that
-// decodeLines answers kNoState) when a parameter is invalid.
-HV_EXPORT bool decoderInit(DecoderState& state, const DecoderParams& params);
+// Prepares a decoding. Unsupported for a compression the decoder does not
+// handle, BadArgument for another invalid parameter; the state is then
+// unusable, so that decodeLines answers kNoState.
+HV_EXPORT Status decoderInit(DecoderState& state, const DecoderParams& params);
 // Decodes until the output is full, the region is done, an error occurs or the
 // input runs out. Read the output after kBandFull and after kAllDone.
 HV_EXPORT DecodeResult decodeLines(DecoderState& state);
@@ -201,8 +202,10 @@ HV_EXPORT void decoderNewStrip(DecoderState& state);
 // Moves the line count forward to `line` (at most the height) without
 // delivering anything: the rows a strip that ended early left undecoded.
 HV_EXPORT void decoderSkipTo(DecoderState& state, std::uint32_t line);
-// Restarts at a checkpoint; false when the saved words or line do not fit.
-HV_EXPORT bool decoderResume(DecoderState& state, const ResumePoint& point);
+// Restarts at a checkpoint: NoContext when the decoder was not prepared,
+// Unsupported for a coding it does not handle, BadArgument when the saved
+// words or line do not fit.
+HV_EXPORT Status decoderResume(DecoderState& state, const ResumePoint& point);
 // Replaces the output (bitmap band or list buffer) and rewinds it.
 HV_EXPORT void decoderSetOutput(DecoderState& state, const DecoderOutput& output);
 

@@ -244,7 +244,7 @@ bool setUpTile(ImageHdl h, std::uint32_t index, std::uint32_t codeBytes, std::ui
   DecoderParams p;
   const int code = t.compressions.empty() ? rec->sourceCompression : t.compressions[index];
   context = openContext(h, code, t.width, t.length, req, 0, std::min(t.byteCounts[index], codeBytes), p);
-  return decoderInit(context->state, p);
+  return decoderInit(context->state, p) == Status::Ok;
 }
 
 // Delivers a tile's lines with their image line numbers.
@@ -274,7 +274,7 @@ std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req) 
   for (std::uint32_t n : rec->strips.byteCounts) coded = std::max<std::uint64_t>(coded, n);
   auto c = openContext(h, rec->compression, rec->width, rec->height, req, formats::checkpointSpacing(rec->height),
                        coded, p);
-  if (!decoderInit(c->state, p)) return nullptr;
+  if (decoderInit(c->state, p) != Status::Ok) return nullptr;
   if (h->filter->seek == nullptr) return c;
   // Position at the last checkpoint at or before the region's first line.
   formats::SeekRequest want{static_cast<std::int32_t>(req.firstCol), static_cast<std::int32_t>(req.firstLine)};
@@ -299,7 +299,7 @@ std::unique_ptr<DecodeContext> openRegion(ImageHdl h, const RegionRequest& req) 
       point.refLineBytes = (n + 1) * 2;
     }
     std::copy(where.wrap + 1, where.wrap + 6, point.extra);
-    if (!decoderResume(c->state, point)) return nullptr;
+    if (decoderResume(c->state, point) != Status::Ok) return nullptr;
   }
   return c;
 }

@@ -180,7 +180,7 @@ extern "C" ImageMemory* grxCopyImageRegion(const ImageMemory* source, const GrxR
       if (n == 0 && black) work[n++] = 0;
     }
     work[n++] = static_cast<Transition>(width);
-    if (!putLineCopy(out, y, work, n)) {
+    if (putLineCopy(out, y, work, n) != Status::Ok) {
       if (out != destination) freeImageMemory(out);
       return nullptr;
     }

@@ -38,9 +38,9 @@ bool storeLine(LoadTarget& t, std::uint32_t y, const std::uint16_t* list) {
   bool ok;
   if (t.invert) {
     std::size_t out = invertList(list, width, t.memory->scratch, width + 2);
-    ok = out != 0 && putLineCopy(t.memory, y, t.memory->scratch, out);
+    ok = out != 0 && putLineCopy(t.memory, y, t.memory->scratch, out) == Status::Ok;
   } else {
-    ok = putLineCopy(t.memory, y, list, n);
+    ok = putLineCopy(t.memory, y, list, n) == Status::Ok;
   }
   if (!ok) {
     t.failed = true;
@@ -147,7 +147,7 @@ Status hv::engine::loadImageMemory(ImageHdl h, GrxProgress progress) {
   struct Complete {
     ImageMemory* mem;
     ~Complete() {
-      if (!completeImageMemory(mem)) {
+      if (completeImageMemory(mem) != Status::Ok) {
         // Out of memory for a blank list: keep the image consistent by
         // shortening it to the lines that exist.
         std::uint32_t n = 0;

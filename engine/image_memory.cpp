@@ -35,16 +35,16 @@ ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height
   return mem;
 }
 
-bool completeImageMemory(ImageMemory* mem) {
+Status completeImageMemory(ImageMemory* mem) {
   for (std::uint32_t i = 0; i < mem->height; ++i)
-    if (mem->lines[i] == nullptr && (mem->lines[i] = blankList(mem->width)) == nullptr) return false;
-  return true;
+    if (mem->lines[i] == nullptr && (mem->lines[i] = blankList(mem->width)) == nullptr) return Status::NoMemory;
+  return Status::Ok;
 }
 
 ImageMemory* createImageMemory(std::uint32_t kind, std::uint32_t width, std::uint32_t height) {
   if (kind != 1) return nullptr;
   ImageMemory* mem = createUnfilledImageMemory(width, height);
-  if (mem != nullptr && !completeImageMemory(mem)) {
+  if (mem != nullptr && completeImageMemory(mem) != Status::Ok) {
     freeImageMemory(mem);
     return nullptr;
   }
@@ -65,22 +65,22 @@ const Transition* getLine(const ImageMemory* mem, std::uint32_t i) {
   return mem->lines[i];
 }
 
-bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list) {
-  if (mem == nullptr || list == nullptr || i >= mem->height) return false;
+Status putLine(ImageMemory* mem, std::uint32_t i, Transition* list) {
+  if (mem == nullptr || list == nullptr || i >= mem->height) return Status::BadArgument;
   engineFree(mem->lines[i]);
   mem->lines[i] = list;
-  return true;
+  return Status::Ok;
 }
 
-bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count) {
-  if (mem == nullptr || i >= mem->height || count == 0) return false;
+Status putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count) {
+  if (mem == nullptr || i >= mem->height || count == 0) return Status::BadArgument;
   auto* list = static_cast<Transition*>(engineAllocCopy(entries, count * sizeof(Transition)));
-  if (list == nullptr) return false;
+  if (list == nullptr) return Status::NoMemory;
   return putLine(mem, i, list);
 }
 
-bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
-  if (mem == nullptr || width == 0 || width > 65535) return false;
+Status setImageWidth(ImageMemory* mem, std::uint32_t width) {
+  if (mem == nullptr || width == 0 || width > 65535) return Status::BadArgument;
   const std::uint32_t old = mem->width;
   // Check every line first so that a failure changes nothing: entries must
   // ascend, and narrowing may only drop a transition that falls exactly on the
@@ -88,12 +88,12 @@ bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
   for (std::uint32_t i = 0; i < mem->height; ++i) {
     const Transition* list = mem->lines[i];
     for (std::size_t k = 0; list[k] < old; ++k) {
-      if (k > 0 && list[k] <= list[k - 1]) return false;
-      if (width < old && list[k] > width) return false;
+      if (k > 0 && list[k] <= list[k - 1]) return Status::BadArgument;
+      if (width < old && list[k] > width) return Status::BadArgument;
     }
   }
   auto* scratch = engineAllocArray<Transition>(width + 2);
-  if (scratch == nullptr) return false;
+  if (scratch == nullptr) return Status::NoMemory;
   for (std::uint32_t i = 0; i < mem->height; ++i) {
     Transition* list = mem->lines[i];
     std::size_t n = 0;
@@ -104,7 +104,7 @@ bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
       auto* grown = static_cast<Transition*>(engineRealloc(list, (n + 2) * sizeof(Transition)));
       if (grown == nullptr) {
         engineFree(scratch);
-        return false;
+        return Status::NoMemory;
       }
       grown[n] = static_cast<Transition>(old);
       grown[n + 1] = static_cast<Transition>(width);
@@ -118,28 +118,28 @@ bool setImageWidth(ImageMemory* mem, std::uint32_t width) {
   mem->scratch = scratch;
   mem->width = width;
   mem->bytesPerLine = bytesPerLineFor(width);
-  return true;
+  return Status::Ok;
 }
 
-bool setImageHeight(ImageMemory* mem, std::uint32_t height) {
-  if (mem == nullptr || height == 0) return false;
+Status setImageHeight(ImageMemory* mem, std::uint32_t height) {
+  if (mem == nullptr || height == 0) return Status::BadArgument;
   if (height < mem->height) {
     for (std::uint32_t i = height; i < mem->height; ++i) engineFree(mem->lines[i]);
     mem->height = height;
-    return true;
+    return Status::Ok;
   }
   auto* lines = static_cast<Transition**>(engineRealloc(mem->lines, height * sizeof(Transition*)));
-  if (lines == nullptr) return false;
+  if (lines == nullptr) return Status::NoMemory;
   mem->lines = lines;
   for (std::uint32_t i = mem->height; i < height; ++i) {
     lines[i] = blankList(mem->width);
     if (lines[i] == nullptr) {
       mem->height = i;
-      return false;
+      return Status::NoMemory;
     }
   }
   mem->height = height;
-  return true;
+  return Status::Ok;
 }
 
 std::size_t imageMemoryBytes(const ImageMemory* mem) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/export.h"
+#include "platform/status.h"
 
 namespace hv::engine {
 
@@ -33,19 +34,24 @@ HV_EXPORT void freeImageMemory(ImageMemory* mem);
 // completeImageMemory gives the lines still null a blank list. For loaders
 // that store every line anyway.
 HV_EXPORT ImageMemory* createUnfilledImageMemory(std::uint32_t width, std::uint32_t height);
-HV_EXPORT bool completeImageMemory(ImageMemory* mem);
+// NoMemory when a blank list cannot be made (the lines made so far stay).
+HV_EXPORT Status completeImageMemory(ImageMemory* mem);
 
 // The list of line i, or null when i >= height.
 HV_EXPORT const Transition* getLine(const ImageMemory* mem, std::uint32_t i);
-// Replaces line i with `list` (an engine block the memory then owns); false
-// when i >= height or list is null (the list is then not taken).
-HV_EXPORT bool putLine(ImageMemory* mem, std::uint32_t i, Transition* list);
-// Copies `count` entries (terminator included) into a new list for line i.
-HV_EXPORT bool putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count);
-// Rewrites every terminator for a new width; fails on a line whose entries
-// do not ascend below the new width.
-HV_EXPORT bool setImageWidth(ImageMemory* mem, std::uint32_t width);
-HV_EXPORT bool setImageHeight(ImageMemory* mem, std::uint32_t height);
+// Replaces line i with `list` (an engine block the memory then owns);
+// BadArgument when i >= height or list is null (the list is then not taken).
+HV_EXPORT Status putLine(ImageMemory* mem, std::uint32_t i, Transition* list);
+// Copies `count` entries (terminator included) into a new list for line i;
+// BadArgument for a line outside the image or no entries, NoMemory.
+HV_EXPORT Status putLineCopy(ImageMemory* mem, std::uint32_t i, const Transition* entries, std::size_t count);
+// Rewrites every terminator for a new width; BadArgument (nothing changed)
+// for a width of 0 or above 65535 or a line whose entries do not ascend
+// below the new width, NoMemory.
+HV_EXPORT Status setImageWidth(ImageMemory* mem, std::uint32_t width);
+// Drops lines or adds blank ones; BadArgument for 0, NoMemory (the image
+// then holds the lines that could be made).
+HV_EXPORT Status setImageHeight(ImageMemory* mem, std::uint32_t height);
 
 // Number of entries of a list, terminator included.
 HV_EXPORT std::size_t listLength(const Transition* list, std::uint32_t width);

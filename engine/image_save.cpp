@@ -186,7 +186,7 @@ bool writeImage(ImageHdl h, const Target& t, const char* path, const GrxSaveOpti
   if (t.filter == fmt::kFilterCals2 || t.filter == fmt::kFilterEdmics6) {
     // EDMICS VI sizes a tile in 16 bits; CALS Type 2 tiles are always coded.
     std::uint32_t maxTile = t.filter == fmt::kFilterEdmics6 ? fmt::edm6::kMaxTileBytes : 0xFFFFFFFFu;
-    ok = ok && writeTiles(rec, mem, maxTile, progress);
+    ok = ok && writeTiles(rec, mem, maxTile, progress) == Status::Ok;
     if (rec->fd >= 0) hv::platform::closeFile(rec->fd);
     rec->fd = -1;
     fmt::freeRecord(rec);
@@ -270,8 +270,8 @@ Status saveImage(GrxProgress progress, ImageHdl h, const char* path, const char*
   if (width > 65535 || height > 65535) return Status::AlignFailed;
   if (std::string limit = tiledLimitExceeded(target, width, height); !limit.empty())
     return saveFailed(std::string(path) + ": " + limit);
-  if (width != mem->width && !setImageWidth(mem, width)) return Status::AlignFailed;
-  if (height != mem->height && !setImageHeight(mem, height)) return Status::AlignFailed;
+  if (width != mem->width && setImageWidth(mem, width) != Status::Ok) return Status::AlignFailed;
+  if (height != mem->height && setImageHeight(mem, height) != Status::Ok) return Status::AlignFailed;
 
   std::error_code ec;
   std::filesystem::path parent = std::filesystem::path(path).parent_path();

@@ -8,8 +8,8 @@
 
 namespace hv::engine {
 
-bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,
-                GrxProgress progress) {
+Status writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,
+                  GrxProgress progress) {
   const std::uint32_t side = formats::kWriteTileSide;
   const std::uint32_t across = (mem->width + side - 1) / side, down = (mem->height + side - 1) / side;
   std::vector<std::uint8_t> bytes;
@@ -18,29 +18,32 @@ bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint
       GrxRect rect{static_cast<std::int32_t>(col * side), static_cast<std::int32_t>(row * side),
                    static_cast<std::int32_t>(col * side + side), static_cast<std::int32_t>(row * side + side)};
       ImageMemory* tile = grxCopyImageRegion(mem, &rect, nullptr);
-      if (tile == nullptr) return false;
+      if (tile == nullptr) return Status::NoMemory;
       int code = formats::kCompG4;
-      bool ok = encodeToBytes(tile, code, bytes) == Status::Ok;
-      if (ok && bytes.size() > maxTileBytes) {
+      Status encoded = encodeToBytes(tile, code, bytes);
+      if (encoded == Status::Ok && bytes.size() > maxTileBytes) {
         // Noise or halftone: the code would not fit, the bitmap does.
         code = formats::kCompUncompressed;
-        ok = encodeToBytes(tile, code, bytes) == Status::Ok;
+        encoded = encodeToBytes(tile, code, bytes);
       }
       freeImageMemory(tile);
-      if (!ok) return false;
+      if (encoded != Status::Ok) return encoded;
       formats::StripDesc desc{static_cast<std::uint32_t>(rect.left), static_cast<std::uint32_t>(rect.top),
                               std::min<std::uint32_t>(rect.right, mem->width),
                               std::min<std::uint32_t>(rect.bottom, mem->height)};
       rec->compression = code;
-      if (formats::writeBegin(rec, &desc) != Status::Ok) return false;
+      if (Status begun = formats::writeBegin(rec, &desc); begun != Status::Ok) return begun;
       formats::WriteCodeBuffer buf{bytes.data(), 0, static_cast<std::uint32_t>(bytes.size() * 8),
                                    static_cast<std::uint32_t>(bytes.size())};
-      if (!bytes.empty() && formats::writeCodes(rec, &buf) != Status::Ok) return false;
-      if (formats::writeEnd(rec, &desc) != Status::Ok) return false;
+      if (!bytes.empty()) {
+        if (Status written = formats::writeCodes(rec, &buf); written != Status::Ok) return written;
+      }
+      if (Status ended = formats::writeEnd(rec, &desc); ended != Status::Ok) return ended;
     }
-    if (progress && !progress(GRX_PROGRESS_SAVE, 0, std::min<long>((row + 1) * side, mem->height), mem->height)) return false;
+    if (progress && !progress(GRX_PROGRESS_SAVE, 0, std::min<long>((row + 1) * side, mem->height), mem->height))
+      return Status::Stopped;
   }
-  return true;
+  return Status::Ok;
 }
 
 }  // namespace hv::engine

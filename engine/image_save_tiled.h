@@ -12,7 +12,8 @@ namespace hv::engine {
 
 // Writes every tile of `mem` through the record's filter procedures. EDMICS VI
 // tiles whose Group 4 code exceeds `maxTileBytes` are stored uncompressed.
-bool writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,
-                GrxProgress progress);
+// The first failure's Status (Stopped when the progress callback says so).
+Status writeTiles(formats::ImageFileRecord* rec, const ImageMemory* mem, std::uint32_t maxTileBytes,
+                  GrxProgress progress);
 
 }  // namespace hv::engine

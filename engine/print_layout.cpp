@@ -42,10 +42,11 @@ bool fitInto(std::uint32_t w, std::uint32_t h, std::uint32_t areaW, std::uint32_
 
 }  // namespace
 
-bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
+Status layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
                      PrintLayout& layout) {
-  if (page.width <= 0 || page.height <= 0 || source.imageWidth == 0 || source.imageHeight == 0) return false;
-  if (!isRightAngle(source.rotation) || options.stampLine < 0) return false;
+  if (page.width <= 0 || page.height <= 0 || source.imageWidth == 0 || source.imageHeight == 0) return Status::BadArgument;
+  if (!isRightAngle(source.rotation)) return Status::BadRotation;
+  if (options.stampLine < 0) return Status::BadArgument;
   GrxRect r = source.rect;
   if (r.right <= r.left || r.bottom <= r.top) {
     r = {0, 0, std::int32_t(source.imageWidth), std::int32_t(source.imageHeight)};
@@ -54,13 +55,13 @@ bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const Pri
     r.top = std::max(r.top, 0);
     r.right = std::min<std::int64_t>(r.right, source.imageWidth);
     r.bottom = std::min<std::int64_t>(r.bottom, source.imageHeight);
-    if (r.right <= r.left || r.bottom <= r.top) return false;
+    if (r.right <= r.left || r.bottom <= r.top) return Status::BadArgument;
   }
   const std::uint32_t w = std::uint32_t(r.right - r.left), h = std::uint32_t(r.bottom - r.top);
 
   const std::int32_t top = options.stampLine;
   const std::int32_t areaW = page.width, areaH = page.height - top;
-  if (areaH <= 0) return false;
+  if (areaH <= 0) return Status::TooSmall;
 
   int rotation = normalRotation(source.rotation);
   if (options.rotateForBestFit) {
@@ -73,14 +74,14 @@ bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const Pri
   PrintLayout out;
   out.image = r;
   out.rotation = rotation;
-  if (!fitInto(w, h, std::uint32_t(areaW), std::uint32_t(areaH), rotation, out.scale)) return false;
+  if (!fitInto(w, h, std::uint32_t(areaW), std::uint32_t(areaH), rotation, out.scale)) return Status::TooSmall;
   std::uint32_t pw, ph;
   pictureSize(w, h, out.scale, rotation, pw, ph);
   const std::int32_t x = (areaW - std::int32_t(pw)) / 2, y = top + (areaH - std::int32_t(ph)) / 2;
   out.picture = {x, y, x + std::int32_t(pw), y + std::int32_t(ph)};
   if (top > 0) out.stamp = {0, 0, page.width, top};
   layout = out;
-  return true;
+  return Status::Ok;
 }
 
 std::string formatPrintStamp(const std::tm& when, const std::string& path) {

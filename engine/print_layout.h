@@ -59,11 +59,12 @@ struct PrintLayout {
 
 // Lays out one page. The picture is fitted with the engine's fit arithmetic
 // (whole-group reductions, the fine zoom steps) into the printable area less
-// the stamp line, never larger than that area, and centred in it. False when
-// the page or the source is empty, the rotation is not a right angle, or the
-// page cannot hold the stamp line and a picture pixel.
-HV_EXPORT bool layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
-                               PrintLayout& layout);
+// the stamp line, never larger than that area, and centred in it.
+// BadArgument when the page or the source is empty, BadRotation when the
+// rotation is not a right angle, TooSmall when the page cannot hold the
+// stamp line and a picture pixel; the layout is then unchanged.
+HV_EXPORT Status layoutPrintPage(const PrintPage& page, const PrintSource& source, const PrintOptions& options,
+                                 PrintLayout& layout);
 
 // The stamp text: the local time `when` and the file name of `path` (without
 // folders, cut at its first "."), as "January 05, 2024 13:04:09 [NAME]".

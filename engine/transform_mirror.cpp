@@ -37,7 +37,7 @@ Status mirrorImage(ImageHdl h) {
     // Blank and all-black lines read the same both ways.
     if (line[0] >= width || (line[0] == 0 && line[1] >= width)) continue;
     std::size_t n = mirrorList(line, width, mem->scratch);
-    if (!putLineCopy(mem, y, mem->scratch, n)) return Status::NoMemory;
+    if (putLineCopy(mem, y, mem->scratch, n) != Status::Ok) return Status::NoMemory;
   }
   return Status::Ok;
 }

@@ -80,7 +80,7 @@ Status cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   Cals1Writer* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return Status::Failed;
   w->pending = codes;
-  if (!appendWholeBytes(r, codes, &w->written)) return failWrite(r);
+  if (appendWholeBytes(r, codes, &w->written) != Status::Ok) return failWrite(r);
   return Status::Ok;
 }
 
@@ -88,7 +88,7 @@ Status cals1WriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
 Status cals1WriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   Cals1Writer* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || r->fd < 0) return Status::Failed;
-  if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->written)) return failWrite(r);
+  if (w->pending != nullptr && appendRemainder(r, w->pending, &w->written) != Status::Ok) return failWrite(r);
   w->pending = nullptr;
   bool synced = ::fsync(r->fd) == 0;
   platform::closeFile(r->fd);

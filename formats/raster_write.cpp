@@ -122,14 +122,14 @@ Status rasterWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   RasterWriter* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || codes == nullptr || r->fd < 0) return Status::Failed;
   w->pending = codes;
-  if (!appendWholeBytes(r, codes, &w->written)) return failWrite(r);
+  if (appendWholeBytes(r, codes, &w->written) != Status::Ok) return failWrite(r);
   return Status::Ok;
 }
 
 Status rasterWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   RasterWriter* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || r->fd < 0) return Status::Failed;
-  if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->written)) return failWrite(r);
+  if (w->pending != nullptr && appendRemainder(r, w->pending, &w->written) != Status::Ok) return failWrite(r);
   w->pending = nullptr;
   if (r->filter == kFilterImportExport) {
     std::uint8_t n[4];

@@ -137,24 +137,24 @@ Status failWrite(ImageFileRecord* r) {
 
 }  // namespace
 
-bool appendWholeBytes(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written) {
+Status appendWholeBytes(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written) {
   const std::uint32_t whole = codes->bitCount / 8;
-  if (whole != 0 && !platform::writeFull(r->fd, codes->data, whole)) return false;
+  if (whole != 0 && !platform::writeFull(r->fd, codes->data, whole)) return Status::WriteFailed;
   *written += whole;
   keepPartialByte(codes);
-  return true;
+  return Status::Ok;
 }
 
-bool appendRemainder(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written) {
-  if (!appendWholeBytes(r, codes, written)) return false;
+Status appendRemainder(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written) {
+  if (Status appended = appendWholeBytes(r, codes, written); appended != Status::Ok) return appended;
   if (codes->bitCount != 0) {
     const auto last = static_cast<std::uint8_t>(codes->data[0] & (0xFF00u >> codes->bitCount));
-    if (!platform::writeFull(r->fd, &last, 1)) return false;
+    if (!platform::writeFull(r->fd, &last, 1)) return Status::WriteFailed;
     *written += 1;
   }
   codes->bitCount = 0;
   codes->byteCount = 0;
-  return true;
+  return Status::Ok;
 }
 
 Status tiffWriteSpecs(ImageFileRecord* r, const ImageSpecs* specs, const void* params, std::uint32_t size) {
@@ -244,7 +244,7 @@ Status tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
   TiffWriter* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || codes == nullptr) return Status::Failed;
   w->pending = codes;
-  if (!appendWholeBytes(r, codes, &w->stripBytes)) return failWrite(r);
+  if (appendWholeBytes(r, codes, &w->stripBytes) != Status::Ok) return failWrite(r);
   return Status::Ok;
 }
 
@@ -254,7 +254,7 @@ Status tiffWriteCodes(ImageFileRecord* r, WriteCodeBuffer* codes) {
 Status tiffWriteEnd(ImageFileRecord* r, const StripDesc* /*desc*/) {
   TiffWriter* w = r ? writerOf(r) : nullptr;
   if (w == nullptr || w->error || w->stripIndex >= w->strips) return Status::Failed;
-  if (w->pending != nullptr && !appendRemainder(r, w->pending, &w->stripBytes)) return failWrite(r);
+  if (w->pending != nullptr && appendRemainder(r, w->pending, &w->stripBytes) != Status::Ok) return failWrite(r);
   w->pending = nullptr;
   if (w->stripBytes > 0xFFFFFFFFu || w->dataPos + w->stripBytes > 0xFFFFFFFFu) return failWrite(r);
   w->counts[w->stripIndex] = static_cast<std::uint32_t>(w->stripBytes);

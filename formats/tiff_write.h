@@ -26,10 +26,11 @@ Status tiffWriteEnd(ImageFileRecord* r, const StripDesc* desc);
 
 // Appends the whole bytes of a code buffer at the file's current position and
 // moves a partial last byte to the buffer's start (the write-codes contract).
-// Adds the bytes written to *written. False when writing failed.
-bool appendWholeBytes(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written);
+// Adds the bytes written to *written. WriteFailed when writing failed.
+Status appendWholeBytes(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written);
 // Writes what a code buffer still holds, a final partial byte with its unused
-// low-order bits cleared, and empties the buffer. False when writing failed.
-bool appendRemainder(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written);
+// low-order bits cleared, and empties the buffer. WriteFailed when writing
+// failed.
+Status appendRemainder(ImageFileRecord* r, WriteCodeBuffer* codes, std::uint64_t* written);
 
 }  // namespace hv::formats

@@ -96,11 +96,11 @@ Run decodeAll(const DecoderParams& base, Feed& feed, std::uint32_t dataBits, con
   p.work = work.data();
   p.workEntries = static_cast<std::uint32_t>(work.size());
   DecoderState s;
-  if (!decoderInit(s, p)) {
+  if (decoderInit(s, p) != hv::Status::Ok) {
     run.result = decodeLines(s);
     return run;
   }
-  if (rp != nullptr && !decoderResume(s, *rp)) return run;
+  if (rp != nullptr && decoderResume(s, *rp) != hv::Status::Ok) return run;
   // Progress: a line, a strip or a final result; kBufferUsed may repeat only
   // as often as there are bits.
   const std::uint64_t limit = 64 + 4ull * (dataBits + p.height) + feed.strips.size() * 4;

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (m == nullptr) return 0;
   for (std::uint32_t y = 0; y < decoded.lists.size() && y < height; ++y) {
     const auto& l = decoded.lists[y];
-    if (!putLineCopy(m, y, l.data(), l.size())) abort();
+    if (putLineCopy(m, y, l.data(), l.size()) != hv::Status::Ok) abort();
   }
   const std::uint32_t rowCapacity = target == fmt::kCompUncompressed ? std::max<std::uint32_t>(capacity, (width + 7) / 8) : capacity;
   hv::Status encoded = hv::Status::Failed;

@@ -140,7 +140,7 @@ void CPanOverViewWnd::renderPicture(const PictureKey& key) {
   hv::engine::PrintLayout layout;
   const hv::engine::PrintPage room{std::max(1, key.box.width() - 1), std::max(1, key.box.height() - 1)};
   const hv::engine::PrintSource source{h->record->width, h->record->height, {0, 0, 0, 0}, key.rotation};
-  if (!hv::engine::layoutPrintPage(room, source, hv::engine::PrintOptions{false, 0}, layout)) return;
+  if (hv::engine::layoutPrintPage(room, source, hv::engine::PrintOptions{false, 0}, layout) != hv::Status::Ok) return;
   const int w = layout.picture.right - layout.picture.left, ht = layout.picture.bottom - layout.picture.top;
   QImage picture(w, ht, QImage::Format_Mono);
   if (picture.isNull()) return;

@@ -168,7 +168,7 @@ TEST_F(PrintPage, ImageHeldOnlyInMemoryPrintsFromIt) {
   std::vector<engine::Transition> list(bm.width + 4);
   for (std::uint32_t y = 0; y < bm.height; ++y) {
     std::size_t n = engine::bitsToList(bm.row(y), bm.width, list.data(), list.size());
-    ASSERT_TRUE(engine::putLineCopy(h->memory, y, list.data(), n));
+    ASSERT_EQ(engine::putLineCopy(h->memory, y, list.data(), n), hv::Status::Ok);
   }
   PrintRequest r;
   r.image = h;

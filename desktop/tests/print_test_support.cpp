@@ -24,7 +24,7 @@ bool writeDrawing(const std::string& path, std::uint32_t width, std::uint32_t he
   bool ok = true;
   for (std::uint32_t y = 0; y < height && ok; ++y) {
     std::size_t n = engine::bitsToList(bm.row(y), width, list.data(), list.size());
-    ok = engine::putLineCopy(h->memory, y, list.data(), n);
+    ok = engine::putLineCopy(h->memory, y, list.data(), n) == hv::Status::Ok;
   }
   const char* code = format == "cal"    ? "CAL1GP4 "
                      : format == "cal2" ? "CAL2GP4 "

@@ -27,7 +27,7 @@ using Memory = std::unique_ptr<ImageMemory, MemoryDeleter>;
 
 Memory fromLines(std::uint32_t width, const Lines& lines) {
   Memory m(createImageMemory(1, width, static_cast<std::uint32_t>(lines.size())));
-  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(m.get(), y, lines[y].data(), lines[y].size()));
+  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_EQ(putLineCopy(m.get(), y, lines[y].data(), lines[y].size()), Status::Ok);
   return m;
 }
 

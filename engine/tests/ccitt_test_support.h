@@ -223,11 +223,11 @@ inline Outcome runJob(const Job& job, const ResumePoint* resume = nullptr, Feede
   p.work = work.data();
   p.workEntries = static_cast<std::uint32_t>(work.size());
   DecoderState s;
-  if (!decoderInit(s, p)) {
+  if (decoderInit(s, p) != Status::Ok) {
     o.result = kNoState;
     return o;
   }
-  if (resume != nullptr && !decoderResume(s, *resume)) {
+  if (resume != nullptr && decoderResume(s, *resume) != Status::Ok) {
     o.result = kNoState;
     return o;
   }

@@ -106,7 +106,7 @@ TEST(ImageLoad, CodedDataEndingEarlyLeavesBlankLines) {
 // Group 4 data of the given lines, as a writer stores it (first bit most significant).
 std::string g4Strip(std::uint32_t width, const std::vector<std::vector<Transition>>& lines) {
   ImageMemory* m = createImageMemory(1, width, static_cast<std::uint32_t>(lines.size()));
-  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(m, y, lines[y].data(), lines[y].size()));
+  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_EQ(putLineCopy(m, y, lines[y].data(), lines[y].size()), Status::Ok);
   std::vector<std::uint8_t> bytes;
   EXPECT_EQ(encodeToBytes(m, formats::kCompG4, bytes), hv::Status::Ok);
   freeImageMemory(m);

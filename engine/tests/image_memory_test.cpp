@@ -18,7 +18,7 @@ std::vector<Transition> lineOf(const ImageMemory* mem, std::uint32_t y) {
 
 ImageMemory* memoryWith(std::uint32_t width, const std::vector<std::vector<Transition>>& lines) {
   ImageMemory* mem = createImageMemory(1, width, static_cast<std::uint32_t>(lines.size()));
-  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(mem, y, lines[y].data(), lines[y].size()));
+  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_EQ(putLineCopy(mem, y, lines[y].data(), lines[y].size()), Status::Ok);
   return mem;
 }
 
@@ -48,7 +48,7 @@ TEST(ImageMemory, CreatedImagesAreBlank) {
 
 TEST(ImageMemory, WideningMovesTheTerminatorAndNarrowingBack) {
   ImageMemory* mem = memoryWith(10, {{3, 10}, {0, 2, 10}, {10}});
-  ASSERT_TRUE(setImageWidth(mem, 16));
+  ASSERT_EQ(setImageWidth(mem, 16), Status::Ok);
   EXPECT_EQ(mem->bytesPerLine, 2u);
   // The black run that reached the old width now ends there: new columns white.
   EXPECT_EQ(lineOf(mem, 0), (std::vector<Transition>{3, 10, 16}));
@@ -56,23 +56,23 @@ TEST(ImageMemory, WideningMovesTheTerminatorAndNarrowingBack) {
   listToBits(getLine(mem, 0), 16, row.data(), 0, 16);
   EXPECT_EQ(row[0], 0x1F);
   EXPECT_EQ(row[1], 0xC0);
-  ASSERT_TRUE(setImageWidth(mem, 10));
+  ASSERT_EQ(setImageWidth(mem, 10), Status::Ok);
   EXPECT_EQ(lineOf(mem, 0), (std::vector<Transition>{3, 10}));
   EXPECT_EQ(lineOf(mem, 1), (std::vector<Transition>{0, 2, 10}));
   // Narrowing below a transition is refused and changes nothing.
-  EXPECT_FALSE(setImageWidth(mem, 2));
+  EXPECT_EQ(setImageWidth(mem, 2), Status::BadArgument);
   EXPECT_EQ(mem->width, 10u);
   freeImageMemory(mem);
 }
 
 TEST(ImageMemory, HeightChangesAddBlankLines) {
   ImageMemory* mem = memoryWith(8, {{1, 2, 8}, {8}});
-  ASSERT_TRUE(setImageHeight(mem, 4));
+  ASSERT_EQ(setImageHeight(mem, 4), Status::Ok);
   EXPECT_EQ(lineOf(mem, 3), (std::vector<Transition>{8}));
-  ASSERT_TRUE(setImageHeight(mem, 1));
+  ASSERT_EQ(setImageHeight(mem, 1), Status::Ok);
   EXPECT_EQ(getLine(mem, 1), nullptr);
   Transition* spare = blankList(8);
-  EXPECT_FALSE(putLine(mem, 1, spare));
+  EXPECT_EQ(putLine(mem, 1, spare), Status::BadArgument);
   engineFree(spare);
   freeImageMemory(mem);
 }

@@ -47,7 +47,7 @@ ImageHdl created(const Lines& lines, std::uint32_t width) {
   int status = 0;
   ImageHdl h = grxCreateImage(&status, width, static_cast<std::uint32_t>(lines.size()), 300, 300);
   for (std::uint32_t y = 0; h && y < lines.size(); ++y)
-    EXPECT_TRUE(putLineCopy(h->memory, y, lines[y].data(), lines[y].size()));
+    EXPECT_EQ(putLineCopy(h->memory, y, lines[y].data(), lines[y].size()), Status::Ok);
   return h;
 }
 
@@ -99,7 +99,7 @@ TEST(SaveImage, MinIsBlackSourcesComeBackAsShown) {
     std::vector<std::uint16_t> buf(70);
     for (std::uint32_t y = 0; y < 16; ++y) {
       std::size_t n = invertList(lines[y].data(), 64, buf.data(), buf.size());
-      ASSERT_TRUE(putLineCopy(neg, y, buf.data(), n));
+      ASSERT_EQ(putLineCopy(neg, y, buf.data(), n), Status::Ok);
     }
     const int code = raw ? formats::kCompUncompressed : formats::kCompG4;
     auto bytes = test::encodeToBytes(neg, code);

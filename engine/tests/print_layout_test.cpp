@@ -41,7 +41,7 @@ TEST(PrintLayout, LandscapeSheetOnPortraitPageIsTurnedFittedAndCentred) {
   drawgen::SheetSize e = drawgen::sheetSize('E', 400);
   PrintLayout l;
   PrintOptions o;
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(e.width, e.height), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(e.width, e.height), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 900);
   expectConsistent(kLetter300, o, l);
   // Fitted: one side fills the page within one group of the scale.
@@ -56,23 +56,23 @@ TEST(PrintLayout, LandscapeSheetOnPortraitPageIsTurnedFittedAndCentred) {
 TEST(PrintLayout, BestFitTurnsOnlyWhenOrientationsDiffer) {
   PrintLayout l;
   PrintOptions o;
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(2000, 3000), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(2000, 3000), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 0);
-  ASSERT_TRUE(layoutPrintPage(PrintPage{3300, 2550}, whole(3000, 2000), o, l));
+  ASSERT_EQ(layoutPrintPage(PrintPage{3300, 2550}, whole(3000, 2000), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 0);
-  ASSERT_TRUE(layoutPrintPage(PrintPage{3300, 2550}, whole(2000, 3000), o, l));
+  ASSERT_EQ(layoutPrintPage(PrintPage{3300, 2550}, whole(2000, 3000), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 900);
   // A view already turned to portrait needs no more turning on a portrait page.
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(3000, 2000, 2700), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(3000, 2000, 2700), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 2700);
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(3000, 2000, 2700 + 3600), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(3000, 2000, 2700 + 3600), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 2700);
   // A turned view that comes out landscape is turned once more, modulo 3600.
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(2000, 3000, 2700), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(2000, 3000, 2700), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 0);
   // Without best fit the view's rotation stays and the picture is smaller.
   o.rotateForBestFit = false;
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(3000, 2000), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(3000, 2000), o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 0);
   expectConsistent(kLetter300, o, l);
   EXPECT_LE(width(l.picture), kLetter300.width);
@@ -83,7 +83,7 @@ TEST(PrintLayout, ZoomedRectangleIsWhatGetsFitted) {
   s.rect = {1000, 2000, 1600, 2800};  // portrait 600 x 800
   PrintLayout l;
   PrintOptions o;
-  ASSERT_TRUE(layoutPrintPage(kLetter300, s, o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, s, o, l), Status::Ok);
   EXPECT_EQ(l.rotation, 0);
   EXPECT_EQ(l.image.left, 1000);
   EXPECT_EQ(l.image.bottom, 2800);
@@ -92,11 +92,11 @@ TEST(PrintLayout, ZoomedRectangleIsWhatGetsFitted) {
   expectConsistent(kLetter300, o, l);
   // A rectangle reaching past the image is cut to it; one wholly outside fails.
   s.rect = {17000, 13000, 20000, 20000};
-  ASSERT_TRUE(layoutPrintPage(kLetter300, s, o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, s, o, l), Status::Ok);
   EXPECT_EQ(l.image.right, 17600);
   EXPECT_EQ(l.image.bottom, 13600);
   s.rect = {18000, 0, 19000, 100};
-  EXPECT_FALSE(layoutPrintPage(kLetter300, s, o, l));
+  EXPECT_EQ(layoutPrintPage(kLetter300, s, o, l), Status::BadArgument);
 }
 
 TEST(PrintLayout, StampLineIsKeptFreeOfThePicture) {
@@ -104,13 +104,13 @@ TEST(PrintLayout, StampLineIsKeptFreeOfThePicture) {
   o.stampLine = stampPrintHeight(300) + 8;
   PrintLayout l;
   // A portrait sheet that would fill the page's height must move below the line.
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(2550, 3300), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(2550, 3300), o, l), Status::Ok);
   EXPECT_EQ(l.stamp.top, 0);
   EXPECT_EQ(l.stamp.bottom, o.stampLine);
   EXPECT_EQ(l.stamp.right, kLetter300.width);
   expectConsistent(kLetter300, o, l);
   o.stampLine = 0;
-  ASSERT_TRUE(layoutPrintPage(kLetter300, whole(2550, 3300), o, l));
+  ASSERT_EQ(layoutPrintPage(kLetter300, whole(2550, 3300), o, l), Status::Ok);
   EXPECT_EQ(width(l.stamp), 0);
   EXPECT_EQ(l.picture.top, 0);
   EXPECT_EQ(l.scale[0], l.scale[1]);  // 1:1 fits exactly
@@ -128,7 +128,7 @@ TEST(PrintLayout, PictureNeverLeavesThePage) {
           o.rotateForBestFit = best;
           o.stampLine = page.height > 100 ? 40 : 0;
           PrintLayout l;
-          ASSERT_TRUE(layoutPrintPage(page, whole(w, h), o, l)) << w << "x" << h;
+          ASSERT_EQ(layoutPrintPage(page, whole(w, h), o, l), Status::Ok) << w << "x" << h;
           SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " on " + std::to_string(page.width) + "x" +
                        std::to_string(page.height));
           expectConsistent(page, o, l);
@@ -140,14 +140,14 @@ TEST(PrintLayout, PictureNeverLeavesThePage) {
 TEST(PrintLayout, RejectsWhatCannotBePrinted) {
   PrintLayout l;
   PrintOptions o;
-  EXPECT_FALSE(layoutPrintPage(PrintPage{0, 3300}, whole(10, 10), o, l));
-  EXPECT_FALSE(layoutPrintPage(kLetter300, whole(0, 10), o, l));
-  EXPECT_FALSE(layoutPrintPage(kLetter300, whole(10, 10, 450), o, l));
+  EXPECT_EQ(layoutPrintPage(PrintPage{0, 3300}, whole(10, 10), o, l), Status::BadArgument);
+  EXPECT_EQ(layoutPrintPage(kLetter300, whole(0, 10), o, l), Status::BadArgument);
+  EXPECT_EQ(layoutPrintPage(kLetter300, whole(10, 10, 450), o, l), Status::BadRotation);
   o.stampLine = 3300;
-  EXPECT_FALSE(layoutPrintPage(kLetter300, whole(10, 10), o, l));
+  EXPECT_EQ(layoutPrintPage(kLetter300, whole(10, 10), o, l), Status::TooSmall);
   // A reduction beyond the scale's 255 cannot be drawn.
   o.stampLine = 0;
-  EXPECT_FALSE(layoutPrintPage(PrintPage{100, 100}, whole(65535, 10), o, l));
+  EXPECT_EQ(layoutPrintPage(PrintPage{100, 100}, whole(65535, 10), o, l), Status::TooSmall);
 }
 
 TEST(PrintStamp, HeightAndText) {

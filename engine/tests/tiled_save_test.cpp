@@ -57,7 +57,7 @@ ImageHdl created(const Rows& rows, std::uint32_t w) {
   std::vector<Transition> list(w + 4);
   for (std::uint32_t y = 0; y < rows.size(); ++y) {
     std::size_t n = bitsToList(rows[y].data(), w, list.data(), list.size());
-    EXPECT_TRUE(putLineCopy(h->memory, y, list.data(), n));
+    EXPECT_EQ(putLineCopy(h->memory, y, list.data(), n), Status::Ok);
   }
   return h;
 }

@@ -19,7 +19,7 @@ ImageHdl imageWithLines(std::uint32_t width, const std::vector<std::vector<Trans
   int status = 0;
   ImageHdl h = grxCreateImage(&status, width, std::uint32_t(lines.size()), 200, 200);
   for (std::uint32_t y = 0; h && y < lines.size(); ++y)
-    EXPECT_TRUE(putLineCopy(h->memory, y, lines[y].data(), lines[y].size()));
+    EXPECT_EQ(putLineCopy(h->memory, y, lines[y].data(), lines[y].size()), Status::Ok);
   return h;
 }
 

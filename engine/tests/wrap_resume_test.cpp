@@ -49,7 +49,7 @@ Lines wrapDrawing(std::uint32_t width, std::uint32_t height, unsigned seed) {
 
 std::vector<std::uint8_t> wrapStream(const Lines& lines, std::uint32_t width) {
   ImageMemory* m = createImageMemory(1, width, static_cast<std::uint32_t>(lines.size()));
-  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_TRUE(putLineCopy(m, y, lines[y].data(), lines[y].size()));
+  for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_EQ(putLineCopy(m, y, lines[y].data(), lines[y].size()), Status::Ok);
   auto bytes = test::reversedBits(test::encodeToBytes(m, formats::kCompG4Wrap));
   freeImageMemory(m);
   return bytes;
@@ -156,7 +156,7 @@ TEST(WrapResume, HandleKeepsPointsAndRepaintsFromThemAnywhere) {
     Handle made(grxCreateImage(&status, kWidth, kHeight, 200, 200));
     ASSERT_NE(made, nullptr);
     for (std::uint32_t y = 0; y < kHeight; ++y)
-      ASSERT_TRUE(putLineCopy(made->memory, y, drawing[y].data(), drawing[y].size()));
+      ASSERT_EQ(putLineCopy(made->memory, y, drawing[y].data(), drawing[y].size()), Status::Ok);
     ASSERT_EQ(grxSaveImage(nullptr, made.get(), path.c_str(), "TIFFGP4W", nullptr, 0, 0), 0);
   }
   Handle h(grxOpenImage(nullptr, path.c_str(), GRX_OPEN_ONE_TO_ONE, nullptr));

@@ -16,7 +16,7 @@ bool writeBitmap(const std::string& path, const hv::drawgen::Bitmap& bitmap, con
   bool ok = true;
   for (std::uint32_t y = 0; ok && y < bitmap.height; ++y) {
     std::size_t n = hv::engine::bitsToList(bitmap.row(y), bitmap.width, list.data(), list.size());
-    ok = n > 0 && hv::engine::putLineCopy(h->memory, y, list.data(), n);
+    ok = n > 0 && hv::engine::putLineCopy(h->memory, y, list.data(), n) == hv::Status::Ok;
   }
   ok = ok && grxSaveImage(nullptr, h, path.c_str(), format, nullptr, 0, 0) == 0;
   grxCloseImage(h);

@@ -110,7 +110,7 @@ class PrintCommandsThroughCups : public QObject {
       options.stampLine = desktop::stampLineHeight(&painter, out.dpi);
     }
     engine::PrintSource s{kWidth, kHeight, source, view_->GetDocument()->image()->current->rotation};
-    if (!engine::layoutPrintPage({out.printable.width(), out.printable.height()}, s, options, out.layout))
+    if (engine::layoutPrintPage({out.printable.width(), out.printable.height()}, s, options, out.layout) != hv::Status::Ok)
       out.dpi = 0;
     return out;
   }

@@ -82,7 +82,7 @@ class Tessap : public ::testing::Test {
     if (h == nullptr) return Bitmap();
     engine::PrintSource s{h->record->width, h->record->height, {0, 0, 0, 0}, 0};
     Bitmap out;
-    if (engine::layoutPrintPage({page.printable.width(), page.printable.height()}, s, {true, 0}, page.layout))
+    if (engine::layoutPrintPage({page.printable.width(), page.printable.height()}, s, {true, 0}, page.layout) == Status::Ok)
       out = printtest::referencePage(h, page, invert);
     grxCloseImage(h);
     *dpi = page.dpi;

@@ -130,8 +130,8 @@ TEST_F(PrintThroughCups, ZoomedPrintShowsOnlyTheZoomedPart) {
   whole.rotateForBestFit = false;
   PrintedPage wholePage = p.page;
   engine::PrintSource s{8800, 6800, {0, 0, 0, 0}, 0};
-  ASSERT_TRUE(engine::layoutPrintPage({p.page.printable.width(), p.page.printable.height()}, s, {false, 0},
-                                      wholePage.layout));
+  ASSERT_EQ(engine::layoutPrintPage({p.page.printable.width(), p.page.printable.height()}, s, {false, 0},
+                                      wholePage.layout), hv::Status::Ok);
   EXPECT_NE(printtest::comparePages(expected(eSheet_, wholePage, false), p.sheet, kRadius, QRect()), "");
 }
 
