@@ -1,13 +1,27 @@
 #include "engine/engine_alloc.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 namespace hv::engine {
+namespace {
 
-void* engineAlloc(std::size_t n) { return std::calloc(1, roundedSize(n)); }
+std::atomic<long> allocationsLeft{-1};  // negative: no fault planted
+
+bool plantedFault() {
+  if (allocationsLeft.load(std::memory_order_relaxed) < 0) return false;
+  return allocationsLeft.fetch_sub(1, std::memory_order_relaxed) <= 0;
+}
+
+}  // namespace
+
+void failEngineAllocationsAfter(long count) { allocationsLeft.store(count < 0 ? -1 : count); }
+
+void* engineAlloc(std::size_t n) { return plantedFault() ? nullptr : std::calloc(1, roundedSize(n)); }
 
 void* engineAllocCopy(const void* src, std::size_t n) {
+  if (plantedFault()) return nullptr;
   std::size_t size = roundedSize(n);
   void* p = std::malloc(size);
   if (p == nullptr) return nullptr;
@@ -16,7 +30,7 @@ void* engineAllocCopy(const void* src, std::size_t n) {
   return p;
 }
 
-void* engineRealloc(void* p, std::size_t n) { return std::realloc(p, roundedSize(n)); }
+void* engineRealloc(void* p, std::size_t n) { return plantedFault() ? nullptr : std::realloc(p, roundedSize(n)); }
 
 int engineFree(void* p) {
   std::free(p);

@@ -18,6 +18,11 @@ void* engineAllocCopy(const void* src, std::size_t n);
 // Frees any engine block (null is ignored); always reports 0.
 int engineFree(void* p);
 
+// For tests of running out of memory: the next `count` allocations succeed
+// and every one after them fails, until called again; a negative count
+// (the start) never fails.
+void failEngineAllocationsAfter(long count);
+
 template <typename T>
 T* engineAllocArray(std::size_t count) {
   if (count > (~std::size_t{0} - 32) / sizeof(T)) return nullptr;

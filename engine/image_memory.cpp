@@ -94,21 +94,28 @@ Status setImageWidth(ImageMemory* mem, std::uint32_t width) {
   }
   auto* scratch = engineAllocArray<Transition>(width + 2);
   if (scratch == nullptr) return Status::NoMemory;
+  // A line that ends black at the old width gets a run end there, so that
+  // the added columns are white. Room for it is made in every such line
+  // before any line changes: running out of memory leaves the image as it was.
+  if (width > old) {
+    for (std::uint32_t i = 0; i < mem->height; ++i) {
+      const std::size_t n = listLength(mem->lines[i], old) - 1;  // before the terminator
+      if (n % 2 == 0) continue;
+      auto* grown = static_cast<Transition*>(engineRealloc(mem->lines[i], (n + 2) * sizeof(Transition)));
+      if (grown == nullptr) {
+        engineFree(scratch);
+        return Status::NoMemory;
+      }
+      mem->lines[i] = grown;
+    }
+  }
   for (std::uint32_t i = 0; i < mem->height; ++i) {
     Transition* list = mem->lines[i];
     std::size_t n = 0;
     while (list[n] < old) ++n;  // entries before the terminator
     if (width > old && n % 2 == 1) {
-      // The line ends black at the old width: end the run there so that the
-      // added columns are white.
-      auto* grown = static_cast<Transition*>(engineRealloc(list, (n + 2) * sizeof(Transition)));
-      if (grown == nullptr) {
-        engineFree(scratch);
-        return Status::NoMemory;
-      }
-      grown[n] = static_cast<Transition>(old);
-      grown[n + 1] = static_cast<Transition>(width);
-      mem->lines[i] = grown;
+      list[n] = static_cast<Transition>(old);
+      list[n + 1] = static_cast<Transition>(width);
       continue;
     }
     if (width < old && n > 0 && list[n - 1] == width) --n;

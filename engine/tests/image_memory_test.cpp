@@ -65,6 +65,24 @@ TEST(ImageMemory, WideningMovesTheTerminatorAndNarrowingBack) {
   freeImageMemory(mem);
 }
 
+TEST(ImageMemory, WideningThatRunsOutOfMemoryLeavesTheImageAsItWas) {
+  const std::vector<std::vector<Transition>> lines{{3, 10}, {5, 10}, {10}, {0, 4, 6, 10}, {9, 10}};
+  ImageMemory* mem = memoryWith(10, lines);
+  Status widened = Status::NoMemory;
+  for (long allowed = 0; widened != Status::Ok && allowed < 20; ++allowed) {
+    failEngineAllocationsAfter(allowed);
+    widened = setImageWidth(mem, 16);
+    failEngineAllocationsAfter(-1);
+    if (widened == Status::Ok) break;
+    ASSERT_EQ(widened, Status::NoMemory);
+    EXPECT_EQ(mem->width, 10u) << allowed << " allocations allowed";
+    for (std::uint32_t y = 0; y < lines.size(); ++y) EXPECT_EQ(lineOf(mem, y), lines[y]) << "line " << y;
+  }
+  ASSERT_EQ(widened, Status::Ok);
+  EXPECT_EQ(lineOf(mem, 4), (std::vector<Transition>{9, 10, 16}));
+  freeImageMemory(mem);
+}
+
 TEST(ImageMemory, HeightChangesAddBlankLines) {
   ImageMemory* mem = memoryWith(8, {{1, 2, 8}, {8}});
   ASSERT_EQ(setImageHeight(mem, 4), Status::Ok);
