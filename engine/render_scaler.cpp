@@ -28,8 +28,18 @@ void setBits(std::uint8_t* row, std::uint32_t a, std::uint32_t b) {
 // dst |= src over n bytes. The two rows never overlap; local pointers and
 // the restrict qualifier let the compiler keep them in registers and work on
 // whole vectors (a byte store could otherwise alias the scaler's members).
+// Eight bytes at a time: a byte loop here is as slow as the rest of the
+// scaling put together, and the compiler does not widen it at -O2.
 void orRow(std::uint8_t* __restrict dst, const std::uint8_t* __restrict src, std::uint32_t n) {
-  for (std::uint32_t i = 0; i < n; ++i) dst[i] |= src[i];
+  std::uint32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t d, s;
+    std::memcpy(&d, dst + i, 8);
+    std::memcpy(&s, src + i, 8);
+    d |= s;
+    std::memcpy(dst + i, &d, 8);
+  }
+  for (; i < n; ++i) dst[i] |= src[i];
 }
 
 }  // namespace
