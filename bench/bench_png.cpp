@@ -14,10 +14,11 @@
 #include "engine/display_surface.h"
 #include "engine/image_handle.h"
 #include "tools/hvtool/deflate_encode.h"
+#include "tools/hvtool/png_rows.h"
 
 namespace {
 
-// Filter byte 0 and the pixels with PNG's polarity (0 = black), per row.
+// The PNG image data hvtool compresses for this fit.
 const std::vector<std::uint8_t>& fittedRows() {
   static const std::vector<std::uint8_t> rows = [] {
     std::vector<std::uint8_t> out;
@@ -27,12 +28,7 @@ const std::vector<std::uint8_t>& fittedRows() {
     hv::engine::MemoryWindow window{1600, 1200};
     if (grxFitToWindow(&window, h, nullptr) && grxUpdateScrolling(&window, h, 0) == 0 &&
         grxDisplayImage(&window, nullptr, nullptr, h) == 0) {
-      const std::size_t stride = 200;
-      for (std::size_t y = 0; y < 1200; ++y) {
-        out.push_back(0);
-        const std::uint8_t* row = window.pixels().data() + y * window.rowBytes();
-        for (std::size_t i = 0; i < stride; ++i) out.push_back(std::uint8_t(~row[i]));
-      }
+      out = hv::tool::pngRows({1600, 1200, window.rowBytes(), window.pixels().data()});
     }
     grxCloseImage(h);
     return out;

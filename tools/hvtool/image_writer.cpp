@@ -5,6 +5,7 @@
 
 #include "platform/atomic_file.h"
 #include "tools/hvtool/deflate_encode.h"
+#include "tools/hvtool/png_rows.h"
 
 namespace hv::tool {
 namespace {
@@ -29,21 +30,8 @@ void putChunk(std::vector<std::uint8_t>& out, const char type[4], const std::uin
 
 std::vector<std::uint8_t> encodePng(const PackedPicture& p) {
   if (p.width == 0 || p.height == 0 || p.width > 0x7FFFFFFFu || p.height > 0x7FFFFFFFu) return {};
-  // The filtered image data: each row is its filter byte (0, none: line
-  // drawings are long runs of equal bytes, which deflate finds directly and a
-  // filter search would only slow down) and the row's bytes with PNG's
-  // polarity, greyscale 0 being black while the packed rows use 1 for black.
-  // Padding bits of the last byte are written as white.
   const std::size_t stride = (std::size_t(p.width) + 7) / 8;
-  const std::uint8_t keep = p.width % 8 ? std::uint8_t(0xFF00u >> (p.width % 8)) : 0xFF;
-  std::vector<std::uint8_t> raw((stride + 1) * p.height);
-  for (std::uint32_t y = 0; y < p.height; ++y) {
-    const std::uint8_t* row = p.bits + std::size_t(y) * p.rowBytes;
-    std::uint8_t* to = raw.data() + std::size_t(y) * (stride + 1);
-    to[0] = 0;
-    for (std::size_t i = 0; i < stride; ++i) to[1 + i] = std::uint8_t(~row[i]);
-    to[stride] |= std::uint8_t(~keep);
-  }
+  const std::vector<std::uint8_t> raw = pngRows(p);
 
   // The rows' own encoder: it looks for matches one row up, where a drawing
   // repeats itself most, and weighs what each match saves.

@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace hv::tool {
+#include "tools/hvtool/png_rows.h"
 
-struct PackedPicture {
-  std::uint32_t width = 0, height = 0, rowBytes = 0;
-  const std::uint8_t* bits = nullptr;
-};
+namespace hv::tool {
 
 // The PNG file's bytes: 1-bit greyscale, deflate compressed in one IDAT
 // chunk. Empty when the picture is empty or too large for PNG.
